@@ -1,0 +1,1 @@
+namespace {} // window modules land here

@@ -1,0 +1,64 @@
+#pragma once
+// The rest of the platform that windows use: the shell's default action, the printer, the
+// beep, the screen, and the locale's formats. Each behind an interface with a Qt
+// implementation and, for tests, a recording one (tests/harness).
+#include <QFont>
+#include <QSize>
+#include <QString>
+#include <QStringList>
+#include <QTime>
+
+namespace plat {
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // Opens the file with its default program (the help page in the browser). The result
+    // is ignored, as the programs ignore it.
+    virtual void open(const QString& path) = 0;
+};
+
+class Printer {
+public:
+    virtual ~Printer() = default;
+    // Prints the lines as plain text on the default printer, without a dialog.
+    // Throws LayerError when there is no printer.
+    virtual void printLines(const QStringList& lines, const QFont& font) = 0;
+};
+
+class System {
+public:
+    virtual ~System() = default;
+    virtual void beep() = 0;
+    virtual QSize screenSize() = 0;
+};
+
+// What a window is given of the platform.
+struct Services {
+    class UiServices* ui = nullptr;
+    Shell* shell = nullptr;
+    Printer* printer = nullptr;
+    System* system = nullptr;
+};
+
+// Locale formats from QLocale() (tests set QLocale::setDefault).
+QString longTime(const QTime& t);    // hours, minutes, seconds, no time zone: "9:05:07"
+QString shortDate(const QDate& d);
+QChar decimalSeparator();
+
+// The Qt implementations.
+Shell& qtShell();
+Printer& qtPrinter();
+System& qtSystem();
+class UiServices& qtUi();
+Services qtServices();
+
+// Centres a window of size w x h on the screen with integer arithmetic:
+// left = (screen width - w) div 2, top = (screen height - h) div 2.
+QPoint centred(QSize screen, QSize window);
+
+// Single-copy guard: true when this is the only running copy of the application title.
+// Keeps the lock until the process ends; a crashed copy leaves none behind.
+bool acquireSingleCopy(const QString& appTitle);
+
+}  // namespace plat

@@ -1,0 +1,98 @@
+#pragma once
+// Every modal box and common dialog the programs show goes through UiServices, so a test
+// can answer them from a script and see each one (tests/harness/scripted_ui.h).
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace plat {
+
+enum class BoxKind {
+    Plain,          // text and OK, no icon, caption = application title
+    Error,          // error icon, caption "Error", OK
+    Information,    // information icon, caption "Information", OK
+    Confirmation,   // question icon, caption "Confirm", Yes and No unless named otherwise
+    StandardError,  // text of a failure that ended a handler, OK, caption = application title
+    Input,          // text-input box: caption, prompt, preset; OK and Cancel
+};
+
+enum class Button { Ok, Cancel, Yes, No };
+// Closed: the box was closed by its title-bar button (neither Yes nor No).
+enum class Answer { Ok, Cancel, Yes, No, Closed };
+
+struct Box {
+    BoxKind kind = BoxKind::Plain;
+    QString caption;
+    QString text;  // for Input: the prompt
+    QList<Button> buttons;
+    QString preset;  // Input only, at most 255 characters
+};
+
+struct BoxReply {
+    Answer answer = Answer::Ok;
+    QString input;  // Input only
+};
+
+struct FileFilter {
+    QString name;  // "Тесты"
+    QString mask;  // "*.DB"
+};
+
+struct FileDialogSpec {
+    QString title;        // empty: the platform's default title
+    QString initialDir;   // empty: the current directory
+    QString fileName;     // preset file name, may be a mask such as "*.db"
+    QString defaultExt;   // without dot
+    QList<FileFilter> filters;
+    bool fileMustExist = false;  // open dialog
+    bool hideReadOnly = true;
+};
+
+struct FontChoice {
+    QString family;
+    int pointSize = 10;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+    QColor color = Qt::black;
+    int charset = 1;  // DEFAULT_CHARSET; 204 is Cyrillic
+    int pitch = 0;    // 0 default, 1 fixed, 2 variable
+};
+
+class UiServices {
+public:
+    virtual ~UiServices() = default;
+
+    // Shows a modal box; the event loop runs meanwhile (timers and sockets go on).
+    virtual BoxReply show(const Box& box) = 0;
+    // Open and save dialogs. A chosen file's folder becomes the current directory.
+    virtual std::optional<QString> openFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<QString> saveFile(const FileDialogSpec& spec) = 0;
+    virtual std::optional<FontChoice> chooseFont(const FontChoice& initial) = 0;
+
+    // The application title: caption of the plain and the standard error box.
+    QString title() const { return title_; }
+    void setTitle(const QString& t) { title_ = t; }
+
+    // Convenience forms of show().
+    void message(const QString& text);
+    void error(const QString& text);
+    void information(const QString& text);
+    // Buttons Yes and No unless others are given; caption "Confirm".
+    Answer confirm(const QString& text, QList<Button> buttons = {Button::Yes, Button::No});
+    // Cancel (and closing) returns the preset, as if it had been accepted.
+    QString input(const QString& caption, const QString& prompt, const QString& preset);
+    void standardError(const QString& text);
+
+private:
+    QString title_;
+};
+
+// The application title of korvel and pandrel: the program file's name without folder and
+// extension, its first character kept and the rest in lower case.
+QString titleFromProgramName(const QString& programPath);
+
+}  // namespace plat

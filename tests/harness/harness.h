@@ -1,0 +1,107 @@
+#pragma once
+// What every test of the suite stands on: scripted boxes, a recording shell and system,
+// a fresh working folder and drive C: per test, and typing Cyrillic into a widget.
+#include "platform/system.h"
+#include "platform/ui.h"
+
+#include <QDir>
+#include <QList>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <deque>
+#include <gtest/gtest.h>
+#include <optional>
+
+class QWidget;
+
+namespace testing_support {
+
+// Answers boxes and dialogs from a script, in order, and records every one shown.
+// A box or dialog that the script did not expect fails the test (ADD_FAILURE) with its
+// text and is answered Closed; script steps left over fail the test when it is destroyed.
+class ScriptedUi : public plat::UiServices {
+public:
+    ScriptedUi();
+    ~ScriptedUi() override;
+
+    // The next box must be of this kind; when text is not empty it must equal the box's
+    // text (for Input: the prompt). It is answered with reply.
+    ScriptedUi& expect(plat::BoxKind kind, const QString& text = {},
+                       plat::Answer answer = plat::Answer::Ok, const QString& input = {});
+    // The next dialog must be an open (save) dialog; nullopt cancels it. A chosen path
+    // makes its folder the current directory, as the real dialog does.
+    ScriptedUi& expectOpen(std::optional<QString> path);
+    ScriptedUi& expectSave(std::optional<QString> path);
+    ScriptedUi& expectFont(std::optional<plat::FontChoice> font);
+
+    plat::BoxReply show(const plat::Box& box) override;
+    std::optional<QString> openFile(const plat::FileDialogSpec& spec) override;
+    std::optional<QString> saveFile(const plat::FileDialogSpec& spec) override;
+    std::optional<plat::FontChoice> chooseFont(const plat::FontChoice& initial) override;
+
+    const QList<plat::Box>& boxes() const { return boxes_; }           // every box shown
+    const QList<plat::FileDialogSpec>& dialogs() const { return dialogs_; }
+    bool finished() const { return steps_.empty(); }
+    // Called when a box is shown, before it is answered (to act "under" a modal box).
+    std::function<void(const plat::Box&)> onShow;
+
+private:
+    struct Step;
+    std::deque<Step> steps_;
+    QList<plat::Box> boxes_;
+    QList<plat::FileDialogSpec> dialogs_;
+};
+
+class RecordingShell : public plat::Shell {
+public:
+    void open(const QString& path) override { opened.append(path); }
+    QStringList opened;
+};
+
+class RecordingSystem : public plat::System {
+public:
+    void beep() override { ++beeps; }
+    QSize screenSize() override { return screen; }
+    int beeps = 0;
+    QSize screen{1280, 1024};
+};
+
+// Prints to a PDF file instead of a printer; noPrinter makes it fail as with no printer.
+class PdfPrinter : public plat::Printer {
+public:
+    explicit PdfPrinter(QString pdfPath) : path(std::move(pdfPath)) {}
+    void printLines(const QStringList& lines, const QFont& font) override;
+    QString path;
+    bool noPrinter = false;
+    QList<QStringList> printed;
+};
+
+// A fixture: a fresh temporary working folder as the current directory, a fresh drive C:
+// (TESTSUITE_DRIVE_C), scripted UI services, and the locale set to ru_RU.
+class SuiteTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    QString work() const { return work_.path(); }      // the working folder
+    QString driveC() const { return driveC_.path(); }  // drive C:
+    QString inWork(const QString& name) const { return QDir(work()).filePath(name); }
+    plat::Services services() { return {&ui, &shell, &printer, &system}; }
+
+    ScriptedUi ui;
+    RecordingShell shell;
+    RecordingSystem system;
+    PdfPrinter printer{QString()};
+
+private:
+    QTemporaryDir work_;
+    QTemporaryDir driveC_;
+    QString savedCwd_;
+};
+
+// Types text into the focused widget w, one key event per character (Cyrillic included).
+void typeText(QWidget* w, const QString& text);
+// Runs the event loop until pred() holds or ms pass; returns pred().
+bool waitFor(const std::function<bool()>& pred, int ms = 3000);
+
+}  // namespace testing_support
