@@ -1,0 +1,233 @@
+#include "editor/fileset.h"
+
+#include "platform/files.h"
+
+#include <QFile>
+#include <filesystem>
+#include <system_error>
+
+namespace korvel {
+namespace {
+
+const QString kGrV = QStringLiteral("GrV");
+
+std::filesystem::path nativePath(const QString& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
+}
+
+// Whether two existing names reach one file: letter case ignored as the file services do,
+// links and a different spelling of the same folder seen through.
+bool sameFile(const QString& a, const QString& b) {
+    const QString ra = plat::fs::resolve(a);
+    const QString rb = plat::fs::resolve(b);
+    if (ra.isEmpty() || rb.isEmpty()) return false;
+    std::error_code ec;
+    const bool same = std::filesystem::equivalent(nativePath(ra), nativePath(rb), ec);
+    return !ec && same;
+}
+
+bool isSeparator(QChar c) { return c == QLatin1Char('/') || c == plat::fs::separator(); }
+
+// Length of the folder part of a path, its last separator included.
+qsizetype folderLength(const QString& path) {
+    for (qsizetype i = path.size(); i > 0; --i)
+        if (isSeparator(path[i - 1])) return i;
+    return 0;
+}
+
+// What follows the "GrV" of a picture name. A mask N + "GrV*" names its own split point, so
+// a test name that holds "GrV" itself keeps its pictures' numbers; otherwise the name splits
+// at its first "GrV".
+std::optional<QString> pictureRest(const QString& mask, const QString& entry) {
+    const QString pattern = mask.mid(folderLength(mask));
+    qsizetype wild = pattern.size();
+    for (qsizetype i = 0; i < pattern.size(); ++i)
+        if (pattern[i] == QLatin1Char('*') || pattern[i] == QLatin1Char('?')) {
+            wild = i;
+            break;
+        }
+    const QString literal = pattern.left(wild);
+    if (literal.endsWith(kGrV) && entry.startsWith(literal)) return entry.mid(literal.size());
+    const qsizetype at = entry.indexOf(kGrV);
+    if (at < 0) return std::nullopt;
+    return entry.mid(at + kGrV.size());
+}
+
+void copyFailed(plat::UiServices& ui, const QString& entry, const QString& name) {
+    ui.message(QStringLiteral("копирование ") + entry + QStringLiteral(" в ") + name +
+               QStringLiteral(" не выполнено"));
+}
+
+enum class PictureAction { CopyInFolder, RenameInFolder, CopyToPrefix };
+
+void walkPictures(plat::UiServices& ui, const QString& mask, const QString& prefix,
+                  PictureAction action) {
+    WalkMask(mask, [&](const QString& entry, const QString& source, const QString& folder) {
+        const std::optional<QString> rest = pictureRest(mask, entry);
+        if (!rest) {
+            ui.message(QStringLiteral("не найдено GrV"));
+            return false;
+        }
+        const QString newName = prefix + *rest;
+        switch (action) {
+        case PictureAction::CopyInFolder:
+            if (CopyTestFile(ui, source, folder + newName)) return true;
+            copyFailed(ui, entry, newName);
+            return false;
+        case PictureAction::RenameInFolder:
+            if (plat::fs::renameFile(source, folder + newName)) return true;
+            copyFailed(ui, entry, newName);
+            return false;
+        case PictureAction::CopyToPrefix:
+            if (CopyTestFile(ui, source, newName)) return true;
+            copyFailed(ui, entry, newName);
+            return false;
+        }
+        return false;
+    });
+}
+
+}  // namespace
+
+bool CopyTestFile(plat::UiServices& ui, const QString& source, const QString& target) {
+    bool copied = false;
+    if (!plat::fs::fileExists(source)) {
+        ui.message(QStringLiteral("не найден файл ") + source);
+    } else if (sameFile(source, target)) {
+        // Replacing would delete the only copy: leave it as it is and say why.
+        ui.message(source + QStringLiteral(" и ") + target +
+                   QStringLiteral(" - один и тот же файл"));
+    } else if (plat::fs::fileExists(target)) {
+        if (ui.confirm(target + QStringLiteral(" уже существует, хотите обновить?")) ==
+            plat::Answer::Yes) {
+            plat::fs::deleteFile(target);
+            copied = plat::fs::copyFile(source, target);
+        }
+    } else {
+        copied = plat::fs::copyFile(source, target);
+    }
+    if (!copied)
+        ui.message(QStringLiteral("копирование файла ") + source + QStringLiteral(" в ") + target +
+                   QStringLiteral(" не выполнено"));
+    return copied;
+}
+
+QString NameBeforeDot(const QString& name) {
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    return dot < 0 ? name : name.left(dot);
+}
+
+QString ExtensionFromDot(const QString& name) {
+    const qsizetype dot = name.indexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot);
+}
+
+bool WalkMask(const QString& mask, const MaskStep& step) {
+    const QString folder = mask.left(folderLength(mask));
+    const QString pattern = mask.mid(folder.size());
+    const QString dir = folder.isEmpty() ? QStringLiteral(".") : folder;
+    // The listing is taken whole first, so files a step creates or renames are not met again.
+    for (const QString& entry : plat::fs::findFiles(dir, pattern)) {
+        if (entry.startsWith(QLatin1Char('.'))) continue;
+        if (!step(entry, folder + entry, folder)) return false;
+    }
+    return true;
+}
+
+void DeleteFilesByMask(plat::UiServices&, const QString& mask) {
+    WalkMask(mask, [](const QString&, const QString& source, const QString&) {
+        return plat::fs::deleteFile(source);
+    });
+}
+
+void CopyFileSetAs(plat::UiServices& ui, const QString& mask, const QString& base) {
+    WalkMask(mask, [&](const QString& entry, const QString& source, const QString& folder) {
+        const QString newName = base + ExtensionFromDot(entry);
+        if (CopyTestFile(ui, source, folder + newName)) return true;
+        copyFailed(ui, entry, newName);
+        return false;
+    });
+}
+
+void CopyPictureFiles(plat::UiServices& ui, const QString& mask, const QString& prefix) {
+    walkPictures(ui, mask, prefix, PictureAction::CopyInFolder);
+}
+
+void RenamePictureFiles(plat::UiServices& ui, const QString& mask, const QString& prefix) {
+    walkPictures(ui, mask, prefix, PictureAction::RenameInFolder);
+}
+
+void CopyPictureFilesTo(plat::UiServices& ui, const QString& mask, const QString& prefix) {
+    walkPictures(ui, mask, prefix, PictureAction::CopyToPrefix);
+}
+
+QStringList TableFileExtensions() {
+    return {QStringLiteral(".DB"),  QStringLiteral(".VAL"), QStringLiteral(".TV"),
+            QStringLiteral(".PX"),  QStringLiteral(".FAM"), QStringLiteral(".MB")};
+}
+
+QStringList TableFilesToWalk(const QString& base) {
+    QStringList walk;
+    for (const QString& ext : TableFileExtensions())
+        if (walk.isEmpty() || plat::fs::fileExists(base + ext)) walk.append(ext);
+    return walk;
+}
+
+bool WalkTableFiles(const QString& base, const std::function<bool(const QString& ext)>& step) {
+    for (const QString& ext : TableFilesToWalk(base))
+        if (!step(ext)) return false;
+    return true;
+}
+
+bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name) {
+    static const QString forbidden = QStringLiteral("./\\:*?");
+    for (const QChar c : name)
+        if (forbidden.contains(c) || isSeparator(c)) {
+            ui.error(QStringLiteral("Знак <") + c +
+                     QStringLiteral("> недопустим в названии теста"));
+            return false;
+        }
+    return true;
+}
+
+std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui) {
+    const QString n = ui.input(
+        QStringLiteral("Введите название нового теста."),
+        QStringLiteral("При вводе названия теста не допускаются никакие расширения типа .db "
+                       "Знаки <.>,</>,<\\>,<,>,<#>,<:> и т.п.  недопустимы !!!"),
+        QStringLiteral("Пробный тест"));
+    if (n.isEmpty()) {
+        ui.error(QStringLiteral("Не задано имя теста"));
+        return std::nullopt;
+    }
+    if (n.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0) {
+        ui.error(QStringLiteral("NEW - недопустимое имя теста"));
+        return std::nullopt;
+    }
+    if (!CheckTestNameCharacters(ui, n)) return std::nullopt;
+
+    // Copying over an existing test would ask file by file and could leave a table made of
+    // old and new files: refuse the name while any file the new set would take exists.
+    QStringList taken = TableFileExtensions();
+    for (const QString& entry : plat::fs::findFiles(QStringLiteral("."), QStringLiteral("new.*")))
+        taken.append(ExtensionFromDot(entry));
+    for (const QString& ext : taken)
+        if (plat::fs::fileExists(n + ext)) {
+            ui.error(QStringLiteral("Тест с названием <") + n +
+                     QStringLiteral("> уже существует (файл ") + n + ext +
+                     QStringLiteral("). Выберите другое название."));
+            return std::nullopt;
+        }
+
+    CopyFileSetAs(ui, QStringLiteral("new.*"), n);
+    DeleteFilesByMask(ui, n + QStringLiteral(".CRO"));
+    if (!plat::fs::renameFile(n + QStringLiteral(".zag"), n + QStringLiteral(".DB")))
+        return std::nullopt;
+    return n;
+}
+
+}  // namespace korvel

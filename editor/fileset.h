@@ -1,0 +1,65 @@
+#pragma once
+// A test is a set of files of one name in one folder: the table N.DB with whatever family
+// files exist, the page N.HTML and the pictures N + "GrV" + k + ".jpg". The helpers here move
+// such sets around as whole files and tell the author about failures through plain messages.
+#include "platform/ui.h"
+
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <optional>
+
+namespace korvel {
+
+// Copies source to target (paths full or relative to the current directory). An existing
+// target is replaced only after the author says Yes. A source and target that are one file
+// leave it untouched and count as a failed copy. False when nothing was copied.
+bool CopyTestFile(plat::UiServices& ui, const QString& source, const QString& target);
+
+// The part of name before its first dot (the whole name when it has none).
+QString NameBeforeDot(const QString& name);
+// The part of name from its first dot on, the dot included; empty when it has none.
+QString ExtensionFromDot(const QString& name);
+
+// One step of a mask walk: entry is the listed file name, source the folder part of the mask
+// as the caller wrote it followed by entry, folder that folder part alone. False stops the walk.
+using MaskStep =
+    std::function<bool(const QString& entry, const QString& source, const QString& folder)>;
+// Lists the files matching mask (hidden ones included; folders and dot-names passed over),
+// runs step on each in listing order and stops at the first that fails. False when a step
+// failed; a mask that matches nothing is no failure.
+bool WalkMask(const QString& mask, const MaskStep& step);
+
+// Deletes every file matching mask; stops silently at the first that cannot be deleted.
+void DeleteFilesByMask(plat::UiServices& ui, const QString& mask);
+// Copies every file matching mask to base + its extension, in the mask's folder.
+void CopyFileSetAs(plat::UiServices& ui, const QString& mask, const QString& base);
+// The picture helpers: each file matching mask (a test's N + "GrV*.*") gets the name
+// prefix + what follows its "GrV" (prefix ends in "GrV" already).
+// Copies them within the mask's folder.
+void CopyPictureFiles(plat::UiServices& ui, const QString& mask, const QString& prefix);
+// Renames them within the mask's folder.
+void RenamePictureFiles(plat::UiServices& ui, const QString& mask, const QString& prefix);
+// Copies them to prefix + rest, the prefix carrying its own folder.
+void CopyPictureFilesTo(plat::UiServices& ui, const QString& mask, const QString& prefix);
+
+// The table files of a test in the order every operation walks them.
+QStringList TableFileExtensions();  // ".DB", ".VAL", ".TV", ".PX", ".FAM", ".MB"
+// The extensions to walk for the table base (a test name, with or without a folder): ".DB"
+// always, so that a missing table still fails its step, then the family files that exist.
+QStringList TableFilesToWalk(const QString& base);
+// Runs step(extension) over TableFilesToWalk(base), stopping at the first failure.
+// True when every step succeeded.
+bool WalkTableFiles(const QString& base, const std::function<bool(const QString& ext)>& step);
+
+// Refuses, with an error box, a test name holding a character that would make the file-set
+// operations reach other files: a dot, "/", "\", ":", "*" or "?". True when name is fine.
+bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name);
+
+// Create's file steps: asks for the name N, refuses an empty name, "new", a name with a
+// forbidden character and the name of a test whose files exist already; copies the template
+// set "new.*" of the current directory to N, removes N.CRO and renames N.zag to N.DB.
+// Returns N when N.DB was made, nullopt on any stop (the caller then changes nothing).
+std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui);
+
+}  // namespace korvel

@@ -1,0 +1,133 @@
+// Creating a test from the template set "new.*" in the current directory.
+#include "editor/fileset.h"
+#include "tests/harness/harness.h"
+
+#include <QDir>
+#include <QFile>
+#include <algorithm>
+#include <string>
+
+using plat::Answer;
+using plat::BoxKind;
+
+namespace {
+
+std::string s(const QString& q) { return q.toStdString(); }
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << s(path);
+    f.write(bytes);
+}
+
+QByteArray get(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+std::string listing() {
+    QStringList names = QDir().entryList(QDir::Files | QDir::Hidden);
+    std::sort(names.begin(), names.end());
+    return s(names.join(u' '));
+}
+
+const QString kPrompt = QStringLiteral(
+    "При вводе названия теста не допускаются никакие расширения типа .db Знаки "
+    "<.>,</>,<\\>,<,>,<#>,<:> и т.п.  недопустимы !!!");
+
+class CreateTest : public testing_support::SuiteTest {
+protected:
+    void SetUp() override {
+        SuiteTest::SetUp();
+        put("new.zag", "blank table");
+        put("new.VAL", "checks");
+        put("new.CRO", "page head");
+    }
+    const std::string templateOnly = "new.CRO new.VAL new.zag";
+};
+
+TEST_F(CreateTest, CopiesTheTemplateUnderTheNewName) {
+    struct Case {
+        Answer answer;
+        const char* typed;
+        const char* name;
+    };
+    // Cancel gives back the preset, which is then taken as the name.
+    const Case cases[] = {{Answer::Ok, "Физика", "Физика"},
+                          {Answer::Cancel, "", "Пробный тест"}};
+    for (const Case& c : cases) {
+        const QString name = QString::fromUtf8(c.name);
+        const qsizetype before = ui.boxes().size();
+        ui.expect(BoxKind::Input, kPrompt, c.answer, QString::fromUtf8(c.typed));
+        const std::optional<QString> made = korvel::CreateTestFromTemplate(ui);
+        ASSERT_TRUE(made.has_value()) << c.name;
+        EXPECT_EQ(s(*made), c.name);
+        EXPECT_EQ(get(name + ".DB"), "blank table");
+        EXPECT_EQ(get(name + ".VAL"), "checks");
+        EXPECT_EQ(listing(), templateOnly + " " + s(name) + ".DB " + s(name) + ".VAL");
+
+        ASSERT_EQ(ui.boxes().size(), before + 1);
+        const plat::Box& box = ui.boxes().last();
+        EXPECT_EQ(s(box.caption), "Введите название нового теста.");
+        EXPECT_EQ(s(box.preset), "Пробный тест");
+        QFile::remove(name + ".DB");
+        QFile::remove(name + ".VAL");
+    }
+}
+
+// Refused names change nothing; the template set stays as it was.
+TEST_F(CreateTest, RefusesNamesThatWouldReachOtherFiles) {
+    struct Case {
+        const char* name;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"", "Не задано имя теста"},
+        {"new", "NEW - недопустимое имя теста"},
+        {"New", "NEW - недопустимое имя теста"},
+        {"NEW", "NEW - недопустимое имя теста"},
+        {"Физика.db", "Знак <.> недопустим в названии теста"},
+        {"..", "Знак <.> недопустим в названии теста"},
+        {"a/b", "Знак </> недопустим в названии теста"},
+        {"a\\b", "Знак <\\> недопустим в названии теста"},
+        {"c:x", "Знак <:> недопустим в названии теста"},
+        {"Физика*", "Знак <*> недопустим в названии теста"},
+        {"?", "Знак <?> недопустим в названии теста"},
+    };
+    for (const Case& c : cases) {
+        ui.expect(BoxKind::Input, kPrompt, Answer::Ok, QString::fromUtf8(c.name))
+            .expect(BoxKind::Error, QString::fromUtf8(c.error));
+        EXPECT_FALSE(korvel::CreateTestFromTemplate(ui).has_value()) << c.name;
+        EXPECT_EQ(listing(), templateOnly) << c.name;
+        EXPECT_EQ(s(ui.boxes().last().caption), "Error");
+    }
+    EXPECT_TRUE(ui.finished());
+}
+
+// Copying the template over an existing test would ask file by file and could leave a
+// table made of old and new files: the name is refused while any of its files exists.
+TEST_F(CreateTest, RefusesTheNameOfAnExistingTest) {
+    const char* existing[] = {"Физика.DB", "физика.db", "Физика.MB", "Физика.zag"};
+    for (const char* e : existing) {
+        const QString file = QString::fromUtf8(e);
+        put(file, "old");
+        ui.expect(BoxKind::Input, kPrompt, Answer::Ok, QStringLiteral("Физика"))
+            .expect(BoxKind::Error);
+        EXPECT_FALSE(korvel::CreateTestFromTemplate(ui).has_value()) << e;
+        EXPECT_EQ(listing(), templateOnly + " " + e);
+        EXPECT_EQ(get(file), "old");
+        EXPECT_TRUE(ui.boxes().last().text.startsWith("Тест с названием <Физика> уже существует"))
+            << s(ui.boxes().last().text);
+        QFile::remove(file);
+    }
+}
+
+TEST_F(CreateTest, WithoutTheTemplateEndsSilently) {
+    for (const char* f : {"new.zag", "new.VAL", "new.CRO"}) QFile::remove(f);
+    ui.expect(BoxKind::Input, kPrompt, Answer::Ok, QStringLiteral("Физика"));
+    EXPECT_FALSE(korvel::CreateTestFromTemplate(ui).has_value());
+    EXPECT_EQ(listing(), "");
+    EXPECT_EQ(ui.boxes().size(), 1);
+}
+
+}  // namespace
