@@ -1,1 +1,9 @@
-namespace common {}
+#include "common/fixed.h"
+
+#include "platform/files.h"
+
+namespace common {
+
+QString netControlDir() { return plat::fs::mapWindowsPath(kNetControlDir); }
+
+}  // namespace common

@@ -1,0 +1,747 @@
+#include "platform/db/table.h"
+
+#include "platform/codec.h"
+#include "platform/db/locks.h"
+#include "platform/errors.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <sqlcipher/sqlite3.h>
+
+namespace plat::db {
+
+namespace {
+
+QString errText(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+// A prepared statement that finalizes itself.
+class Stmt {
+public:
+    Stmt(sqlite3* db, const QString& sql) : db_(db) {
+        const QByteArray s = sql.toUtf8();
+        rc_ = sqlite3_prepare_v2(db, s.constData(), int(s.size()), &st_, nullptr);
+    }
+    ~Stmt() { sqlite3_finalize(st_); }
+    Stmt(const Stmt&) = delete;
+    Stmt& operator=(const Stmt&) = delete;
+    bool ok() const { return rc_ == SQLITE_OK; }
+    int prepareCode() const { return rc_; }
+    sqlite3_stmt* get() const { return st_; }
+    int step() { return sqlite3_step(st_); }
+    void reset() {
+        sqlite3_reset(st_);
+        sqlite3_clear_bindings(st_);
+    }
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* st_ = nullptr;
+    int rc_;
+};
+
+QString columnText(sqlite3_stmt* st, int i) {
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+    return p ? QString::fromUtf8(p, sqlite3_column_bytes(st, i)) : QString();
+}
+
+// The SQL default literal as stored in the schema ('1' -> 1).
+QString unquote(QString s) {
+    if (s.size() >= 2 && s.front() == '\'' && s.back() == '\'')
+        s = s.mid(1, s.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
+    return s;
+}
+
+bool cipherAvailable(sqlite3* db) {
+    Stmt st(db, QStringLiteral("PRAGMA cipher_version"));
+    return st.ok() && st.step() == SQLITE_ROW && !columnText(st.get(), 0).isEmpty();
+}
+
+}  // namespace
+
+QString sqlType(const FieldDef& def) {
+    switch (def.type) {
+    case FieldType::AutoInc: return QStringLiteral("INTEGER");
+    case FieldType::String: return QStringLiteral("VARCHAR(%1)").arg(def.size);
+    case FieldType::Boolean: return QStringLiteral("BOOLEAN");
+    case FieldType::Blob: return QStringLiteral("BLOB");
+    }
+    return {};
+}
+
+struct Table::Db {
+    sqlite3* h = nullptr;
+    RecordLocks locks;
+    std::unique_ptr<Stmt> select;  // current record by key
+    bool readOnly = false;
+    ~Db() {
+        select.reset();
+        if (h) sqlite3_close(h);
+    }
+};
+
+// ---------------------------------------------------------------------------------------
+// Field
+
+bool Field::isNull() const {
+    return !table_->isActive() || table_->buf_.value(index_).isNull();
+}
+
+QVariant Field::value() const { return table_->isActive() ? table_->buf_.value(index_) : QVariant(); }
+
+QString Field::asString() const {
+    const QVariant v = value();
+    if (v.isNull()) return {};
+    switch (def_.type) {
+    case FieldType::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+    case FieldType::AutoInc: return QString::number(v.toLongLong());
+    case FieldType::Blob: return fromCp1251(v.toByteArray());
+    case FieldType::String: return v.toString();
+    }
+    return {};
+}
+
+bool Field::asBool() const {
+    const QVariant v = value();
+    if (v.isNull()) return false;
+    if (def_.type == FieldType::String) return v.toString().compare("True", Qt::CaseInsensitive) == 0;
+    return v.toBool();
+}
+
+QByteArray Field::asBytes() const {
+    const QVariant v = value();
+    if (v.isNull()) return {};
+    if (def_.type == FieldType::String) return toCp1251(v.toString());
+    return v.toByteArray();
+}
+
+void Field::set(const QVariant& v) {
+    Table& t = *table_;
+    t.checkActive();
+    if (t.state_ != Table::State::Edit && t.state_ != Table::State::Insert)
+        t.fail(QStringLiteral("Таблица не в режиме правки"));
+    if (def_.type == FieldType::AutoInc)
+        t.fail(QStringLiteral("Поле %1 только для чтения").arg(def_.name));
+    t.buf_[index_] = v;
+    t.modified_ = true;
+    emit t.fieldChanged(def_.name);
+}
+
+void Field::setAsString(const QString& text) {
+    switch (def_.type) {
+    case FieldType::String:
+        // Only what Windows-1251 can hold, at most size characters.
+        set(text.isEmpty() ? QVariant() : QVariant(fromCp1251(toCp1251(text.left(def_.size)))));
+        return;
+    case FieldType::Boolean:
+        if (text.isEmpty()) set(QVariant());
+        else if (text.compare("True", Qt::CaseInsensitive) == 0) set(true);
+        else if (text.compare("False", Qt::CaseInsensitive) == 0) set(false);
+        else throw DbError(QStringLiteral("'%1' не является логическим значением").arg(text));
+        return;
+    case FieldType::Blob: setAsBytes(toCp1251(text)); return;
+    case FieldType::AutoInc: set(text); return;  // refused by set()
+    }
+}
+
+void Field::setAsBool(bool v) {
+    if (def_.type == FieldType::String) setAsString(v ? QStringLiteral("True") : QStringLiteral("False"));
+    else if (def_.type == FieldType::Boolean) set(v);
+    else table_->fail(QStringLiteral("Поле %1 не логическое").arg(def_.name));
+}
+
+void Field::setAsBytes(const QByteArray& bytes) {
+    if (def_.type == FieldType::Blob) set(bytes.isEmpty() ? QVariant() : QVariant(bytes));
+    else setAsString(fromCp1251(bytes));
+}
+
+void Field::clear() { set(QVariant()); }
+
+// ---------------------------------------------------------------------------------------
+// Table
+
+Table::Table(QObject* parent) : Table(db::session(), parent) {}
+
+Table::Table(Session& s, QObject* parent) : QObject(parent), session_(&s) { s.attach(this); }
+
+Table::~Table() {
+    close();
+    if (session_) session_->detach(this);
+}
+
+void Table::setTableName(const QString& name) {
+    if (isActive()) fail(QStringLiteral("Нельзя сменить имя открытой таблицы"));
+    name_ = name;
+}
+
+void Table::setFieldDefs(const QList<FieldDef>& defs) {
+    if (isActive()) fail(QStringLiteral("Нельзя сменить поля открытой таблицы"));
+    wanted_ = defs;
+}
+
+QString Table::fileForMessage() const {
+    return QDir::toNativeSeparators(path_.isEmpty() ? name_ : path_);
+}
+
+void Table::fail(const QString& reason) const {
+    throw DbError(reason + QStringLiteral(". Таблица: ") + fileForMessage());
+}
+
+void Table::checkActive() const {
+    if (!isActive()) throw DbError(QStringLiteral("Таблица не открыта: %1").arg(fileForMessage()));
+}
+
+void Table::setState(State s) {
+    if (state_ == s) return;
+    state_ = s;
+    emit stateChanged();
+}
+
+void Table::open() {
+    if (isActive()) return;
+    if (!session_) throw DbError(QStringLiteral("Сессия базы данных закрыта"));
+    if (name_.isEmpty()) throw DbError(QStringLiteral("Не задано имя таблицы"));
+    path_ = QDir::current().absoluteFilePath(name_);
+    QFileInfo fi(path_);
+    if (!fi.exists()) {
+        // Names compare without regard to letter case, as on Windows.
+        const QStringList hits = fi.dir().entryList({fi.fileName()}, QDir::Files | QDir::Hidden);
+        for (const QString& h : hits)
+            if (h.compare(fi.fileName(), Qt::CaseInsensitive) == 0) {
+                path_ = fi.dir().filePath(h);
+                break;
+            }
+        fi = QFileInfo(path_);
+    }
+    const QString shown = QDir::toNativeSeparators(path_);
+    auto notTable = [&] {
+        return DbError(QStringLiteral("Файл %1 не является таблицей теста или пароль не подходит").arg(shown));
+    };
+    if (!fi.isFile()) {
+        path_.clear();
+        throw DbError(QStringLiteral("Файл таблицы не найден: %1").arg(shown));
+    }
+    // An empty file is an empty database to SQLite; it is no table of ours.
+    if (fi.size() == 0) {
+        path_.clear();
+        throw notTable();
+    }
+
+    auto db = std::make_unique<Db>();
+    bool opened = false;
+    QString lastError;
+    for (const QString& pw : session_->passwords()) {
+        sqlite3* h = nullptr;
+        // Never create a missing file; nothing is written before the file is verified.
+        const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &h,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc != SQLITE_OK) {
+            lastError = h ? errText(h) : QString::fromUtf8(sqlite3_errstr(rc));
+            sqlite3_close(h);
+            break;
+        }
+        if (!cipherAvailable(h)) {
+            sqlite3_close(h);
+            path_.clear();
+            throw DbError(QStringLiteral("Движок таблиц собран без шифрования"));
+        }
+        const QByteArray key = toCp1251(pw);
+        sqlite3_key(h, key.constData(), int(key.size()));
+        Stmt probe(h, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        if (probe.ok() && probe.step() == SQLITE_ROW) {
+            db->h = h;
+            opened = true;
+            break;
+        }
+        sqlite3_close(h);
+    }
+    if (!opened) {
+        path_.clear();
+        if (!lastError.isEmpty())
+            throw DbError(QStringLiteral("Не удаётся открыть файл %1: %2").arg(shown, lastError));
+        throw notTable();
+    }
+    sqlite3* h = db->h;
+    sqlite3_busy_timeout(h, 5000);
+    db->readOnly = sqlite3_db_readonly(h, "main") == 1;
+
+    // Read the schema and check the size of the file under one read transaction, so a
+    // writer's commit cannot come in between.
+    struct FileField {
+        FieldDef def;
+        bool known = true;
+    };
+    QList<FileField> inFile;
+    {
+        Stmt begin(h, QStringLiteral("BEGIN"));
+        begin.step();
+        Stmt info(h, QStringLiteral("PRAGMA table_info(%1)").arg(kRecordsTable));
+        static const QRegularExpression varchar(QStringLiteral("^VARCHAR\\((\\d+)\\)$"),
+                                                QRegularExpression::CaseInsensitiveOption);
+        int rc = SQLITE_ERROR;
+        while (info.ok() && (rc = info.step()) == SQLITE_ROW) {
+            FileField f;
+            f.def.name = columnText(info.get(), 1);
+            const QString type = columnText(info.get(), 2).trimmed();
+            f.def.defaultValue = unquote(columnText(info.get(), 4));
+            const bool pk = sqlite3_column_int(info.get(), 5) != 0;
+            if (const auto m = varchar.match(type); m.hasMatch()) {
+                f.def.type = FieldType::String;
+                f.def.size = m.captured(1).toInt();
+            } else if (type.compare("INTEGER", Qt::CaseInsensitive) == 0 && pk) {
+                f.def.type = FieldType::AutoInc;
+            } else if (type.compare("BOOLEAN", Qt::CaseInsensitive) == 0) {
+                f.def.type = FieldType::Boolean;
+            } else if (type.compare("BLOB", Qt::CaseInsensitive) == 0) {
+                f.def.type = FieldType::Blob;
+            } else {
+                f.known = false;
+            }
+            inFile.append(f);
+        }
+        bool sizeOk = false;
+        if (rc == SQLITE_DONE) {
+            Stmt pages(h, QStringLiteral("PRAGMA page_count"));
+            Stmt psize(h, QStringLiteral("PRAGMA page_size"));
+            if (pages.ok() && psize.ok() && pages.step() == SQLITE_ROW && psize.step() == SQLITE_ROW) {
+                const qint64 expect = sqlite3_column_int64(pages.get(), 0) * sqlite3_column_int64(psize.get(), 0);
+                sizeOk = QFileInfo(path_).size() == expect;
+            }
+        }
+        Stmt end(h, QStringLiteral("COMMIT"));
+        end.step();
+        if (rc != SQLITE_DONE || !sizeOk || inFile.isEmpty()) {
+            path_.clear();
+            throw notTable();
+        }
+    }
+    auto findInFile = [&](const QString& n) -> const FileField* {
+        for (const FileField& f : inFile)
+            if (f.def.name.compare(n, Qt::CaseInsensitive) == 0) return &f;
+        return nullptr;
+    };
+    QList<FieldDef> defs;
+    if (wanted_.isEmpty()) {
+        for (const FileField& f : inFile)
+            if (f.known) defs.append(f.def);
+    } else {
+        for (const FieldDef& w : wanted_) {
+            const FileField* f = findInFile(w.name);
+            if (!f) {
+                path_.clear();
+                throw DbError(QStringLiteral("В таблице %1 нет поля %2").arg(shown, w.name));
+            }
+            if (!f->known || f->def.type != w.type ||
+                (w.type == FieldType::String && f->def.size != w.size)) {
+                path_.clear();
+                throw DbError(QStringLiteral("Поле %1 в таблице %2 другого типа").arg(w.name, shown));
+            }
+            FieldDef d = f->def;
+            d.name = w.name;
+            defs.append(d);
+        }
+    }
+    keyField_ = -1;
+    for (int i = 0; i < defs.size(); ++i)
+        if (defs[i].type == FieldType::AutoInc) keyField_ = i;
+    QString keyName;
+    for (const FileField& f : inFile)
+        if (f.def.type == FieldType::AutoInc) keyName = f.def.name;
+    if (keyName.isEmpty()) {
+        path_.clear();
+        throw notTable();
+    }
+
+    if (const QString e = db->locks.attach(session_->lockFolder(), path_); !e.isEmpty()) {
+        path_.clear();
+        throw DbError(QStringLiteral("Нет доступа к каталогу блокировок %1: %2")
+                          .arg(QDir::toNativeSeparators(session_->lockFolder()), e));
+    }
+    {
+        Stmt sync(h, QStringLiteral("PRAGMA synchronous = FULL"));
+        sync.step();
+    }
+    QStringList cols;
+    for (const FieldDef& d : defs) cols << QLatin1Char('"') + d.name + QLatin1Char('"');
+    db->select = std::make_unique<Stmt>(
+        h, QStringLiteral("SELECT %1 FROM %2 WHERE \"%3\" = ?").arg(cols.join(','), kRecordsTable, keyName));
+    if (!db->select->ok()) {
+        path_.clear();
+        throw notTable();
+    }
+
+    fields_.clear();
+    for (int i = 0; i < defs.size(); ++i) fields_.push_back(std::unique_ptr<Field>(new Field(this, defs[i], i)));
+    keyName_ = keyName;
+    db_ = std::move(db);
+    try {
+        readKeys();
+    } catch (...) {
+        db_.reset();
+        fields_.clear();
+        path_.clear();
+        throw;
+    }
+    modified_ = false;
+    state_ = State::Browse;
+    goTo(keys_.empty() ? -1 : 0);
+    bof_ = true;
+    eof_ = keys_.empty();
+    emit stateChanged();
+    emit recordChanged();
+}
+
+void Table::readKeys() {
+    Stmt st(db_->h, QStringLiteral("SELECT \"%1\" FROM %2 ORDER BY \"%1\"").arg(keyName_, kRecordsTable));
+    if (!st.ok()) fail(errText(db_->h));
+    std::vector<qint64> keys;
+    int rc;
+    while ((rc = st.step()) == SQLITE_ROW) keys.push_back(sqlite3_column_int64(st.get(), 0));
+    if (rc != SQLITE_DONE) fail(errText(db_->h));
+    keys_ = std::move(keys);
+}
+
+void Table::close() {
+    if (!isActive()) return;
+    releaseLock();
+    db_.reset();
+    fields_.clear();
+    keys_.clear();
+    buf_.clear();
+    cur_ = -1;
+    bof_ = eof_ = true;
+    modified_ = false;
+    path_.clear();
+    state_ = State::Inactive;
+    emit stateChanged();
+    emit recordChanged();
+}
+
+int Table::recordCount() const { return isActive() ? int(keys_.size()) : 0; }
+
+int Table::recNo() const {
+    if (!isActive()) return 0;
+    if (state_ == State::Insert) return int(keys_.size()) + 1;
+    return cur_ + 1;
+}
+
+void Table::clearBuffer() {
+    buf_.clear();
+    for (size_t i = 0; i < fields_.size(); ++i) buf_.append(QVariant());
+}
+
+bool Table::loadCurrent() {
+    clearBuffer();
+    if (cur_ < 0) return false;
+    Stmt& st = *db_->select;
+    st.reset();
+    sqlite3_bind_int64(st.get(), 1, keys_[size_t(cur_)]);
+    const int rc = st.step();
+    if (rc == SQLITE_ROW) {
+        for (size_t i = 0; i < fields_.size(); ++i) {
+            sqlite3_stmt* s = st.get();
+            const int c = int(i);
+            if (sqlite3_column_type(s, c) == SQLITE_NULL) continue;
+            switch (fields_[i]->type()) {
+            case FieldType::AutoInc: buf_[c] = qint64(sqlite3_column_int64(s, c)); break;
+            case FieldType::Boolean: buf_[c] = sqlite3_column_int(s, c) != 0; break;
+            case FieldType::String: buf_[c] = columnText(s, c); break;
+            case FieldType::Blob: {
+                const void* p = sqlite3_column_blob(s, c);
+                buf_[c] = QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(s, c));
+                break;
+            }
+            }
+        }
+    } else if (rc != SQLITE_DONE) {
+        const QString e = errText(db_->h);
+        st.reset();
+        fail(e);
+    }
+    // A record another program deleted reads as empty until the next refresh.
+    st.reset();
+    return rc == SQLITE_ROW;
+}
+
+void Table::goTo(int index) {
+    cur_ = index;
+    loadCurrent();
+    modified_ = false;
+    emit recordChanged();
+}
+
+void Table::releaseLock() {
+    if (lockedKey_ >= 0 && db_) db_->locks.unlock(lockedKey_);
+    lockedKey_ = -1;
+}
+
+void Table::checkBrowseMode() {
+    checkActive();
+    if (state_ == State::Edit || state_ == State::Insert) {
+        emit updateRecord();
+        if (modified_) post();
+        else cancel();
+    }
+}
+
+void Table::first() {
+    checkBrowseMode();
+    goTo(keys_.empty() ? -1 : 0);
+    bof_ = true;
+    eof_ = keys_.empty();
+}
+
+void Table::last() {
+    checkBrowseMode();
+    goTo(int(keys_.size()) - 1);
+    eof_ = true;
+    bof_ = keys_.empty();
+}
+
+void Table::next() {
+    checkBrowseMode();
+    bof_ = false;
+    if (cur_ + 1 < int(keys_.size())) {
+        eof_ = false;
+        goTo(cur_ + 1);
+    } else {
+        eof_ = true;
+        bof_ = keys_.empty();
+        emit recordChanged();
+    }
+}
+
+void Table::prior() {
+    checkBrowseMode();
+    eof_ = false;
+    if (cur_ > 0) {
+        bof_ = false;
+        goTo(cur_ - 1);
+    } else {
+        bof_ = true;
+        eof_ = keys_.empty();
+        emit recordChanged();
+    }
+}
+
+void Table::setRecNo(int n) {
+    checkBrowseMode();
+    if (keys_.empty()) return;
+    goTo(std::clamp(n, 1, int(keys_.size())) - 1);
+    bof_ = eof_ = false;
+}
+
+void Table::insert() {
+    checkBrowseMode();
+    if (db_->readOnly) fail(QStringLiteral("Таблица открыта только для чтения"));
+    insertReturn_ = cur_;
+    clearBuffer();
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        const FieldDef& d = fields_[i]->def();
+        if (d.defaultValue.isEmpty() || d.type == FieldType::AutoInc || d.type == FieldType::Blob) continue;
+        if (d.type == FieldType::Boolean)
+            buf_[int(i)] = d.defaultValue.compare("true", Qt::CaseInsensitive) == 0 || d.defaultValue == "1";
+        else
+            buf_[int(i)] = d.defaultValue.left(d.size);
+    }
+    modified_ = false;
+    savedBof_ = bof_;
+    savedEof_ = eof_;
+    bof_ = eof_ = false;
+    setState(State::Insert);
+    emit recordChanged();
+}
+
+void Table::edit() {
+    checkActive();
+    if (state_ == State::Edit || state_ == State::Insert) return;
+    if (keys_.empty()) {
+        insert();
+        return;
+    }
+    if (db_->readOnly) fail(QStringLiteral("Таблица открыта только для чтения"));
+    const qint64 key = keys_[size_t(cur_)];
+    if (!db_->locks.lock(key)) fail(QStringLiteral("Запись заблокирована другим пользователем"));
+    lockedKey_ = key;
+    // Edit what is in the file now, not what was read before another program's post.
+    bool there = false;
+    try {
+        there = loadCurrent();
+    } catch (...) {
+        releaseLock();
+        throw;
+    }
+    if (!there) {
+        releaseLock();
+        fail(QStringLiteral("Запись удалена другим пользователем"));
+    }
+    modified_ = false;
+    setState(State::Edit);
+    emit recordChanged();
+}
+
+namespace {
+void bindValue(sqlite3_stmt* st, int pos, const Field& f, const QVariant& v) {
+    if (v.isNull()) {
+        sqlite3_bind_null(st, pos);
+        return;
+    }
+    switch (f.type()) {
+    case FieldType::AutoInc: sqlite3_bind_int64(st, pos, v.toLongLong()); break;
+    case FieldType::Boolean: sqlite3_bind_int(st, pos, v.toBool() ? 1 : 0); break;
+    case FieldType::String: {
+        const QByteArray u = v.toString().toUtf8();
+        sqlite3_bind_text(st, pos, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    case FieldType::Blob: {
+        const QByteArray b = v.toByteArray();
+        sqlite3_bind_blob(st, pos, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+        break;
+    }
+    }
+}
+}  // namespace
+
+void Table::exec(const QString& sql) {
+    Stmt st(db_->h, sql);
+    if (!st.ok() || st.step() != SQLITE_DONE) fail(errText(db_->h));
+}
+
+void Table::post() {
+    checkActive();
+    if (state_ != State::Edit && state_ != State::Insert) return;
+    emit updateRecord();
+    sqlite3* h = db_->h;
+    QStringList cols, marks;
+    std::vector<int> idx;
+    for (size_t i = 0; i < fields_.size(); ++i) {
+        if (fields_[i]->type() == FieldType::AutoInc) continue;
+        cols << QLatin1Char('"') + fields_[i]->name() + QLatin1Char('"');
+        idx.push_back(int(i));
+    }
+    // One durable transaction per post.
+    exec(QStringLiteral("BEGIN IMMEDIATE"));
+    qint64 newKey = -1;
+    try {
+        QString sql;
+        if (state_ == State::Insert) {
+            for (size_t i = 0; i < idx.size(); ++i) marks << QStringLiteral("?");
+            sql = cols.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(kRecordsTable)
+                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                       .arg(kRecordsTable, cols.join(','), marks.join(','));
+        } else {
+            QStringList sets;
+            for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
+            sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"%3\" = ?").arg(kRecordsTable, sets.join(','), keyName_);
+        }
+        Stmt st(h, sql);
+        if (!st.ok()) fail(errText(h));
+        int pos = 1;
+        for (int i : idx) bindValue(st.get(), pos++, *fields_[size_t(i)], buf_[i]);
+        if (state_ == State::Edit) sqlite3_bind_int64(st.get(), pos, lockedKey_);
+        if (st.step() != SQLITE_DONE) fail(errText(h));
+        if (state_ == State::Edit && sqlite3_changes(h) == 0) fail(QStringLiteral("Запись удалена другим пользователем"));
+        if (state_ == State::Insert) newKey = sqlite3_last_insert_rowid(h);
+        exec(QStringLiteral("COMMIT"));
+    } catch (...) {
+        Stmt rb(h, QStringLiteral("ROLLBACK"));
+        rb.step();
+        throw;
+    }
+    if (state_ == State::Insert) {
+        // Keys only grow, so the new record is the last one.
+        keys_.push_back(newKey);
+        cur_ = int(keys_.size()) - 1;
+    }
+    releaseLock();
+    modified_ = false;
+    setState(State::Browse);
+    goTo(cur_);
+}
+
+void Table::cancel() {
+    checkActive();
+    if (state_ != State::Edit && state_ != State::Insert) return;
+    const bool wasInsert = state_ == State::Insert;
+    releaseLock();
+    modified_ = false;
+    setState(State::Browse);
+    if (wasInsert) {
+        bof_ = savedBof_;
+        eof_ = savedEof_;
+        goTo(insertReturn_ < int(keys_.size()) ? insertReturn_ : int(keys_.size()) - 1);
+    } else {
+        goTo(cur_);
+    }
+}
+
+void Table::remove() {
+    checkActive();
+    if (state_ == State::Insert) {
+        cancel();
+        return;
+    }
+    if (keys_.empty()) fail(QStringLiteral("Нельзя удалить запись из пустой таблицы"));
+    if (db_->readOnly) fail(QStringLiteral("Таблица открыта только для чтения"));
+    const qint64 key = keys_[size_t(cur_)];
+    if (lockedKey_ != key) {
+        if (!db_->locks.lock(key)) fail(QStringLiteral("Запись заблокирована другим пользователем"));
+        lockedKey_ = key;
+    }
+    try {
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            Stmt st(db_->h, QStringLiteral("DELETE FROM %1 WHERE \"%2\" = ?").arg(kRecordsTable, keyName_));
+            if (!st.ok()) fail(errText(db_->h));
+            sqlite3_bind_int64(st.get(), 1, key);
+            if (st.step() != SQLITE_DONE) fail(errText(db_->h));
+            exec(QStringLiteral("COMMIT"));
+        } catch (...) {
+            Stmt rb(db_->h, QStringLiteral("ROLLBACK"));
+            rb.step();
+            throw;
+        }
+    } catch (...) {
+        if (state_ != State::Edit) releaseLock();
+        throw;
+    }
+    releaseLock();
+    keys_.erase(keys_.begin() + cur_);
+    modified_ = false;
+    setState(State::Browse);
+    goTo(std::min(cur_, int(keys_.size()) - 1));
+    bof_ = keys_.empty() || (cur_ == 0 && bof_);
+    eof_ = keys_.empty();
+}
+
+void Table::refresh() {
+    checkBrowseMode();
+    const qint64 key = cur_ >= 0 ? keys_[size_t(cur_)] : -1;
+    readKeys();
+    int at = -1;
+    if (!keys_.empty()) {
+        const auto it = std::lower_bound(keys_.begin(), keys_.end(), key);
+        at = std::min(int(it - keys_.begin()), int(keys_.size()) - 1);
+    }
+    goTo(at);
+    bof_ = eof_ = keys_.empty();
+}
+
+Field* Table::findField(const QString& name) {
+    for (auto& f : fields_)
+        if (f->name().compare(name, Qt::CaseInsensitive) == 0) return f.get();
+    return nullptr;
+}
+
+Field& Table::fieldByName(const QString& name) {
+    checkActive();
+    if (Field* f = findField(name)) return *f;
+    throw DbError(QStringLiteral("Поле %1 не найдено. Таблица: %2").arg(name, fileForMessage()));
+}
+
+bool Table::canModify() const { return isActive() && !db_->readOnly; }
+
+}  // namespace plat::db

@@ -1,0 +1,428 @@
+// The table engine: durability, the record states, the classic BOF/EOF, refused files and
+// record locks between owners and processes.
+#include "tests/harness/harness.h"
+#include "platform/db/create.h"
+#include "platform/db/session.h"
+#include "platform/db/table.h"
+#include "platform/errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <csignal>
+#include <functional>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using plat::DbError;
+using plat::db::FieldDef;
+using plat::db::FieldType;
+using plat::db::Session;
+using plat::db::Table;
+using State = plat::db::Table::State;
+
+namespace {
+
+const QString kPw = QStringLiteral("secret");
+
+QList<FieldDef> smallSchema() {
+    return {{"Number", FieldType::AutoInc, 0},
+            {"Name", FieldType::String, 10},
+            {"Flag", FieldType::Boolean, 0},
+            {"Pic", FieldType::Blob, 0},
+            {"Kind", FieldType::String, 1, "1"}};
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class DbTable : public testing_support::SuiteTest {
+protected:
+    void SetUp() override {
+        SuiteTest::SetUp();
+        s.setNetFileDir(driveC());
+        s.addPassword("other");
+        s.addPassword(kPw);
+        plat::db::createTableFile(inWork("T.DB"), kPw, smallSchema());
+    }
+    // A table over T.DB with records named by names.
+    void fill(Table& t, const QStringList& names) {
+        for (const QString& n : names) {
+            t.insert();
+            t.fieldByName("Name").setAsString(n);
+            t.post();
+        }
+    }
+    QStringList names(Table& t) {
+        QStringList r;
+        for (t.first(); !t.eof(); t.next()) r << t.fieldByName("Name").asString();
+        return r;
+    }
+    Session s;
+};
+
+TEST_F(DbTable, PostedRecordsSurviveCloseAndAreReadInKeyOrder) {
+    {
+        Table t(s);
+        t.setTableName("t.db");  // letter case of the name does not matter
+        t.open();
+        EXPECT_EQ(t.recordCount(), 0);
+        EXPECT_TRUE(t.bof() && t.eof());
+        fill(t, {"один", "two"});
+        t.insert();
+        t.fieldByName("Name").setAsString("three");
+        t.fieldByName("Flag").setAsBool(true);
+        t.fieldByName("Pic").setAsBytes(QByteArray("\0\1\2", 3));
+        t.post();
+        EXPECT_EQ(t.recNo(), 3);
+        EXPECT_EQ(t.fieldByName("Number").asString(), "3");
+    }
+    s.close();
+
+    Session fresh;
+    fresh.addPassword(kPw);
+    Table t(fresh);
+    t.setTableName("T.DB");
+    t.open();
+    EXPECT_EQ(names(t), (QStringList{"один", "two", "three"}));
+    t.last();
+    EXPECT_EQ(t.fieldByName("Flag").asString(), "True");
+    EXPECT_EQ(t.fieldByName("Pic").asBytes(), QByteArray("\0\1\2", 3));
+    t.first();
+    EXPECT_TRUE(t.fieldByName("Flag").isNull());
+    EXPECT_EQ(t.fieldByName("Flag").asString(), "");
+    EXPECT_EQ(t.fieldByName("Kind").asString(), "1");  // the file's default
+}
+
+TEST_F(DbTable, ValuesAreCutToSizeAndToTheCodePage) {
+    Table t(s);
+    t.setTableName("T.DB");
+    t.open();
+    t.insert();
+    t.fieldByName("Name").setAsString("Привет, мир: 12345");
+    t.post();
+    t.insert();
+    t.fieldByName("Name").setAsString(QString::fromUtf8("a\u4e2db\u20acc"));  // CJK has no byte; € has
+    t.post();
+    t.close();
+    t.open();
+    t.first();
+    EXPECT_EQ(t.fieldByName("Name").asString(), "Привет, ми");
+    t.next();
+    EXPECT_EQ(t.fieldByName("Name").asString(), QString::fromUtf8("a?b\u20acc"));
+    EXPECT_THROW(t.fieldByName("Name").setAsString("x"), DbError);  // browse mode
+    EXPECT_THROW(t.fieldByName("Nope"), DbError);
+}
+
+TEST_F(DbTable, UnpostedEditIsDroppedByClose) {
+    Table t(s);
+    t.setTableName("T.DB");
+    t.open();
+    fill(t, {"kept"});
+    t.edit();
+    t.fieldByName("Name").setAsString("lost");
+    t.insert();  // posts the change first
+    t.fieldByName("Name").setAsString("new");
+    t.close();
+    t.open();
+    EXPECT_EQ(names(t), QStringList{"lost"});
+}
+
+// Each move, insert and refresh posts a changed record and drops an unchanged edit.
+struct Action {
+    const char* name;
+    std::function<void(Table&)> run;
+};
+
+class DbTableAction : public DbTable, public ::testing::WithParamInterface<Action> {};
+
+TEST_P(DbTableAction, PostsChangedEditAndDropsUnchanged) {
+    Table t(s), other(s);
+    t.setTableName("T.DB");
+    other.setTableName("T.DB");
+    t.open();
+    fill(t, {"a", "b", "c"});
+    t.setRecNo(2);
+
+    t.edit();
+    t.fieldByName("Name").setAsString("changed");
+    GetParam().run(t);
+    EXPECT_EQ(t.state(), GetParam().name == std::string("insert") ? State::Insert : State::Browse);
+    t.cancel();
+    other.open();
+    other.setRecNo(2);
+    EXPECT_EQ(other.fieldByName("Name").asString(), "changed");
+    other.close();
+
+    t.setRecNo(2);
+    t.edit();
+    GetParam().run(t);  // nothing changed: the edit is dropped and its lock freed
+    t.cancel();
+    other.open();
+    other.setRecNo(2);
+    EXPECT_NO_THROW(other.edit());
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, DbTableAction,
+                         ::testing::Values(Action{"first", [](Table& t) { t.first(); }},
+                                           Action{"prior", [](Table& t) { t.prior(); }},
+                                           Action{"next", [](Table& t) { t.next(); }},
+                                           Action{"last", [](Table& t) { t.last(); }},
+                                           Action{"recno", [](Table& t) { t.setRecNo(1); }},
+                                           Action{"insert", [](Table& t) { t.insert(); }},
+                                           Action{"refresh", [](Table& t) { t.refresh(); }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DbTable, BofAndEofFollowTheClassicDataset) {
+    Table t(s);
+    t.setTableName("T.DB");
+    t.open();
+    fill(t, {"a", "b"});
+    t.first();
+    struct Step {
+        std::function<void()> act;
+        int recNo;
+        bool bof, eof;
+    } steps[] = {
+        {[&] { t.prior(); }, 1, true, false}, {[&] { t.next(); }, 2, false, false},
+        {[&] { t.next(); }, 2, false, true},  {[&] { t.prior(); }, 1, false, false},
+        {[&] { t.last(); }, 2, false, true},  {[&] { t.first(); }, 1, true, false},
+    };
+    int i = 0;
+    for (const Step& st : steps) {
+        st.act();
+        EXPECT_EQ(t.recNo(), st.recNo) << "step " << i;
+        EXPECT_EQ(t.bof(), st.bof) << "step " << i;
+        EXPECT_EQ(t.eof(), st.eof) << "step " << i;
+        ++i;
+    }
+}
+
+TEST_F(DbTable, EditOnEmptyTableInsertsAndDeleteOfInsertOnlyDrops) {
+    Table t(s);
+    t.setTableName("T.DB");
+    t.open();
+    t.edit();
+    EXPECT_EQ(t.state(), State::Insert);
+    EXPECT_EQ(t.fieldByName("Kind").asString(), "1");
+    t.remove();
+    EXPECT_EQ(t.state(), State::Browse);
+    EXPECT_EQ(t.recordCount(), 0);
+    t.edit();
+    t.post();  // unchanged new record is still added by an explicit post
+    EXPECT_EQ(t.recordCount(), 1);
+
+    fill(t, {"b", "c"});
+    t.setRecNo(2);
+    t.remove();
+    EXPECT_EQ(t.recordCount(), 2);
+    EXPECT_EQ(t.recNo(), 2);
+    EXPECT_EQ(t.fieldByName("Name").asString(), "c");
+    t.remove();
+    EXPECT_EQ(t.recNo(), 1);
+    t.refresh();
+    EXPECT_EQ(t.recordCount(), 1);
+}
+
+TEST_F(DbTable, EditReadsWhatAnotherOwnerPosted) {
+    Table a(s), b(s);
+    a.setTableName("T.DB");
+    b.setTableName("T.DB");
+    a.open();
+    fill(a, {"old"});
+    b.open();
+    a.first();
+    a.edit();
+    a.fieldByName("Name").setAsString("new");
+    a.post();
+    EXPECT_EQ(b.fieldByName("Name").asString(), "old");  // readers see their last read
+    b.edit();
+    EXPECT_EQ(b.fieldByName("Name").asString(), "new");
+}
+
+TEST_F(DbTable, LockedRecordRefusesASecondEditorUntilReleased) {
+    Table a(s), b(s);
+    a.setTableName("T.DB");
+    b.setTableName("T.DB");
+    a.open();
+    fill(a, {"x", "y"});
+    b.open();
+    a.first();
+    a.edit();
+    b.first();
+    try {
+        b.edit();
+        FAIL() << "second edit was allowed";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.text().contains("Запись заблокирована другим пользователем")) << e.what();
+        EXPECT_TRUE(e.text().contains(QDir::toNativeSeparators(inWork("T.DB")))) << e.what();
+    }
+    EXPECT_EQ(b.state(), State::Browse);
+    EXPECT_THROW(b.remove(), DbError);
+    b.next();
+    EXPECT_NO_THROW(b.edit());  // another record
+    b.cancel();
+    EXPECT_EQ(b.fieldByName("Name").asString(), "y");
+    a.post();
+    b.first();
+    EXPECT_NO_THROW(b.edit());
+}
+
+TEST_F(DbTable, KilledProcessFreesItsRecordLock) {
+    {
+        Table t(s);
+        t.setTableName("T.DB");
+        t.open();
+        fill(t, {"x"});
+    }
+    int ready[2];
+    ASSERT_EQ(pipe(ready), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // The child holds the record in edit mode until it is killed.
+        Session cs;
+        cs.setNetFileDir(driveC());
+        cs.addPassword(kPw);
+        Table t(cs);
+        t.setTableName(inWork("T.DB"));
+        t.open();
+        t.edit();
+        (void)!write(ready[1], "1", 1);
+        for (;;) pause();
+    }
+    char c = 0;
+    ASSERT_EQ(read(ready[0], &c, 1), 1);
+    Table t(s);
+    t.setTableName("T.DB");
+    t.open();
+    EXPECT_THROW(t.edit(), DbError);
+    EXPECT_EQ(t.fieldByName("Name").asString(), "x");  // readers are not blocked
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_NO_THROW(t.edit());
+    close(ready[0]);
+    close(ready[1]);
+}
+
+// Files that are no table of ours: each fails with a clear error and stays as it was.
+struct BadFile {
+    const char* name;
+    std::function<void(const QString& path)> make;
+    const char* message;  // part of the error text
+};
+
+class DbBadFile : public DbTable, public ::testing::WithParamInterface<BadFile> {};
+
+TEST_P(DbBadFile, FailsToOpenAndLeavesTheFileAlone) {
+    const QString path = inWork("B.DB");
+    GetParam().make(path);
+    const QByteArray before = bytesOf(path);
+    Table t(s);
+    t.setTableName("B.DB");
+    t.setFieldDefs(smallSchema());
+    try {
+        t.open();
+        FAIL() << "opened";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.text().contains(GetParam().message)) << e.what();
+        EXPECT_TRUE(e.text().contains(QDir::toNativeSeparators(path))) << e.what();
+    }
+    EXPECT_FALSE(t.isActive());
+    EXPECT_EQ(bytesOf(path), before);
+    EXPECT_FALSE(QFile::exists(path + "-journal"));
+}
+
+void writeFile(const QString& path, const QByteArray& b) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(b);
+}
+
+void sqliteCli(const QString& path, const QString& sql) {
+    QProcess p;
+    p.start("sqlite3", {path, sql});
+    ASSERT_TRUE(p.waitForFinished());
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+}
+
+QList<FieldDef> without(const QString& name) {
+    QList<FieldDef> r;
+    for (const FieldDef& d : smallSchema())
+        if (d.name != name) r << d;
+    return r;
+}
+
+const char* kNotTable = "не является таблицей теста или пароль не подходит";
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, DbBadFile,
+    ::testing::Values(
+        BadFile{"Missing", [](const QString&) {}, "Файл таблицы не найден"},
+        BadFile{"WrongPassword",
+                [](const QString& p) { plat::db::createTableFile(p, "guess", smallSchema()); }, kNotTable},
+        BadFile{"PlainSqlite",
+                [](const QString& p) {
+                    sqliteCli(p, "CREATE TABLE records (Number INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                 "Name VARCHAR(10), Flag BOOLEAN, Pic BLOB, Kind VARCHAR(1));");
+                },
+                kNotTable},
+        BadFile{"TextFile", [](const QString& p) { writeFile(p, "Number;Name\r\n1;abc\r\n"); }, kNotTable},
+        BadFile{"EmptyFile", [](const QString& p) { writeFile(p, {}); }, kNotTable},
+        BadFile{"Truncated",
+                [](const QString& p) {
+                    Session s2;
+                    s2.addPassword(kPw);
+                    plat::db::createTableFile(p, kPw, smallSchema());
+                    Table t(s2);
+                    t.setTableName(p);
+                    t.open();
+                    for (int i = 0; i < 40; ++i) {
+                        t.insert();
+                        t.fieldByName("Pic").setAsBytes(QByteArray(500, char(i)));
+                        t.post();
+                    }
+                    t.close();
+                    QFile f(p);
+                    ASSERT_TRUE(f.resize(f.size() - 3000));
+                },
+                kNotTable},
+        BadFile{"MissingField",
+                [](const QString& p) { plat::db::createTableFile(p, kPw, without("Flag")); },
+                "нет поля Flag"},
+        BadFile{"OtherType",
+                [](const QString& p) {
+                    auto defs = smallSchema();
+                    defs[1].size = 20;
+                    plat::db::createTableFile(p, kPw, defs);
+                },
+                "Поле Name в таблице"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DbTable, NoRegisteredPasswordOpensNothing) {
+    Session bare;
+    Table t(bare);
+    t.setTableName("T.DB");
+    EXPECT_THROW(t.open(), DbError);
+}
+
+TEST_F(DbTable, SessionCloseClosesTablesAndDropsAliasesAndPasswords) {
+    Table t(s);
+    t.setTableName("T.DB");
+    s.addStandardAlias("sdb", "", "PARADOX");
+    EXPECT_THROW(s.addStandardAlias("SDB", "/x", "PARADOX"), DbError);
+    t.open();
+    t.insert();
+    s.close();
+    EXPECT_FALSE(t.isActive());
+    EXPECT_FALSE(s.isAlias("sdb"));
+    EXPECT_TRUE(s.passwords().isEmpty());
+    EXPECT_THROW(t.open(), DbError);
+    s.addPassword(kPw);
+    t.open();
+    EXPECT_EQ(t.recordCount(), 0);  // the insert was never posted
+}
+
+}  // namespace
