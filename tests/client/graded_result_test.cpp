@@ -1,0 +1,236 @@
+// The end of a graded run: the report, the coefficient, the result file and what keeps it
+// in its folder; and the key filters of the learner's name and group.
+#include "client/run/graded.h"
+
+#include "platform/codec.h"
+#include "platform/errors.h"
+#include "tests/harness/harness.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QLocale>
+
+using namespace pandrel;
+using plat::BoxKind;
+
+namespace {
+
+std::string u8(const QString& s) { return s.toStdString(); }
+
+RunState finished(std::vector<int> recs, const char* marks) {
+    RunState st;
+    st.GradedCount = static_cast<int>(recs.size());
+    st.GradedRecNos = {0};
+    st.GradedRecNos.insert(st.GradedRecNos.end(), recs.begin(), recs.end());
+    st.AnswerMarks = QString::fromLatin1(marks);
+    st.RightCount = static_cast<int>(st.AnswerMarks.count(u'+'));
+    return st;
+}
+
+QString report(const RunState& st) {
+    return ResultReport(st, QStringLiteral("Иванов Иван"), QStringLiteral("10А"),
+                        QStringLiteral("Физика.DB"),
+                        QStringLiteral("Время тестирования 00:03:07"));
+}
+
+const char* const kHead =
+    "Иванов Иван 10А\r\n"
+    "Отвечал на вопросы теста Физика.DB\r\n";
+
+class Report : public testing_support::SuiteTest {};  // ru_RU
+
+TEST_F(Report, LinesForOneTenTwelveAndTwentyQuestions) {
+    struct {
+        RunState st;
+        std::string tail;
+    } const cases[] = {
+        {finished({4}, "+"),
+         "Верных ответов: 1 из 1\r\n"
+         "Время тестирования 00:03:07\r\n"
+         "Пятибальный коэффициент: 5\r\n"
+         "Номера заданных вопросов:\r\n"
+         "1[4+] "},
+        {finished({3, 1, 4, 15, 9, 2, 6, 5, 35, 8}, "++++-+-+--"),
+         "Верных ответов: 6 из 10\r\n"
+         "Время тестирования 00:03:07\r\n"
+         "Пятибальный коэффициент: 3\r\n"
+         "Номера заданных вопросов:\r\n"
+         "1[3+] 2[1+] 3[4+] 4[15+] 5[9-] 6[2+] 7[6-] 8[5+] 9[35-] 10[8-] \r\n"},
+        {finished({5, 12, 1, 7, 3, 9, 11, 2, 8, 10, 4, 6}, "+--+-----+--"),
+         "Верных ответов: 3 из 12\r\n"
+         "Время тестирования 00:03:07\r\n"
+         "Пятибальный коэффициент: 1,25\r\n"
+         "Номера заданных вопросов:\r\n"
+         "1[5+] 2[12-] 3[1-] 4[7+] 5[3-] 6[9-] 7[11-] 8[2-] 9[8-] 10[10+] \r\n"
+         "11[4-] 12[6-] "},
+        {finished({20, 19, 18, 17, 16, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1},
+                  "++++++++++++++------"),
+         "Верных ответов: 14 из 20\r\n"
+         "Время тестирования 00:03:07\r\n"
+         "Оценка: 3+\r\n"
+         "Номера заданных вопросов:\r\n"
+         "1[20+] 2[19+] 3[18+] 4[17+] 5[16+] 6[15+] 7[14+] 8[13+] 9[12+] 10[11+] \r\n"
+         "11[10+] 12[9+] 13[8+] 14[7+] 15[6-] 16[5-] 17[4-] 18[3-] 19[2-] 20[1-] \r\n"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(u8(report(c.st)), kHead + c.tail) << "N = " << c.st.GradedCount;
+}
+
+TEST_F(Report, CoefficientInGeneralFormat) {
+    struct {
+        int R, N;
+        const char* ru;
+        const char* c;
+    } const cases[] = {
+        {0, 7, "0", "0"},
+        {7, 7, "5", "5"},
+        {1, 4, "1,25", "1.25"},
+        {2, 3, "3,33333333333333", "3.33333333333333"},
+        {1, 12, "0,416666666666667", "0.416666666666667"},
+        {1, 100000, "0,00005", "0.00005"},  // no exponent
+        {1, 3000000, "0,00000166666666666667", "0.00000166666666666667"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(u8(FivePointCoefficient(c.R, c.N)), c.ru) << c.R << "/" << c.N;
+        QLocale::setDefault(QLocale::c());
+        EXPECT_EQ(u8(FivePointCoefficient(c.R, c.N)), c.c) << c.R << "/" << c.N;
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    }
+}
+
+TEST(GradedTexts, StartMessageAndConfirmation) {
+    EXPECT_EQ(u8(StartMessageText("Иванов Иван", "10А", "Тест Физика.DB")),
+              "Иванов Иван 10А. Старт на оценку. Тест Физика.DB.");
+    EXPECT_EQ(u8(ConfirmIdentityText("Иванов  Иван", "10А")), "Вы уверены, что Вы Иванов  Иван 10А?");
+}
+
+// ---- The result file --------------------------------------------------------------------
+
+class ResultFile : public testing_support::SuiteTest {
+protected:
+    QByteArray fileBytes(const QString& group, const QString& name) {
+        QFile f(QDir(driveC()).filePath("Test/" + group + "/" + name + ".txt"));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << u8(f.fileName());
+        return f.readAll();
+    }
+    // Every entry under drive C:, relative to it.
+    QStringList driveContents() {
+        QStringList all;
+        QDirIterator it(driveC(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) all << QDir(driveC()).relativeFilePath(it.next());
+        return all;
+    }
+};
+
+TEST_F(ResultFile, HoldsTheReportBytesAndASecondRunReplacesIt) {
+    const QString first = report(finished({5, 12, 1, 7, 3, 9, 11, 2, 8, 10, 4, 6}, "+--+-----+--"));
+    const QString second = report(finished({4}, "-"));
+
+    WriteResultFile("10А", "Иванов Иван", first);
+    const QByteArray bytes = fileBytes("10А", "Иванов Иван");
+    EXPECT_EQ(bytes, plat::toCp1251(first));
+    EXPECT_EQ(bytes.size(), first.size());  // one byte a character, no BOM, nothing added
+    EXPECT_TRUE(bytes.startsWith("\xC8\xE2\xE0\xED\xEE\xE2 \xC8\xE2\xE0\xED 10\xC0\r\n"));
+    EXPECT_TRUE(bytes.endsWith("12[6-] "));
+
+    WriteResultFile("10А", "Иванов Иван", second);
+    EXPECT_EQ(fileBytes("10А", "Иванов Иван"), plat::toCp1251(second));
+    EXPECT_EQ(driveContents(), (QStringList{"Test", "Test/10А", "Test/10А/Иванов Иван.txt"}));
+}
+
+TEST_F(ResultFile, FailedWriteIsReportedAndTheRunStillEnds) {
+    // A file where the group's folder should be: the folder cannot be made, the write fails.
+    ASSERT_TRUE(QDir(driveC()).mkdir("Test"));
+    QFile blocker(QDir(driveC()).filePath("Test/10А"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+
+    RunState st;
+    BeginRun(st, 1, 3, 5);
+    RecordAnswer(st, true);
+    const QString text = report(st);
+    ui.expect(BoxKind::Plain, text);  // the report is shown before the file is written
+    ui.message(text);
+    ui.expect(BoxKind::StandardError);
+    EXPECT_FALSE(SaveResult(ui, "10А", "Иванов Иван", text));
+    FinishRun(st);
+
+    const QString shown = ui.boxes().last().text;
+    const QString path = ResultFilePath("10А", "Иванов Иван");
+    EXPECT_TRUE(shown.startsWith("Cannot create file \"" + path + "\". ")) << u8(shown);
+    EXPECT_GT(shown.size(), path.size() + 23) << "no reason given";
+    EXPECT_FALSE(st.GradedMode);
+    EXPECT_TRUE(st.AnswerMarks.isEmpty());
+}
+
+// ---- Names and groups that would leave "C:\Test\<group>" --------------------------------
+
+struct IdentityCase {
+    const char* name;
+    const char* group;
+    QString message;  // empty: accepted
+};
+
+class Identity : public ResultFile, public ::testing::WithParamInterface<IdentityCase> {};
+
+TEST_P(Identity, UnsafeTextIsRefusedAtTheStartAndNeverWritten) {
+    const IdentityCase& c = GetParam();
+    const QString name = QString::fromUtf8(c.name), group = QString::fromUtf8(c.group);
+    EXPECT_EQ(u8(StartRefusal(5, name, group)), u8(c.message));
+    if (c.message.isEmpty()) {
+        WriteResultFile(group, name, "x");
+        EXPECT_EQ(fileBytes(group, name), "x");
+        return;
+    }
+    if (c.message == kIdentityMissing) return;
+    // Checked again when writing: the inputs stay editable during the run.
+    try {
+        WriteResultFile(group, name, "x");
+        ADD_FAILURE() << "written";
+    } catch (const plat::FileError& e) {
+        EXPECT_EQ(u8(e.text()), u8(c.message));
+    }
+    EXPECT_EQ(driveContents(), QStringList{});
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Graded, Identity,
+    ::testing::Values(
+        IdentityCase{"Иванов Иван", "10А", {}}, IdentityCase{"Petrov Petr ", "Kurs 2 gr 5", {}},
+        IdentityCase{" ", "10А", {}},  // blanks count as text and make a file " .txt"
+        IdentityCase{"", "10А", kIdentityMissing}, IdentityCase{"Иванов", "", kIdentityMissing},
+        IdentityCase{"..\\..\\x", "10А", kNameUnsafe}, IdentityCase{"../x", "10А", kNameUnsafe},
+        IdentityCase{"a/b", "10А", kNameUnsafe}, IdentityCase{"C:x", "10А", kNameUnsafe},
+        IdentityCase{"a*b", "10А", kNameUnsafe}, IdentityCase{"a?", "10А", kNameUnsafe},
+        IdentityCase{"a\"b", "10А", kNameUnsafe}, IdentityCase{"<a>", "10А", kNameUnsafe},
+        IdentityCase{"a|b", "10А", kNameUnsafe}, IdentityCase{"a\tb", "10А", kNameUnsafe},
+        IdentityCase{"a..b", "10А", kNameUnsafe}, IdentityCase{"Иван\xF0\x9F\x98\x80", "10А", kNameUnsafe},
+        IdentityCase{"Иванов", "..", kGroupUnsafe}, IdentityCase{"Иванов", "...", kGroupUnsafe},
+        IdentityCase{"Иванов", "   ", kGroupUnsafe}, IdentityCase{"Иванов", "10А.", kGroupUnsafe},
+        IdentityCase{"Иванов", "10А ", kGroupUnsafe}, IdentityCase{"Иванов", "a\\b", kGroupUnsafe},
+        IdentityCase{"Иванов", "../x", kGroupUnsafe}, IdentityCase{"Иванов", "C:", kGroupUnsafe},
+        IdentityCase{"Иванов", "a\nb", kGroupUnsafe}));
+
+// ---- Key filters ------------------------------------------------------------------------
+
+TEST(GradedKeys, NameAndGroupLetOnlyTheirCharactersThrough) {
+    struct {
+        char16_t c;
+        bool name, group;
+    } const cases[] = {
+        {u'Ж', true, true},  {u'А', true, true},  {u'я', true, true},  {u'Q', true, true},
+        {u'z', true, true},  {u' ', true, true},  {8, true, true},     {u'7', false, true},
+        {u'ё', false, false}, {u'Ё', false, false}, {u'-', false, false}, {13, false, false},
+        {3, false, false},   {22, false, false},  {24, false, false},  {26, false, false},
+        {u'.', false, false}, {u'/', false, false}, {u'\\', false, false}, {u'é', false, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsNameKey(QChar(c.c)), c.name) << "U+" << std::hex << int(c.c);
+        EXPECT_EQ(IsGroupKey(QChar(c.c)), c.group) << "U+" << std::hex << int(c.c);
+        EXPECT_FALSE(IsComboKey(QChar(c.c)));
+    }
+}
+
+}  // namespace
