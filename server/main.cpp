@@ -1,11 +1,16 @@
+// lisgar, the results server: one window that listens for the testing clients and keeps
+// the time-stamped log.
+#include "Unit1.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("lisgar"));
-    w.resize(640, 480);
-    w.show();
+    plat::Services services = plat::qtServices();
+    services.ui->setTitle(QStringLiteral("Server"));
+    lisgar::TForm1 Form1(services);
+    Form1.show();
     return app.exec();
 }

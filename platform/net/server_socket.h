@@ -1,0 +1,86 @@
+#pragma once
+// A listening TCP socket on the main thread: its notifications arrive through the event
+// loop (also under an open modal box) and call the handlers set by the window.
+#include "socket_errors.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace plat {
+class UiServices;
+}
+
+namespace plat::net {
+
+// One accepted connection. It belongs to its ServerSocket and lives until it is closed.
+class ServerConnection : public QObject {
+    Q_OBJECT
+public:
+    // Dotted IPv4 text of each end.
+    QString localAddress() const;
+    QString remoteAddress() const;
+    quint16 remotePort() const;
+    // Every byte that has arrived and not been read yet, possibly none.
+    QByteArray receiveText();
+
+private:
+    friend class ServerSocket;
+    explicit ServerConnection(QTcpSocket* socket, QObject* parent);
+    QTcpSocket* socket_;
+    bool closed_ = false;
+};
+
+class ServerSocket : public QObject {
+    Q_OBJECT
+public:
+    // Errors that no handler clears are reported in the standard error box of ui.
+    explicit ServerSocket(UiServices& ui, QObject* parent = nullptr);
+    ~ServerSocket() override;
+
+    // Stored for the next activation.
+    void setPort(int port) { port_ = port; }
+    int port() const { return port_; }
+    // Binds the port on every IPv4 interface and listens; throws SocketError
+    // ("... on API 'bind'") when the port is taken or not a port number.
+    void activate();
+    // Closes the listener and every connection, without disconnect notifications.
+    void deactivate();
+    bool active() const;
+    // The port actually bound (the stored one, or the system's pick for port 0).
+    quint16 boundPort() const;
+
+    // Open connections: a new one is in the list during its connect notification, a
+    // closing one during its disconnect notification.
+    int connectionCount() const { return int(connections_.size()); }
+    const QList<ServerConnection*>& connections() const { return connections_; }
+
+    // Notifications.
+    std::function<void(ServerConnection*)> onClientConnect;
+    std::function<void(ServerConnection*)> onClientDisconnect;
+    std::function<void(ServerConnection*)> onClientRead;
+    // Reads the code and may clear it (set 0); a code left set is reported in the standard
+    // error box "Asynchronous socket error %d".
+    std::function<void(ServerConnection*, ErrorEvent, int& code)> onClientError;
+
+    // What the layer does when the system reports an error on a connection: the error
+    // notification, then the connection is closed with its disconnect notification (so it
+    // leaves the count), then a code left set goes to the standard error box.
+    void clientFailed(ServerConnection* c, ErrorEvent event, int code);
+
+private:
+    void accept();
+    void closed(ServerConnection* c);
+
+    UiServices& ui_;
+    QTcpServer* server_;
+    int port_ = 1024;
+    QList<ServerConnection*> connections_;
+};
+
+}  // namespace plat::net

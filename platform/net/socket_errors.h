@@ -1,0 +1,30 @@
+#pragma once
+// Error numbers and texts of the socket layer. Qt names an error by kind only; the user
+// sees the platform's own number (the errno value on Linux) and the system's text for it.
+#include "platform/errors.h"
+
+#include <QAbstractSocket>
+#include <QString>
+
+namespace plat::net {
+
+// At which step of a connection an error arose.
+enum class ErrorEvent { General, Send, Receive, Connect, Disconnect, Accept, Lookup };
+
+// The platform number for a Qt socket error. Qt folds several system errors into
+// NetworkError; its error text tells them apart.
+int errorCode(QAbstractSocket::SocketError error, const QString& qtErrorText = {});
+// The system's text for a number ("Connection refused").
+QString systemText(int code);
+
+// "Asynchronous socket error %d": an error that a notification reported.
+QString asyncErrorText(int code);
+// "Windows socket error: %s (%d), on API '%s'": a call that failed.
+QString apiErrorText(int code, const QString& api);
+
+inline SocketError asyncError(int code) { return SocketError(asyncErrorText(code), code); }
+inline SocketError apiError(int code, const QString& api) {
+    return SocketError(apiErrorText(code, api), code);
+}
+
+}  // namespace plat::net

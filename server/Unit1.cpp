@@ -1,0 +1,175 @@
+#include "Unit1.h"
+
+#include "platform/codec.h"
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "platform/guard.h"
+
+#include <QDate>
+#include <QDir>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTime>
+#include <QTimer>
+
+namespace lisgar {
+
+QString TimePrefix() { return plat::longTime(QTime::currentTime()) + QLatin1Char(' '); }
+
+TForm1::TForm1(const plat::Services& services, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
+      ServerSocket1(*services.ui),
+      services_(services) {
+    setupUi(this);
+    move(16, 57);
+    SaveDialog1.defaultExt = QStringLiteral("txt");
+    SaveDialog1.fileName = QStringLiteral("protocol.txt");
+
+    ServerSocket1.onClientConnect = [this](auto* s) { ServerSocket1ClientConnect(s); };
+    ServerSocket1.onClientDisconnect = [this](auto* s) { ServerSocket1ClientDisconnect(s); };
+    ServerSocket1.onClientRead = [this](auto* s) { ServerSocket1ClientRead(s); };
+    connect(btSaveFile, &QPushButton::clicked, this, &TForm1::btSaveFileClick);
+    connect(btPrint, &QPushButton::clicked, this, &TForm1::btPrintClick);
+    connect(btDelete, &QPushButton::clicked, this, &TForm1::btDeleteClick);
+    connect(btHelp, &QPushButton::clicked, this, &TForm1::btHelpClick);
+    connect(btExit, &QPushButton::clicked, this, &TForm1::btExitClick);
+
+    FormCreate();
+}
+
+TForm1::~TForm1() {
+    ServerSocket1.onClientDisconnect = nullptr;
+    ServerSocket1.deactivate();
+}
+
+void TForm1::FormCreate() {
+    plat::guarded(*services_.ui, [&] {
+        int port = 1024;
+        QStringList lines;
+        bool opened = true;
+        try {
+            const QString found = plat::fs::resolve(QStringLiteral("port.txt"));
+            lines = plat::fs::readLines(found.isEmpty() ? QStringLiteral("port.txt") : found);
+        } catch (const plat::FileError&) {
+            opened = false;
+        }
+        if (!opened)
+            services_.ui->message(QStringLiteral("Ошибка при чтении файла port.txt"));
+        else
+            port = plat::strToInt(lines.value(0));
+        ServerSocket1.setPort(port);
+        if (!ServerSocket1.active()) ServerSocket1.activate();
+        Label2->setText(QStringLiteral("0"));
+        addEntry(QStringLiteral("Время ") + TimePrefix() + QStringLiteral(" дата ") +
+                 plat::shortDate(QDate::currentDate()) +
+                 QStringLiteral(" Запуск протокола тестирования"));
+    });
+}
+
+// The connect and disconnect entries show the client's own address: the server's end is
+// the same for every client on one interface and tells the teacher nothing.
+void TForm1::ServerSocket1ClientConnect(plat::net::ServerConnection* Socket) {
+    plat::guarded(*services_.ui, [&] {
+        Label2->setText(QString::number(ServerSocket1.connectionCount()));
+        addEntry(TimePrefix() + Socket->remoteAddress() + QStringLiteral(" - Подключился."));
+    });
+}
+
+void TForm1::ServerSocket1ClientDisconnect(plat::net::ServerConnection* Socket) {
+    plat::guarded(*services_.ui, [&] {
+        // A message still being received ends with its connection.
+        if (auto it = incoming_.find(Socket); it != incoming_.end()) {
+            const auto held = it->second->assembler.finish();
+            incoming_.erase(it);
+            if (held) addMessage(*held);
+        }
+        Label2->setText(QString::number(ServerSocket1.connectionCount() - 1));
+        addEntry(TimePrefix() + Socket->remoteAddress() + QStringLiteral(" - Отключился."));
+    });
+}
+
+// One read is not one message on TCP: a message may come in pieces, and several may come
+// in one read. Each connection's bytes are gathered and cut at the markers; a message also
+// ends when its connection closes or stays quiet for kQuietMs.
+void TForm1::ServerSocket1ClientRead(plat::net::ServerConnection* Socket) {
+    plat::guarded(*services_.ui, [&] {
+        const QByteArray block = Socket->receiveText();
+        auto& in = incoming_[Socket];
+        if (!in) {
+            in = std::make_unique<Incoming>();
+            in->quiet = new QTimer(Socket);  // dies with its connection
+            in->quiet->setSingleShot(true);
+            in->quiet->setInterval(kQuietMs);
+            connect(in->quiet, &QTimer::timeout, this, [this, Socket] { messageQuiet(Socket); });
+        }
+        const QList<QByteArray> done = in->assembler.feed(block);
+        if (in->assembler.holding())
+            in->quiet->start();
+        else
+            in->quiet->stop();
+        for (const QByteArray& body : done) addMessage(body);
+    });
+}
+
+void TForm1::messageQuiet(plat::net::ServerConnection* Socket) {
+    plat::guarded(*services_.ui, [&] {
+        auto it = incoming_.find(Socket);
+        if (it == incoming_.end()) return;
+        if (const auto held = it->second->assembler.finish()) addMessage(*held);
+    });
+}
+
+void TForm1::addMessage(const QByteArray& body) {
+    addEntry(TimePrefix() + plat::fromCp1251(body));
+}
+
+void TForm1::addEntry(const QString& text) {
+    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
+    const QStringList lines = text.split(lineBreak);
+    logLines += lines;
+    Memo1->appendPlainText(lines.join(QLatin1Char('\n')));
+}
+
+void TForm1::btDeleteClick() {
+    plat::guarded(*services_.ui, [&] {
+        Memo1->clear();
+        logLines.clear();
+    });
+}
+
+void TForm1::btPrintClick() {
+    plat::guarded(*services_.ui, [&] {
+        if (logLines.isEmpty()) return;
+        services_.ui->message(QStringLiteral("печать протокола тестирования"));
+        QFont font(QStringLiteral("Times New Roman"));
+        font.setPointSize(12);
+        services_.printer->printLines(logLines, font);
+    });
+}
+
+void TForm1::btSaveFileClick() {
+    plat::guarded(*services_.ui, [&] {
+        if (logLines.isEmpty()) return;
+        const std::optional<QString> path = services_.ui->saveFile(SaveDialog1);
+        if (!path) return;
+        plat::fs::writeLines(*path, logLines);
+        services_.ui->message(QStringLiteral("протокол тестирования сохранен!"));
+    });
+}
+
+void TForm1::btHelpClick() {
+    plat::guarded(*services_.ui, [&] {
+        services_.shell->open(QDir::current().absoluteFilePath(QStringLiteral("help_lisgar.html")));
+    });
+}
+
+void TForm1::btExitClick() {
+    plat::guarded(*services_.ui, [&] {
+        ServerSocket1.deactivate();
+        incoming_.clear();
+        close();
+    });
+}
+
+}  // namespace lisgar

@@ -1,0 +1,215 @@
+// What reaches the log from the wire: connects, disconnects and marked messages.
+#include "common/messages.h"
+#include "platform/codec.h"
+#include "platform/net/socket_errors.h"
+#include "server_fixture.h"
+
+#include <cerrno>
+
+using namespace server_tests;
+
+namespace {
+
+const QByteArray M = common::MessageMarker();
+const QString kConnected = QStringLiteral("127.0.0.1 - Подключился.");
+const QString kLeft = QStringLiteral("127.0.0.1 - Отключился.");
+
+QByteArray cp(const char* utf8) { return plat::toCp1251(QString::fromUtf8(utf8)); }
+
+// The result report of a run of n questions, as the client builds it.
+QString resultReport(int n) {
+    QString r = QStringLiteral(
+                    "Иванов Иван 10А\r\nОтвечал на вопросы теста Физика.DB\r\nВерных ответов: "
+                    "%1 из %2\r\nВремя тестирования 0:12:05\r\nПятибальный коэффициент: 5\r\n"
+                    "Номера заданных вопросов:\r\n")
+                    .arg(n)
+                    .arg(n);
+    for (int i = 1; i <= n; ++i) {
+        r += QStringLiteral("%1[%2+] ").arg(i).arg(i);
+        if (i % 10 == 0) r += QStringLiteral("\r\n");
+    }
+    return r;
+}
+
+TEST_F(ServerTest, CountsConnectsAndDisconnects) {
+    startServer();
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 1; i <= 3; ++i) {
+        clients.push_back(connectClient());
+        EXPECT_EQ(form->Label2->text(), QString::number(i));
+    }
+    EXPECT_EQ(linesAfter(1), QStringList({kConnected, kConnected, kConnected}));
+
+    clients[1]->disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 2; }));
+    EXPECT_EQ(form->Label2->text(), "2");
+    EXPECT_EQ(linesAfter(4), QStringList({kLeft}));
+    for (const QString& l : form->logLines.mid(1))
+        EXPECT_TRUE(timeAtStart().match(l).hasMatch()) << l.toStdString();
+
+    // Clearing the log touches neither the count nor the connections.
+    form->btDelete->click();
+    EXPECT_TRUE(form->logLines.isEmpty());
+    EXPECT_TRUE(form->Memo1->toPlainText().isEmpty());
+    EXPECT_EQ(form->Label2->text(), "2");
+    clients[0]->disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return form->Label2->text() == "1"; }));
+    EXPECT_EQ(linesAfter(0), QStringList({kLeft}));
+}
+
+struct WireCase {
+    const char* name;
+    QList<QByteArray> sends;     // one write each, the line quiet in between
+    QList<QStringList> entries;  // the lines of each entry after the connect entry, no time
+};
+
+class WireTest : public ServerTest, public ::testing::WithParamInterface<WireCase> {};
+
+TEST_P(WireTest, LogsMarkedMessagesOnly) {
+    const WireCase& c = GetParam();
+    startServer();
+    auto client = connectClient();
+    for (const QByteArray& b : c.sends) {
+        send(*client, b);
+        settle(lisgar::TForm1::kQuietMs + 100);
+    }
+    QStringList lines;
+    QList<bool> timed;
+    for (const QStringList& e : c.entries)
+        for (qsizetype i = 0; i < e.size(); ++i) {
+            lines.append(e[i]);
+            timed.append(i == 0);
+        }
+    EXPECT_EQ(linesAfter(2), lines);
+    // Each entry opens with its time; its further lines carry none.
+    for (qsizetype i = 0; i < timed.size() && i + 2 < form->logLines.size(); ++i)
+        EXPECT_EQ(timeAtStart().match(form->logLines[i + 2]).hasMatch(), timed[i]) << i;
+    EXPECT_EQ(form->ServerSocket1.connectionCount(), 1) << "the connection stays open";
+}
+
+const WireCase kWireCases[] = {
+    {"NoMarker", {"hello server"}, {}},
+    {"EmptyBlock", {""}, {}},
+    {"ShorterThanMarker", {"\xA9\x08"}, {}},
+    {"MarkerAlone", {M}, {{""}}},
+    {"StartMessage",
+     {common::TestStartMessage("127.0.0.1", "Иванов Иван", "10А", "Тест Физика.DB")},
+     {{"127.0.0.1 Иванов Иван 10А. Старт на оценку. Тест Физика.DB."}}},
+    {"TwoMessagesInOneBlock",
+     {M + cp("10.0.0.7 первое") + M + cp("10.0.0.7 второе")},
+     {{"10.0.0.7 первое"}, {"10.0.0.7 второе"}}},
+    {"BytesBeforeMarkerIgnored", {"noise" + M + "text"}, {{"text"}}},
+    {"MarkerSplitAcrossReads", {"\xA9\x08", "\xA9\x08" + cp("целое")}, {{"целое"}}},
+    {"ResultReportOfTwelve",
+     {common::TestResultMessage("127.0.0.1", resultReport(12))},
+     {resultReport(12).prepend("127.0.0.1 ").split("\r\n")}},
+    // A run of ten ends its report with CR LF: the entry ends with an empty line.
+    {"ResultReportOfTen",
+     {common::TestResultMessage("127.0.0.1", resultReport(10))},
+     {resultReport(10).prepend("127.0.0.1 ").split("\r\n")}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Server, WireTest, ::testing::ValuesIn(kWireCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ServerTest, MessageClosedByDisconnectComesBeforeDisconnectEntry) {
+    startServer();
+    auto client = connectClient();
+    send(*client, M + cp("127.0.0.1 без паузы"));
+    client->disconnectFromHost();  // sooner than the quiet time
+    ASSERT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 0; }));
+    EXPECT_EQ(linesAfter(2), QStringList({"127.0.0.1 без паузы", kLeft}));
+}
+
+// The example message of the wire format: 66 bytes, marker first; the server logs every
+// byte after the marker unchanged.
+TEST_F(ServerTest, StartMessageBytesReachTheLogUnchanged) {
+    const QByteArray msg =
+        common::TestStartMessage("192.168.0.12", "Иванов Иван", "10А", "Тест Физика.DB");
+    ASSERT_EQ(msg.size(), 66);
+    EXPECT_TRUE(msg.startsWith(QByteArray("\xA9\x08\xA9\x08", 4)));
+    EXPECT_TRUE(msg.contains(QByteArray::fromHex("2E20D1F2E0F0F220EDE020EEF6E5EDEAF32E20")));
+    EXPECT_TRUE(msg.endsWith("DB."));
+
+    startServer();
+    auto client = connectClient();
+    send(*client, msg);
+    ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 3; }));
+    const QString entry = form->logLines[2];
+    const auto time = timeAtStart().match(entry);
+    ASSERT_TRUE(time.hasMatch());
+    EXPECT_EQ(plat::toCp1251(entry.mid(time.capturedLength())), msg.mid(4));
+}
+
+// A long report arrives in many reads; it is still one entry.
+TEST_F(ServerTest, ReportSentInPiecesIsOneEntry) {
+    startServer();
+    auto client = connectClient();
+    const QString report = resultReport(999);
+    const QByteArray msg = common::TestResultMessage("127.0.0.1", report);
+    for (qsizetype at = 0; at < msg.size(); at += 700) {
+        send(*client, msg.mid(at, 700));
+        settle(10);
+    }
+    settle(lisgar::TForm1::kQuietMs + 100);
+    const QStringList expected = ("127.0.0.1 " + report).split("\r\n");
+    EXPECT_EQ(linesAfter(2), expected);
+    EXPECT_TRUE(timeAtStart().match(form->logLines[2]).hasMatch());
+    EXPECT_FALSE(timeAtStart().match(form->logLines[3]).hasMatch());
+}
+
+// Past its bound a message is logged as held and the rest dropped up to the next marker.
+TEST_F(ServerTest, OverlongMessageIsCutAtTheBound) {
+    startServer();
+    auto client = connectClient();
+    const qsizetype limit = lisgar::MessageAssembler::kLimit;
+    send(*client, M + QByteArray(limit + 5000, 'x') + M + "next");
+    ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 4; }, 10000));
+    settle(100);
+    const QStringList entries = linesAfter(2);
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0], QString(limit, 'x'));
+    EXPECT_EQ(entries[1], "next");
+}
+
+// An error on one connection closes it: it leaves the count and the log says so, once.
+TEST_F(ServerTest, ErrorOnConnectionCountsItClosed) {
+    startServer();
+    auto keep = connectClient();
+    auto failing = connectClient();
+    ASSERT_EQ(form->ServerSocket1.connectionCount(), 2);
+    plat::net::ServerConnection* c = form->ServerSocket1.connections().last();
+    QString countUnderBox;
+    ui.onShow = [&](const plat::Box&) { countUnderBox = form->Label2->text(); };
+    ui.expect(plat::BoxKind::StandardError, plat::net::asyncErrorText(ENETUNREACH));
+
+    form->ServerSocket1.clientFailed(c, plat::net::ErrorEvent::General, ENETUNREACH);
+
+    EXPECT_EQ(countUnderBox, "1");
+    EXPECT_EQ(form->ServerSocket1.connectionCount(), 1);
+    EXPECT_EQ(linesAfter(3), QStringList({kLeft}));
+    EXPECT_TRUE(failing->waitForDisconnected(3000));
+    settle(100);
+    EXPECT_EQ(linesAfter(3), QStringList({kLeft}));
+    EXPECT_EQ(form->Label2->text(), "1");
+}
+
+// Exit closes the listener and every connection without disconnect entries.
+TEST_F(ServerTest, ExitClosesEverythingSilently) {
+    startServer();
+    form->show();
+    auto client = connectClient();
+    const QStringList before = form->logLines;
+    form->btExit->click();
+    EXPECT_FALSE(form->ServerSocket1.active());
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_TRUE(client->state() == QAbstractSocket::UnconnectedState ||
+                client->waitForDisconnected(3000));
+    settle(100);
+    EXPECT_EQ(form->logLines, before);
+    QTcpSocket late;
+    late.connectToHost(QHostAddress::LocalHost, port);
+    EXPECT_FALSE(late.waitForConnected(1000));
+}
+
+}  // namespace

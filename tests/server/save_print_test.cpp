@@ -1,0 +1,122 @@
+// Saving, printing and the help page of the log.
+#include "common/messages.h"
+#include "platform/codec.h"
+#include "platform/qt/print.h"
+#include "server_fixture.h"
+
+#include <QTextBlock>
+#include <QTextLayout>
+
+using namespace server_tests;
+using plat::BoxKind;
+
+namespace {
+
+const QString kSaved = QStringLiteral("протокол тестирования сохранен!");
+const QString kPrinting = QStringLiteral("печать протокола тестирования");
+
+QByteArray readFile(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class SaveTest : public ServerTest {
+protected:
+    // The log: the start-up entry, a connect, and a two-line message wider than Memo1.
+    void fillLog() {
+        startServer();
+        client = connectClient();
+        wide = QString(40, QChar(u'ж')) + QStringLiteral(" ") + QString(150, QChar(u'ё'));
+        send(*client, common::ComposeMessage("127.0.0.1", wide + "\r\nвторая строка"));
+        ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 4; }));
+    }
+    QByteArray expectedFile() const {
+        QByteArray b;
+        for (const QString& l : form->logLines) b += plat::toCp1251(l) + "\r\n";
+        return b;
+    }
+    std::unique_ptr<QTcpSocket> client;
+    QString wide;
+};
+
+TEST_F(SaveTest, WritesEntriesAsAddedInCp1251WithCrLf) {
+    fillLog();
+    // The wide entry wraps on screen and still saves as one line.
+    form->show();
+    QCoreApplication::processEvents();
+    const QTextBlock wideBlock = form->Memo1->document()->findBlockByNumber(2);
+    ASSERT_TRUE(wideBlock.text().endsWith(wide));
+    EXPECT_GT(wideBlock.layout()->lineCount(), 1);
+    const QString target = inWork("sub/protocol.txt");
+    QDir(work()).mkdir("sub");
+    {
+        QFile old(target);
+        ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(10000, 'o'));  // longer than the log: nothing of it may stay
+    }
+    ui.expectSave(target).expect(BoxKind::Plain, kSaved);
+    form->btSaveFile->click();
+
+    const QByteArray bytes = readFile(target);
+    EXPECT_EQ(bytes, expectedFile());
+    EXPECT_TRUE(bytes.endsWith("\r\n"));
+    EXPECT_TRUE(bytes.contains(plat::toCp1251(wide) + "\r\n"));
+    ASSERT_EQ(ui.dialogs().size(), 1);
+    EXPECT_EQ(ui.dialogs()[0].fileName, "protocol.txt");
+    EXPECT_EQ(ui.dialogs()[0].defaultExt, "txt");
+    EXPECT_EQ(form->logLines.size(), 4) << "saving leaves the log as it was";
+
+    // The dialog made the chosen folder current: the help page is looked for there.
+    form->btHelp->click();
+    EXPECT_EQ(shell.opened, QStringList({QDir(work()).filePath("sub/help_lisgar.html")}));
+}
+
+TEST_F(SaveTest, CancelledDialogWritesNothing) {
+    fillLog();
+    ui.expectSave(std::nullopt);
+    form->btSaveFile->click();
+    EXPECT_EQ(ui.boxes().size(), 0);
+    EXPECT_FALSE(QFile::exists(inWork("protocol.txt")));
+}
+
+TEST_F(SaveTest, FailedWriteShowsTheErrorAndNoSuccess) {
+    fillLog();
+    ui.expectSave(inWork("missing-folder/protocol.txt")).expect(BoxKind::StandardError);
+    form->btSaveFile->click();
+    ASSERT_EQ(ui.boxes().size(), 1);
+    EXPECT_EQ(ui.boxes()[0].kind, BoxKind::StandardError);
+}
+
+TEST_F(SaveTest, PrintsEveryLineAfterTheMessage) {
+    fillLog();
+    printer.path = inWork("log.pdf");
+    qsizetype printedUnderBox = -1;
+    ui.onShow = [&](const plat::Box&) { printedUnderBox = printer.printed.size(); };
+    ui.expect(BoxKind::Plain, kPrinting);
+    form->btPrint->click();
+    EXPECT_EQ(printedUnderBox, 0) << "printing starts when the box is closed";
+    ASSERT_EQ(printer.printed.size(), 1);
+    EXPECT_EQ(printer.printed[0], form->logLines);
+    EXPECT_TRUE(readFile(printer.path).startsWith("%PDF"));
+}
+
+TEST_F(SaveTest, NoPrinterGivesTheStandardErrorBox) {
+    fillLog();
+    printer.noPrinter = true;
+    ui.expect(BoxKind::Plain, kPrinting).expect(BoxKind::StandardError, plat::noPrinterText());
+    form->btPrint->click();
+    EXPECT_EQ(form->logLines.size(), 4);
+}
+
+// An empty log is neither saved nor printed, and nothing says so.
+TEST_F(ServerTest, EmptyLogIsNotSavedOrPrinted) {
+    startServer();
+    form->btDelete->click();
+    form->btSaveFile->click();
+    form->btPrint->click();
+    EXPECT_TRUE(ui.boxes().isEmpty());
+    EXPECT_TRUE(ui.dialogs().isEmpty());
+    EXPECT_TRUE(printer.printed.isEmpty());
+}
+
+}  // namespace

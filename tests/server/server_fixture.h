@@ -1,0 +1,89 @@
+#pragma once
+// What the server tests share: a window started on a free port, raw TCP clients on
+// 127.0.0.1, and the log read back without its times.
+#include "tests/harness/harness.h"
+#include "server/Unit1.h"
+
+#include <QByteArray>
+#include <QLockFile>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <memory>
+
+namespace server_tests {
+
+using testing_support::waitFor;
+
+// A port nothing listens on right now.
+inline quint16 freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::AnyIPv4, 0);
+    return probe.serverPort();
+}
+
+// "9:05:07 " or "09:05:07 " at the start of an entry.
+inline const QRegularExpression& timeAtStart() {
+    static const QRegularExpression re(QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2} "));
+    return re;
+}
+
+// Runs the event loop for ms, so late entries would show.
+inline void settle(int ms) { waitFor([] { return false; }, ms); }
+
+// Port 1024 is the one fixed port: tests of several processes that need it take turns.
+inline std::unique_ptr<QLockFile> lockPort1024() {
+    auto lock = std::make_unique<QLockFile>(QDir::temp().filePath("suite-port-1024.lock"));
+    lock->setStaleLockTime(0);
+    lock->lock();
+    return lock;
+}
+
+class ServerTest : public testing_support::SuiteTest {
+protected:
+    void writePortFile(const QByteArray& bytes) {
+        QFile f(inWork("port.txt"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    // A window listening on a free port, its start-up done without a box.
+    void startServer() {
+        port = freePort();
+        writePortFile(QByteArray::number(port) + "\r\n");
+        form = std::make_unique<lisgar::TForm1>(services());
+        ASSERT_TRUE(form->ServerSocket1.active());
+        ASSERT_EQ(form->logLines.size(), 1);
+    }
+
+    // A raw client that the server has counted.
+    std::unique_ptr<QTcpSocket> connectClient() {
+        auto s = std::make_unique<QTcpSocket>();
+        const int before = form->ServerSocket1.connectionCount();
+        s->connectToHost(QHostAddress::LocalHost, port);
+        EXPECT_TRUE(s->waitForConnected(3000));
+        EXPECT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == before + 1; }));
+        return s;
+    }
+
+    static void send(QTcpSocket& s, const QByteArray& bytes) {
+        s.write(bytes);
+        s.flush();
+        while (s.bytesToWrite() > 0) s.waitForBytesWritten(1000);
+    }
+
+    // The log lines after the first n, with the time taken off each line that has one.
+    QStringList linesAfter(qsizetype n) const {
+        QStringList out;
+        for (qsizetype i = n; i < form->logLines.size(); ++i) {
+            QString l = form->logLines[i];
+            out.append(l.remove(timeAtStart()));
+        }
+        return out;
+    }
+
+    quint16 port = 0;
+    std::unique_ptr<lisgar::TForm1> form;
+};
+
+}  // namespace server_tests

@@ -1,0 +1,125 @@
+// Start-up: "port.txt" read, the listener bound, the first entry written.
+#include "platform/net/socket_errors.h"
+#include "server_fixture.h"
+
+#include <cerrno>
+
+using namespace server_tests;
+using plat::BoxKind;
+
+namespace {
+
+enum class PortFile { Missing, FreePort, Text, TakenPort };
+
+struct StartCase {
+    const char* name;
+    PortFile file;
+    QByteArray text;  // for PortFile::Text
+    bool boxShown;
+    BoxKind kind;
+    QString boxText;  // filled in for the taken port
+    bool listens;
+};
+
+class StartupTest : public ServerTest, public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(StartupTest, ReadsPortFileAndListens) {
+    const StartCase& c = GetParam();
+    QTcpServer holder;  // another program on the port
+    std::unique_ptr<QLockFile> lock;
+    quint16 expectedPort = 1024;
+    QString boxText = c.boxText;
+    switch (c.file) {
+    case PortFile::Missing: lock = lockPort1024(); break;
+    case PortFile::FreePort:
+        expectedPort = freePort();
+        // Further lines are not read.
+        writePortFile(QByteArray::number(expectedPort) + "\r\nлюбой текст\r\n");
+        break;
+    case PortFile::Text: writePortFile(c.text); break;
+    case PortFile::TakenPort:
+        ASSERT_TRUE(holder.listen(QHostAddress::AnyIPv4, 0));
+        writePortFile(QByteArray::number(holder.serverPort()));
+        boxText = plat::net::apiErrorText(EADDRINUSE, "bind");
+        break;
+    }
+    if (c.boxShown) ui.expect(c.kind, boxText);
+    qsizetype linesUnderBox = -1;
+    std::unique_ptr<lisgar::TForm1> w;
+    ui.onShow = [&](const plat::Box&) { linesUnderBox = w ? w->logLines.size() : 0; };
+
+    w = std::make_unique<lisgar::TForm1>(services());
+
+    ASSERT_EQ(w->ServerSocket1.active(), c.listens);
+    if (c.boxShown) {
+        ASSERT_EQ(ui.boxes().size(), 1);
+        EXPECT_EQ(linesUnderBox, 0) << "the box comes before the start-up entry";
+        EXPECT_EQ(ui.boxes()[0].caption, ui.title());
+    } else {
+        EXPECT_TRUE(ui.boxes().isEmpty());
+    }
+    if (!c.listens) {
+        EXPECT_TRUE(w->Label2->text().isEmpty());
+        EXPECT_TRUE(w->logLines.isEmpty());
+        EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
+        return;
+    }
+    EXPECT_EQ(w->ServerSocket1.boundPort(), expectedPort);
+    EXPECT_EQ(w->Label2->text(), "0");
+    ASSERT_EQ(w->logLines.size(), 1);
+    static const QRegularExpression startup(QStringLiteral(
+        "^Время \\d{1,2}:\\d{2}:\\d{2}  дата \\d{2}\\.\\d{2}\\.\\d{4} Запуск протокола тестирования$"));
+    EXPECT_TRUE(startup.match(w->logLines[0]).hasMatch()) << w->logLines[0].toStdString();
+    EXPECT_EQ(w->Memo1->toPlainText(), w->logLines[0]);
+
+    QTcpSocket probe;
+    probe.connectToHost(QHostAddress::LocalHost, expectedPort);
+    EXPECT_TRUE(probe.waitForConnected(3000));
+}
+
+const StartCase kStartCases[] = {
+    {"PortOnFirstLine", PortFile::FreePort, {}, false, BoxKind::Plain, {}, true},
+    {"NoPortFile", PortFile::Missing, {}, true, BoxKind::Plain,
+     "Ошибка при чтении файла port.txt", true},
+    {"PortNotANumber", PortFile::Text, "10x\r\n", true, BoxKind::StandardError,
+     "'10x' is not a valid integer value", false},
+    {"EmptyPortFile", PortFile::Text, "", true, BoxKind::StandardError,
+     "'' is not a valid integer value", false},
+    {"PortTaken", PortFile::TakenPort, {}, true, BoxKind::StandardError, {}, false},
+    // 70000 does not fit a port; it must not be cut down to another port silently.
+    {"PortOutOfRange", PortFile::Text, "70000", true, BoxKind::StandardError,
+     plat::net::apiErrorText(EINVAL, "bind"), false},
+};
+
+INSTANTIATE_TEST_SUITE_P(Server, StartupTest, ::testing::ValuesIn(kStartCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ServerTest, WindowAsDesigned) {
+    startServer();
+    EXPECT_EQ(form->windowTitle(), "Сервер протокола тестирования");
+    EXPECT_EQ(form->size(), QSize(1004, 686));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    EXPECT_FALSE(form->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(form->Memo1->isReadOnly());
+    EXPECT_EQ(form->Memo1->geometry(), QRect(0, 0, 1001, 649));
+    EXPECT_EQ(form->Label1->text(), "Подключенных компьютеров ");
+    const struct {
+        QPushButton* button;
+        const char* text;
+        QRect place;
+        bool tabStop;
+    } buttons[] = {
+        {form->btSaveFile, "Сохранение протокола", {296, 656, 185, 25}, true},
+        {form->btPrint, "Печать протокола", {496, 656, 153, 25}, true},
+        {form->btDelete, "Удаление протокола", {664, 656, 169, 25}, false},
+        {form->btHelp, "Справка", {848, 656, 73, 25}, true},
+        {form->btExit, "Выход", {936, 656, 65, 25}, false},
+    };
+    for (const auto& b : buttons) {
+        EXPECT_EQ(b.button->text(), QString::fromUtf8(b.text));
+        EXPECT_EQ(b.button->geometry(), b.place) << b.text;
+        EXPECT_EQ(bool(b.button->focusPolicy() & Qt::TabFocus), b.tabStop) << b.text;
+    }
+}
+
+}  // namespace
