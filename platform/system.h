@@ -3,6 +3,7 @@
 // beep, the screen, and the locale's formats. Each behind an interface with a Qt
 // implementation and, for tests, a recording one (tests/harness).
 #include <QFont>
+#include <QPoint>
 #include <QSize>
 #include <QString>
 #include <QStringList>

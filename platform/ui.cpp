@@ -32,7 +32,10 @@ void UiServices::standardError(const QString& text) {
 }
 
 QString titleFromProgramName(const QString& programPath) {
-    const QString base = QFileInfo(programPath).completeBaseName();
+    // Everything from the first dot on is the extension here.
+    QString path = programPath;
+    path.replace(u'\\', u'/');
+    const QString base = QFileInfo(path).baseName();
     if (base.isEmpty()) return base;
     return base.left(1) + base.mid(1).toLower();
 }

@@ -1,0 +1,186 @@
+// The real boxes and dialogs. Each runs its own event loop (exec), so timers and socket
+// notifications go on while it is open.
+#include "platform/files.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+
+namespace plat {
+
+namespace {
+
+// A lone CR (and CR LF) of the programs' texts is a line break in a box.
+QString boxText(QString t) {
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(u'\r', u'\n');
+    return t;
+}
+
+QWidget* boxParent() {
+    if (QWidget* w = QApplication::activeModalWidget()) return w;
+    return QApplication::activeWindow();
+}
+
+// A message box that tells a close by its title-bar button (or Escape) from a button.
+class MessageBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool closedByFrame = false;
+
+protected:
+    void closeEvent(QCloseEvent* e) override {
+        closedByFrame = true;
+        QDialog::closeEvent(e);  // rejects without pressing any button
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        if (e->key() == Qt::Key_Escape) {
+            close();
+            return;
+        }
+        QMessageBox::keyPressEvent(e);
+    }
+};
+
+QMessageBox::StandardButton qtButton(Button b) {
+    switch (b) {
+        case Button::Ok: return QMessageBox::Ok;
+        case Button::Cancel: return QMessageBox::Cancel;
+        case Button::Yes: return QMessageBox::Yes;
+        case Button::No: return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+Answer answerOf(int standardButton) {
+    switch (standardButton) {
+        case QMessageBox::Ok: return Answer::Ok;
+        case QMessageBox::Cancel: return Answer::Cancel;
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return Answer::Closed;
+    }
+}
+
+QMessageBox::Icon iconOf(BoxKind k) {
+    switch (k) {
+        case BoxKind::Plain: return QMessageBox::NoIcon;
+        case BoxKind::Error: return QMessageBox::Critical;
+        case BoxKind::Information: return QMessageBox::Information;
+        case BoxKind::Confirmation: return QMessageBox::Question;
+        case BoxKind::StandardError: return QMessageBox::Critical;
+        case BoxKind::Input: return QMessageBox::NoIcon;
+    }
+    return QMessageBox::NoIcon;
+}
+
+BoxReply showInput(const Box& box) {
+    const QString preset = box.preset.left(255);
+    QInputDialog dlg(boxParent());
+    dlg.setWindowTitle(box.caption);
+    dlg.setInputMode(QInputDialog::TextInput);
+    dlg.setLabelText(boxText(box.text));
+    dlg.setTextValue(preset);
+    dlg.setOkButtonText(QStringLiteral("OK"));
+    dlg.setCancelButtonText(QStringLiteral("Cancel"));
+    if (auto* edit = dlg.findChild<QLineEdit*>()) edit->setMaxLength(255);
+    if (dlg.exec() == QDialog::Accepted) return {Answer::Ok, dlg.textValue()};
+    return {Answer::Cancel, preset};
+}
+
+BoxReply showBox(const Box& box) {
+    if (box.kind == BoxKind::Input) return showInput(box);
+    MessageBox mb(iconOf(box.kind), box.caption, boxText(box.text), QMessageBox::NoButton,
+                  boxParent());
+    mb.setTextFormat(Qt::PlainText);
+    const QList<Button> buttons = box.buttons.isEmpty() ? QList<Button>{Button::Ok} : box.buttons;
+    for (Button b : buttons) mb.addButton(qtButton(b));
+    mb.setDefaultButton(qtButton(buttons.first()));
+    mb.exec();
+    if (QAbstractButton* clicked = mb.clickedButton(); clicked && !mb.closedByFrame)
+        return {answerOf(mb.standardButton(clicked)), {}};
+    // Closed by the frame: a box with Cancel answers Cancel, a box with only OK answers OK,
+    // a Yes/No box neither.
+    if (buttons.contains(Button::Cancel)) return {Answer::Cancel, {}};
+    if (buttons == QList<Button>{Button::Ok}) return {Answer::Ok, {}};
+    return {Answer::Closed, {}};
+}
+
+std::optional<QString> runFileDialog(const FileDialogSpec& spec, bool save) {
+    QFileDialog dlg(boxParent(), spec.title);
+    dlg.setOption(QFileDialog::DontUseNativeDialog);
+    dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dlg.setFileMode(!save && spec.fileMustExist ? QFileDialog::ExistingFile
+                                                : QFileDialog::AnyFile);
+    if (save) dlg.setOption(QFileDialog::DontConfirmOverwrite);  // the programs decide
+    QString dir = spec.initialDir.isEmpty() ? fs::currentDir() : spec.initialDir;
+    if (const QString r = fs::resolve(dir); !r.isEmpty()) dir = r;
+    dlg.setDirectory(dir);
+
+    QStringList filters;
+    for (const FileFilter& f : spec.filters) {
+        QString mask = f.mask;
+        mask.replace(u';', u' ');
+        filters << QStringLiteral("%1 (%2)").arg(f.name, mask);
+    }
+    const bool wildcard = spec.fileName.contains(u'*') || spec.fileName.contains(u'?');
+    if (filters.isEmpty() && wildcard) filters << spec.fileName;
+    if (!filters.isEmpty()) dlg.setNameFilters(filters);
+    if (!spec.fileName.isEmpty() && !wildcard) dlg.selectFile(spec.fileName);
+    if (!spec.defaultExt.isEmpty()) dlg.setDefaultSuffix(spec.defaultExt);
+
+    if (dlg.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dlg.selectedFiles();
+    if (chosen.isEmpty() || chosen.first().isEmpty()) return std::nullopt;
+    const QString path = QDir::toNativeSeparators(QFileInfo(chosen.first()).absoluteFilePath());
+    QDir::setCurrent(QFileInfo(path).absolutePath());
+    return path;
+}
+
+class QtUi : public UiServices {
+public:
+    BoxReply show(const Box& box) override { return showBox(box); }
+    std::optional<QString> openFile(const FileDialogSpec& spec) override {
+        return runFileDialog(spec, false);
+    }
+    std::optional<QString> saveFile(const FileDialogSpec& spec) override {
+        return runFileDialog(spec, true);
+    }
+    std::optional<FontChoice> chooseFont(const FontChoice& initial) override {
+        QFont f(initial.family, initial.pointSize);
+        f.setBold(initial.bold);
+        f.setItalic(initial.italic);
+        f.setUnderline(initial.underline);
+        f.setStrikeOut(initial.strikeOut);
+        bool ok = false;
+        const QFont chosen = QFontDialog::getFont(&ok, f, boxParent(), QString(),
+                                                  QFontDialog::DontUseNativeDialog);
+        if (!ok) return std::nullopt;
+        FontChoice c = initial;  // colour, charset and pitch: the dialog offers none
+        c.family = chosen.family();
+        c.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : initial.pointSize;
+        c.bold = chosen.bold();
+        c.italic = chosen.italic();
+        c.underline = chosen.underline();
+        c.strikeOut = chosen.strikeOut();
+        return c;
+    }
+};
+
+}  // namespace
+
+UiServices& qtUi() {
+    static QtUi ui;
+    return ui;
+}
+
+}  // namespace plat

@@ -1,0 +1,41 @@
+#include "system.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QPoint>
+
+namespace plat {
+
+namespace {
+
+// The locale's long time format without its time-zone field ('t' runs outside quotes).
+QString timeFormatWithoutZone() {
+    const QString f = QLocale().timeFormat(QLocale::LongFormat);
+    QString out;
+    bool quoted = false;
+    for (qsizetype i = 0; i < f.size(); ++i) {
+        const QChar c = f[i];
+        if (c == u'\'') quoted = !quoted;
+        if (!quoted && c == u't') continue;
+        out.append(c);
+    }
+    return out.simplified();
+}
+
+}  // namespace
+
+QString longTime(const QTime& t) { return QLocale().toString(t, timeFormatWithoutZone()); }
+
+QString shortDate(const QDate& d) { return QLocale().toString(d, QLocale::ShortFormat); }
+
+QChar decimalSeparator() {
+    const QString p = QLocale().decimalPoint();
+    return p.isEmpty() ? QChar(u'.') : p[0];
+}
+
+QPoint centred(QSize screen, QSize window) {
+    // Integer division truncating toward zero, also for a window larger than the screen.
+    return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
+}
+
+}  // namespace plat

@@ -1,0 +1,161 @@
+#include "platform/errors.h"
+#include "platform/files.h"
+#include "tests/harness/harness.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace fs = plat::fs;
+
+namespace {
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+QByteArray get(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+class FilesTest : public testing_support::SuiteTest {};
+
+TEST_F(FilesTest, LookupIgnoresLetterCaseInEveryComponent) {
+    QDir(work()).mkpath("Тесты/Физика");
+    put(inWork("Тесты/Физика/Механика.DB"), "x");
+    EXPECT_EQ(fs::resolve("тесты/ФИЗИКА/механика.db"),
+              QDir::toNativeSeparators("Тесты/Физика/Механика.DB"));
+    EXPECT_EQ(fs::resolve(inWork("ТЕСТЫ/физика")), inWork("Тесты/Физика"));
+    EXPECT_TRUE(fs::fileExists("тесты/физика/МЕХАНИКА.Db"));
+    EXPECT_FALSE(fs::fileExists("тесты/физика"));
+    EXPECT_TRUE(fs::dirExists("тесты/физика"));
+    EXPECT_FALSE(fs::exists("тесты/химия/механика.db"));
+    EXPECT_TRUE(fs::resolve("нет.db").isEmpty());
+}
+
+TEST_F(FilesTest, ExactNameWinsOverOneThatDiffersInCase) {
+    put(inWork("a.txt"), "lower");
+    put(inWork("A.txt"), "upper");
+    EXPECT_EQ(fs::resolve("A.txt"), "A.txt");
+    EXPECT_EQ(fs::resolve("a.txt"), "a.txt");
+}
+
+TEST(MaskMatches, AsOnWindows) {
+    struct Case {
+        const char* mask;
+        const char* name;
+        bool match;
+    };
+    const Case cases[] = {
+        {"*.DB", "тест.db", true},        {"*.db", "ТЕСТ.DB", true},
+        {"тест.*", "ТЕСТ.DB-journal", true}, {"тест.*", "тест", false},
+        {"new.*", "NEW.zag", true},       {"new.*", "newer.zag", false},
+        {"?.txt", "я.TXT", true},         {"?.txt", "ab.txt", false},
+        {"*", ".hidden", true},           {"*.*", "noext", true},
+        {"a*b*c", "aXbYbZc", true},       {"a*b*c", "aXbYbZ", false},
+        {"*GrV*.jpg", "ФизикаGRV12.JPG", true}, {"", "x", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fs::maskMatches(QString::fromUtf8(c.mask), QString::fromUtf8(c.name)), c.match)
+            << c.mask << " vs " << c.name;
+}
+
+TEST_F(FilesTest, FindFilesTakesHiddenFilesAndPassesOverFolders) {
+    put(inWork("Физика.DB"), "");
+    put(inWork("физика.PX"), "");
+    put(inWork(".физика.tmp"), "");
+    put(inWork("Химия.DB"), "");
+    QDir(work()).mkdir("ФИЗИКА.dir");
+    EXPECT_EQ(fs::findFiles(work(), "ФИЗИКА.*"), (QStringList{"Физика.DB", "физика.PX"}));
+    EXPECT_EQ(fs::findFiles(".", "*.db"), (QStringList{"Физика.DB", "Химия.DB"}));
+    EXPECT_EQ(fs::findFiles(".", "*"),
+              (QStringList{".физика.tmp", "Физика.DB", "физика.PX", "Химия.DB"}));
+    EXPECT_TRUE(fs::findFiles(inWork("нет"), "*").isEmpty());
+}
+
+TEST_F(FilesTest, CopyRefusesAnExistingTargetAndLeavesItUntouched) {
+    put(inWork("new.zag"), "template");
+    put(inWork("Тест.DB"), "old data");
+    EXPECT_FALSE(fs::copyFile("new.zag", "тест.db"));
+    EXPECT_FALSE(fs::copyFile("new.zag", "Тест.DB"));
+    EXPECT_EQ(get(inWork("Тест.DB")), "old data");
+    EXPECT_FALSE(QFile::exists(inWork("тест.db")));
+
+    EXPECT_FALSE(fs::copyFile("missing.zag", "Другой.DB"));
+    EXPECT_FALSE(QFile::exists(inWork("Другой.DB")));
+
+    ASSERT_TRUE(fs::copyFile("NEW.ZAG", "Другой.DB"));
+    EXPECT_EQ(get(inWork("Другой.DB")), "template");
+}
+
+TEST_F(FilesTest, RenameNeverOverwrites) {
+    put(inWork("a.DB"), "a");
+    put(inWork("B.db"), "b");
+    EXPECT_FALSE(fs::renameFile("a.DB", "b.DB"));
+    EXPECT_FALSE(fs::renameFile("a.DB", "B.db"));
+    EXPECT_EQ(get(inWork("B.db")), "b");
+    EXPECT_EQ(get(inWork("a.DB")), "a");
+
+    EXPECT_FALSE(fs::renameFile("нет.DB", "c.DB"));
+    ASSERT_TRUE(fs::renameFile("A.db", "c.DB"));
+    EXPECT_EQ(get(inWork("c.DB")), "a");
+    EXPECT_FALSE(QFile::exists(inWork("a.DB")));
+
+    // A change of letter case alone renames the file itself.
+    ASSERT_TRUE(fs::renameFile("c.DB", "C.db"));
+    EXPECT_EQ(fs::findFiles(".", "*"), (QStringList{"B.db", "C.db"}));
+}
+
+TEST_F(FilesTest, DeleteAndCreateDir) {
+    put(inWork("Ответ.txt"), "");
+    EXPECT_TRUE(fs::deleteFile("ОТВЕТ.TXT"));
+    EXPECT_FALSE(fs::deleteFile("ОТВЕТ.TXT"));
+    EXPECT_TRUE(fs::createDir("Группа"));
+    EXPECT_FALSE(fs::createDir("группа"));
+    EXPECT_FALSE(fs::deleteFile("группа"));
+    EXPECT_FALSE(fs::createDir("нет/вложенная"));
+    EXPECT_TRUE(fs::createDir("ГРУППА/Вложенная"));
+    EXPECT_TRUE(QFileInfo(inWork("Группа/Вложенная")).isDir());
+}
+
+TEST_F(FilesTest, DriveCFoldersIgnoreLetterCase) {
+    EXPECT_EQ(fs::mapWindowsPath("C:\\Test"), QDir(driveC()).filePath("Test"));
+    ASSERT_TRUE(fs::createDir(fs::mapWindowsPath("C:\\Test")));
+    EXPECT_FALSE(fs::createDir(fs::mapWindowsPath("C:\\test")));
+    ASSERT_TRUE(fs::createDir(fs::mapWindowsPath("C:\\Test\\11А")));
+    fs::writeLines(fs::mapWindowsPath("C:\\test\\11а\\Иванов.txt"), {"5"});
+    EXPECT_TRUE(QFile::exists(QDir(driveC()).filePath("Test/11А/Иванов.txt")));
+    EXPECT_EQ(fs::mapWindowsPath("c:\\"), driveC());
+}
+
+TEST_F(FilesTest, LinesAreWindows1251WithCrLf) {
+    fs::writeLines("протокол.txt", {"Иванов 5", "", "Ё€"});
+    EXPECT_EQ(get(inWork("протокол.txt")), QByteArray("\xC8\xE2\xE0\xED\xEE\xE2 5\r\n\r\n\xA8\x88\r\n"));
+
+    put(inWork("mixed.txt"), "\xCF\xE5\xF0\xE2\xE0\xFF\r\nsecond\nthird\rfourth");
+    EXPECT_EQ(fs::readLines("MIXED.TXT"), (QStringList{"Первая", "second", "third", "fourth"}));
+    put(inWork("blank.txt"), "a\r\n\r\n\n");
+    EXPECT_EQ(fs::readLines("blank.txt"), (QStringList{"a", "", ""}));
+    put(inWork("empty.txt"), "");
+    EXPECT_TRUE(fs::readLines("empty.txt").isEmpty());
+}
+
+TEST_F(FilesTest, FailuresNameThePathAndTheReason) {
+    try {
+        fs::readLines("port.txt");
+        ADD_FAILURE() << "no error";
+    } catch (const plat::FileError& e) {
+        EXPECT_TRUE(e.text().contains("port.txt")) << e.what();
+        EXPECT_TRUE(e.text().contains("No such file")) << e.what();
+    }
+    try {
+        fs::writeLines(inWork("нет/log.txt"), {"x"});
+        ADD_FAILURE() << "no error";
+    } catch (const plat::FileError& e) {
+        EXPECT_TRUE(e.text().contains("нет/log.txt")) << e.what();
+    }
+}
+
+}  // namespace

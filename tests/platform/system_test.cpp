@@ -1,0 +1,56 @@
+#include "platform/system.h"
+#include "tests/harness/harness.h"
+
+#include <QDate>
+#include <QFile>
+#include <QLockFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+namespace {
+
+class SystemTest : public testing_support::SuiteTest {};
+
+TEST_F(SystemTest, LocaleFormatsWithoutTimeZone) {
+    EXPECT_EQ(plat::longTime(QTime(9, 5, 7)), "09:05:07");
+    EXPECT_EQ(plat::longTime(QTime(23, 59, 0)), "23:59:00");
+    EXPECT_EQ(plat::shortDate(QDate(2026, 3, 1)), "01.03.2026");
+    EXPECT_EQ(plat::decimalSeparator(), u',');
+
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_EQ(plat::longTime(QTime(21, 5, 7)), "9:05:07 PM");
+    EXPECT_EQ(plat::decimalSeparator(), u'.');
+}
+
+TEST(Centred, TruncatesTowardZero) {
+    EXPECT_EQ(plat::centred({1280, 1024}, {1015, 715}), QPoint(132, 154));
+    EXPECT_EQ(plat::centred({800, 600}, {1015, 715}), QPoint(-107, -57));
+}
+
+TEST(SingleCopy, RefusedWhileAnotherHoldsTheTitle) {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    // Another live process (this one, through a lock of its own) holds "Pandrel".
+    QLockFile other(dir + "/Pandrel.lock");
+    ASSERT_TRUE(other.tryLock(0));
+    EXPECT_FALSE(plat::acquireSingleCopy("Pandrel"));
+    other.unlock();
+    EXPECT_TRUE(plat::acquireSingleCopy("Pandrel"));
+    EXPECT_TRUE(plat::acquireSingleCopy("Pandrel"));  // the holder asking again
+    // The title compares exactly: another letter case is another program.
+    EXPECT_TRUE(plat::acquireSingleCopy("PANDREL"));
+}
+
+TEST(SingleCopy, LockOfACrashedCopyIsCleared) {
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    QProcess gone;
+    gone.start("true");
+    ASSERT_TRUE(gone.waitForFinished());
+    const qint64 deadPid = gone.processId() ? gone.processId() : 999999;
+    QFile lock(dir + "/Korvel.lock");
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write(QByteArray::number(deadPid) + "\nkorvel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.close();
+    EXPECT_TRUE(plat::acquireSingleCopy("Korvel"));
+}
+
+}  // namespace
