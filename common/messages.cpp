@@ -1,6 +1,7 @@
 #include "messages.h"
 
 #include "platform/codec.h"
+#include "platform/net/socket_errors.h"
 
 #include <QHostAddress>
 
@@ -11,12 +12,7 @@ QByteArray MessageMarker() {
     return marker;
 }
 
-QString ClientAddress(const QHostAddress& local) {
-    bool ok = false;
-    const quint32 v4 = local.toIPv4Address(&ok);
-    if (!ok) return {};
-    return QHostAddress(v4).toString();
-}
+QString ClientAddress(const QHostAddress& local) { return plat::net::dottedIPv4(local); }
 
 QString TestStartText(const QString& name, const QString& group, const QString& testLabel) {
     return name + QLatin1Char(' ') + group + QStringLiteral(". Старт на оценку. ") + testLabel +

@@ -1,6 +1,5 @@
 #include "client_socket.h"
 
-#include "common/messages.h"
 #include "platform/ui.h"
 
 #include <QHostAddress>
@@ -70,7 +69,7 @@ void ClientSocket::deactivate() {
 
 QString ClientSocket::localAddress() const {
     if (!socket_) return {};
-    return common::ClientAddress(socket_->localAddress());
+    return dottedIPv4(socket_->localAddress());
 }
 
 qint64 ClientSocket::sendText(const QByteArray& bytes) {

@@ -1,6 +1,5 @@
 #include "server_socket.h"
 
-#include "common/messages.h"
 #include "platform/ui.h"
 
 #include <QTcpServer>
@@ -20,11 +19,11 @@ ServerConnection::ServerConnection(QTcpSocket* socket, QObject* parent)
 }
 
 QString ServerConnection::localAddress() const {
-    return common::ClientAddress(socket_->localAddress());
+    return dottedIPv4(socket_->localAddress());
 }
 
 QString ServerConnection::remoteAddress() const {
-    return common::ClientAddress(socket_->peerAddress());
+    return dottedIPv4(socket_->peerAddress());
 }
 
 quint16 ServerConnection::remotePort() const { return socket_->peerPort(); }

@@ -1,9 +1,16 @@
 #include "socket_errors.h"
 
+#include <QHostAddress>
 #include <cerrno>
 #include <cstring>
 
 namespace plat::net {
+
+QString dottedIPv4(const QHostAddress& address) {
+    bool ok = false;
+    const quint32 v4 = address.toIPv4Address(&ok);
+    return ok ? QHostAddress(v4).toString() : QString();
+}
 
 int errorCode(QAbstractSocket::SocketError error, const QString& qtErrorText) {
     using E = QAbstractSocket;

@@ -6,7 +6,13 @@
 #include <QAbstractSocket>
 #include <QString>
 
+class QHostAddress;
+
 namespace plat::net {
+
+// The dotted IPv4 text of an address; an IPv4-mapped IPv6 address gives its IPv4 part.
+// Empty for anything else (no address, a real IPv6 address).
+QString dottedIPv4(const QHostAddress& address);
 
 // At which step of a connection an error arose.
 enum class ErrorEvent { General, Send, Receive, Connect, Disconnect, Accept, Lookup };

@@ -1,0 +1,187 @@
+// The socket layer on 127.0.0.1: error numbers and texts, the client socket's
+// notifications and sends, the listener's list of connections.
+#include "platform/net/client_socket.h"
+#include "platform/net/server_socket.h"
+#include "tests/harness/harness.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <cerrno>
+#include <cstring>
+
+using namespace plat::net;
+using testing_support::waitFor;
+
+namespace {
+
+struct CodeCase {
+    QAbstractSocket::SocketError error;
+    const char* qtText;
+    int code;
+};
+
+TEST(SocketErrorCode, MapsQtErrorsToSystemNumbers) {
+    const CodeCase cases[] = {
+        {QAbstractSocket::ConnectionRefusedError, "Connection refused", ECONNREFUSED},
+        {QAbstractSocket::RemoteHostClosedError, "", ECONNRESET},
+        {QAbstractSocket::SocketTimeoutError, "", ETIMEDOUT},
+        {QAbstractSocket::AddressInUseError, "", EADDRINUSE},
+        {QAbstractSocket::NetworkError, "Network unreachable", ENETUNREACH},
+        {QAbstractSocket::NetworkError, "Connection timed out", ETIMEDOUT},
+        {QAbstractSocket::NetworkError, "Host unreachable", EHOSTUNREACH},
+    };
+    for (const CodeCase& c : cases)
+        EXPECT_EQ(errorCode(c.error, QString::fromLatin1(c.qtText)), c.code) << c.qtText;
+}
+
+TEST(SocketErrorText, LayerTextsCarryTheSystemText) {
+    EXPECT_EQ(asyncErrorText(10061), "Asynchronous socket error 10061");
+    EXPECT_EQ(apiErrorText(ECONNREFUSED, "connect"),
+              QStringLiteral("Windows socket error: %1 (111), on API 'connect'")
+                  .arg(QString::fromLocal8Bit(std::strerror(ECONNREFUSED))));
+    EXPECT_FALSE(systemText(EADDRINUSE).isEmpty());
+}
+
+class ClientSocketTest : public testing_support::SuiteTest {
+protected:
+    void SetUp() override {
+        SuiteTest::SetUp();
+        ASSERT_TRUE(server.listen(QHostAddress::AnyIPv4, 0));
+        client.setAddress("127.0.0.1");
+        client.setPort(server.serverPort());
+        client.onConnect = [&] { events << "connect"; };
+        client.onDisconnect = [&] { events << "disconnect"; };
+        client.onError = [&](ErrorEvent e, int& code) {
+            events << QStringLiteral("error %1 %2").arg(int(e)).arg(code);
+            if (clearCode) code = 0;
+        };
+    }
+    // Connects and returns the server's end.
+    QTcpSocket* connectBoth() {
+        client.activate();
+        EXPECT_TRUE(client.connecting());
+        EXPECT_FALSE(client.active()) << "active only once connected";
+        EXPECT_TRUE(waitFor([&] { return client.active(); }));
+        EXPECT_TRUE(server.hasPendingConnections() || server.waitForNewConnection(3000));
+        return server.nextPendingConnection();
+    }
+    static quint16 closedPort() {
+        QTcpServer probe;
+        probe.listen(QHostAddress::AnyIPv4, 0);
+        return probe.serverPort();
+    }
+
+    QTcpServer server;
+    ClientSocket client{ui};
+    QStringList events;
+    bool clearCode = false;
+};
+
+TEST_F(ClientSocketTest, ConnectsSendsAndClosesInOrder) {
+    QTcpSocket* peer = connectBoth();
+    ASSERT_NE(peer, nullptr);
+    EXPECT_EQ(events, QStringList({"connect"}));
+    EXPECT_EQ(client.localAddress(), "127.0.0.1");
+
+    const QByteArray msg = QByteArray("\xA9\x08\xA9\x08", 4) + "127.0.0.1 " + QByteArray(5000, 'z');
+    EXPECT_EQ(client.sendText(msg), msg.size());
+    client.deactivate();
+    EXPECT_EQ(events, QStringList({"connect", "disconnect"})) << "notified during the call";
+    EXPECT_FALSE(client.active());
+    EXPECT_TRUE(client.localAddress().isEmpty());
+
+    // What was sent just before the close still arrives whole.
+    QByteArray got;
+    EXPECT_TRUE(waitFor([&] {
+        got += peer->readAll();
+        return peer->state() == QAbstractSocket::UnconnectedState && got.size() >= msg.size();
+    }));
+    EXPECT_EQ(got, msg);
+    EXPECT_EQ(client.sendText("late"), 0) << "nothing is sent while not active";
+}
+
+TEST_F(ClientSocketTest, ServerClosingGivesDisconnectOnly) {
+    QTcpSocket* peer = connectBoth();
+    ASSERT_NE(peer, nullptr);
+    peer->disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return !client.active(); }));
+    testing_support::waitFor([] { return false; }, 100);
+    EXPECT_EQ(events, QStringList({"connect", "disconnect"}));
+    EXPECT_TRUE(ui.boxes().isEmpty());
+}
+
+// A refused connection arrives later through the event loop; a code the handler leaves set
+// goes on to the layer's own box, a cleared one does not.
+TEST_F(ClientSocketTest, RefusedConnectionReportsTheCode) {
+    for (bool clear : {false, true}) {
+        SCOPED_TRACE(clear ? "code cleared" : "code left set");
+        events.clear();
+        clearCode = clear;
+        client.setPort(closedPort());
+        if (!clear) ui.expect(plat::BoxKind::StandardError, asyncErrorText(ECONNREFUSED));
+        client.activate();
+        EXPECT_TRUE(events.isEmpty()) << "not reported inside activate()";
+        ASSERT_TRUE(waitFor([&] { return !events.isEmpty(); }));
+        EXPECT_EQ(events,
+                  QStringList({QStringLiteral("error %1 %2")
+                                   .arg(int(ErrorEvent::Connect))
+                                   .arg(ECONNREFUSED)}));
+        EXPECT_FALSE(client.active());
+        EXPECT_FALSE(client.connecting());
+        EXPECT_TRUE(ui.finished());
+    }
+}
+
+TEST_F(ClientSocketTest, AddressThatIsNoIPv4IsRefusedAtOnce) {
+    for (const char* address : {"", "server.local", "::1"}) {
+        SCOPED_TRACE(address);
+        events.clear();
+        client.setAddress(address);
+        try {
+            client.activate();
+            ADD_FAILURE() << "activate() did not throw";
+        } catch (const plat::SocketError& e) {
+            EXPECT_EQ(e.code(), EDESTADDRREQ);
+            EXPECT_EQ(e.text(), apiErrorText(EDESTADDRREQ, "connect"));
+        }
+        EXPECT_EQ(events, QStringList({QStringLiteral("error %1 %2")
+                                           .arg(int(ErrorEvent::Connect))
+                                           .arg(EDESTADDRREQ)}));
+        EXPECT_FALSE(client.connecting());
+    }
+}
+
+// The listener's list: a new connection is in it during its connect notification, a
+// closing one during its disconnect notification; deactivating notifies nobody.
+TEST(ServerSocket, ListHoldsConnectionDuringItsNotifications) {
+    testing_support::ScriptedUi ui;
+    ServerSocket listener(ui);
+    listener.setPort(0);
+    listener.activate();
+    QList<int> counts;
+    QStringList peers;
+    listener.onClientConnect = [&](ServerConnection* c) {
+        counts << listener.connectionCount();
+        peers << c->remoteAddress() + " " + c->localAddress();
+    };
+    listener.onClientDisconnect = [&](ServerConnection*) { counts << -listener.connectionCount(); };
+
+    QTcpSocket a, b;
+    for (QTcpSocket* s : {&a, &b}) {
+        s->connectToHost(QHostAddress::LocalHost, listener.boundPort());
+        ASSERT_TRUE(s->waitForConnected(3000));
+        ASSERT_TRUE(waitFor([&] { return counts.size() == (s == &a ? 1 : 2); }));
+    }
+    a.disconnectFromHost();
+    ASSERT_TRUE(waitFor([&] { return listener.connectionCount() == 1; }));
+    EXPECT_EQ(counts, QList<int>({1, 2, -2}));
+    EXPECT_EQ(peers, QStringList({"127.0.0.1 127.0.0.1", "127.0.0.1 127.0.0.1"}));
+
+    listener.deactivate();
+    EXPECT_TRUE(b.state() == QAbstractSocket::UnconnectedState || b.waitForDisconnected(3000));
+    EXPECT_EQ(counts.size(), 3);
+    EXPECT_EQ(listener.connectionCount(), 0);
+    EXPECT_FALSE(listener.active());
+}
+
+}  // namespace
