@@ -567,6 +567,7 @@ void Table::edit() {
     lockedKey_ = key;
     // Edit what is in the file now, not what was read before another program's post.
     bool there = false;
+    const QList<QVariant> before = buf_;
     try {
         there = loadCurrent();
     } catch (...) {
@@ -579,7 +580,9 @@ void Table::edit() {
     }
     modified_ = false;
     setState(State::Edit);
-    emit recordChanged();
+    // Controls reload only when another program changed the record meanwhile, so typing
+    // that started the edit keeps its place.
+    if (buf_ != before) emit recordChanged();
 }
 
 namespace {

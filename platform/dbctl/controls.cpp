@@ -1,0 +1,345 @@
+#include "platform/dbctl/controls.h"
+
+#include "platform/dbctl/picture.h"
+#include "platform/guard.h"
+#include "platform/system.h"
+
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace plat {
+
+using db::Table;
+
+// ---------------------------------------------------------------------------------------
+// DataSource
+
+DataSource::DataSource(QObject* parent) : QObject(parent) {}
+
+DataSource::DataSource(db::Table* table, UiServices* ui, QObject* parent) : QObject(parent), ui_(ui) {
+    setTable(table);
+}
+
+void DataSource::setTable(db::Table* table) {
+    for (const auto& c : links_) disconnect(c);
+    links_.clear();
+    table_ = table;
+    if (table) {
+        links_ << connect(table, &Table::stateChanged, this, &DataSource::stateChanged)
+               << connect(table, &Table::recordChanged, this, &DataSource::recordChanged)
+               << connect(table, &Table::fieldChanged, this, &DataSource::fieldChanged)
+               << connect(table, &Table::updateRecord, this, &DataSource::updateRecord);
+    }
+    emit stateChanged();
+    emit recordChanged();
+}
+
+UiServices* DataSource::ui() const { return ui_ ? ui_ : &qtUi(); }
+
+bool DataSource::editing() const {
+    return table_ && (table_->state() == Table::State::Edit || table_->state() == Table::State::Insert);
+}
+
+bool DataSource::edit() {
+    if (!table_ || !table_->isActive()) return false;
+    if (editing()) return true;
+    return guarded(*ui(), [&] { table_->edit(); }) && editing();
+}
+
+// ---------------------------------------------------------------------------------------
+// FieldLink
+
+FieldLink::FieldLink(QWidget* control) : QObject(control) {}
+
+void FieldLink::setDataSource(DataSource* source) {
+    for (const auto& c : conns_) disconnect(c);
+    conns_.clear();
+    source_ = source;
+    if (source) {
+        conns_ << connect(source, &DataSource::recordChanged, this, [this] {
+            pending_ = false;
+            load();
+        });
+        conns_ << connect(source, &DataSource::stateChanged, this, [this] {
+            if (!editing()) pending_ = false;
+        });
+        conns_ << connect(source, &DataSource::fieldChanged, this, [this](const QString& f) {
+            if (!writing_ && f.compare(field_, Qt::CaseInsensitive) == 0) load();
+        });
+        conns_ << connect(source, &DataSource::updateRecord, this, [this] {
+            if (pending_ && onWrite && field()) {
+                pending_ = false;
+                writing_ = true;
+                try {
+                    onWrite();
+                } catch (...) {
+                    writing_ = false;
+                    throw;
+                }
+                writing_ = false;
+            }
+        });
+    }
+    load();
+}
+
+void FieldLink::setDataField(const QString& name) {
+    field_ = name;
+    load();
+}
+
+db::Field* FieldLink::field() const {
+    if (!source_ || !source_->table() || !source_->table()->isActive() || field_.isEmpty()) return nullptr;
+    return source_->table()->findField(field_);
+}
+
+bool FieldLink::editing() const { return source_ && source_->editing(); }
+
+bool FieldLink::markModified() {
+    if (readOnly_ || !field()) return false;
+    if (!source_->edit()) return false;
+    pending_ = true;
+    return true;
+}
+
+void FieldLink::write(const std::function<void(db::Field&)>& v) {
+    db::Field* f = field();
+    if (!f) return;
+    writing_ = true;
+    const bool ok = guarded(*source_->ui(), [&] { v(*f); });
+    writing_ = false;
+    if (!ok) load();
+}
+
+void FieldLink::load() {
+    if (onLoad) onLoad();
+}
+
+namespace {
+// A key that would change the text of an edit.
+bool changesText(QKeyEvent* e) {
+    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Undo) ||
+        e->matches(QKeySequence::Redo) || e->matches(QKeySequence::DeleteEndOfWord) ||
+        e->matches(QKeySequence::DeleteStartOfWord) || e->matches(QKeySequence::DeleteEndOfLine))
+        return true;
+    if (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) return true;
+    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
+    const QString t = e->text();
+    return !t.isEmpty() && t[0].isPrint();
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------------
+// DBEdit
+
+DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) {
+    link_.onLoad = [this] { load(); };
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
+        // Changes that came by another way than a key (the context menu) ask too.
+        if (!link_.editing() && !link_.markModified()) {
+            load();
+            return;
+        }
+        link_.write([&](db::Field& f) { f.setAsString(text); });
+    });
+}
+
+void DBEdit::setReadOnly(bool r) {
+    link_.setReadOnly(r);
+    QLineEdit::setReadOnly(r);
+}
+
+void DBEdit::load() {
+    db::Field* f = link_.field();
+    setMaxLength(f && f->type() == db::FieldType::String && f->size() > 0 ? f->size() : 32767);
+    setText(f ? f->asString() : QString());
+    setCursorPosition(0);
+}
+
+void DBEdit::keyPressEvent(QKeyEvent* e) {
+    if (!isReadOnly() && changesText(e) && !link_.editing()) {
+        if (!link_.markModified()) {
+            e->accept();
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(e);
+}
+
+void DBEdit::inputMethodEvent(QInputMethodEvent* e) {
+    if (!isReadOnly() && !e->commitString().isEmpty() && !link_.editing() && !link_.markModified()) return;
+    QLineEdit::inputMethodEvent(e);
+}
+
+// ---------------------------------------------------------------------------------------
+// DBMemo
+
+DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent) {
+    link_.onLoad = [this] { load(); };
+    connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::changed);
+}
+
+void DBMemo::setReadOnly(bool r) {
+    link_.setReadOnly(r);
+    QPlainTextEdit::setReadOnly(r);
+}
+
+void DBMemo::load() {
+    db::Field* f = link_.field();
+    loading_ = true;
+    QString t = f ? f->asString() : QString();
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    setPlainText(t);
+    loading_ = false;
+}
+
+void DBMemo::changed() {
+    if (loading_ || !link_.field()) return;
+    if (!link_.editing() && !link_.markModified()) {
+        load();
+        return;
+    }
+    QString t = toPlainText();
+    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    link_.write([&](db::Field& f) { f.setAsString(t); });
+}
+
+void DBMemo::keyPressEvent(QKeyEvent* e) {
+    const bool newLine = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
+    if (!isReadOnly() && (changesText(e) || newLine) && !link_.editing()) {
+        if (!link_.markModified()) {
+            e->accept();
+            return;
+        }
+    }
+    QPlainTextEdit::keyPressEvent(e);
+}
+
+void DBMemo::inputMethodEvent(QInputMethodEvent* e) {
+    if (!isReadOnly() && !e->commitString().isEmpty() && !link_.editing() && !link_.markModified()) return;
+    QPlainTextEdit::inputMethodEvent(e);
+}
+
+void DBMemo::insertFromMimeData(const QMimeData* source) {
+    if (!isReadOnly() && !link_.editing() && !link_.markModified()) return;
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+// ---------------------------------------------------------------------------------------
+// DBCheckBox
+
+DBCheckBox::DBCheckBox(QWidget* parent) : QCheckBox(parent) {
+    setTristate(true);
+    link_.onLoad = [this] { load(); };
+    load();
+}
+
+void DBCheckBox::load() {
+    db::Field* f = link_.field();
+    if (!f || f->isNull()) setCheckState(Qt::PartiallyChecked);
+    else setCheckState(f->asBool() ? Qt::Checked : Qt::Unchecked);
+}
+
+void DBCheckBox::nextCheckState() {
+    if (!link_.markModified()) return;
+    const bool tick = checkState() != Qt::Checked;
+    link_.write([&](db::Field& f) { f.setAsBool(tick); });
+    load();
+}
+
+// ---------------------------------------------------------------------------------------
+// DBListBox
+
+DBListBox::DBListBox(QWidget* parent) : QListWidget(parent) {
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    link_.onLoad = [this] { load(); };
+    // Items the window adds afterwards are matched against the field too.
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this] { load(); });
+}
+
+void DBListBox::load() {
+    db::Field* f = link_.field();
+    const QString text = f ? f->asString() : QString();
+    int row = -1;
+    for (int i = 0; f && i < count(); ++i)
+        if (item(i)->text() == text) {
+            row = i;
+            break;
+        }
+    const QSignalBlocker block(this);
+    if (row < 0) {
+        clearSelection();
+        setCurrentItem(nullptr);
+    } else {
+        setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    }
+}
+
+void DBListBox::choose(int row) {
+    if (row < 0 || row >= count()) return;
+    if (!link_.markModified()) return;  // the selection stays
+    const QString text = item(row)->text();
+    link_.write([&](db::Field& f) { f.setAsString(text); });
+    load();
+    emit click();
+}
+
+void DBListBox::mousePressEvent(QMouseEvent* e) {
+    if (e->button() != Qt::LeftButton) return;
+    setFocus(Qt::MouseFocusReason);
+    if (QListWidgetItem* it = itemAt(e->position().toPoint())) choose(row(it));
+}
+
+void DBListBox::mouseMoveEvent(QMouseEvent*) {}  // no drag-selection
+
+void DBListBox::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
+
+void DBListBox::keyPressEvent(QKeyEvent* e) {
+    int to = -1;
+    const int at = currentItem() && currentItem()->isSelected() ? currentRow() : -1;
+    switch (e->key()) {
+    case Qt::Key_Up: to = at < 0 ? 0 : std::max(0, at - 1); break;
+    case Qt::Key_Down: to = at < 0 ? 0 : std::min(count() - 1, at + 1); break;
+    case Qt::Key_Home: to = 0; break;
+    case Qt::Key_End: to = count() - 1; break;
+    default: QListWidget::keyPressEvent(e); return;
+    }
+    if (to >= 0 && to != at) choose(to);
+    e->accept();
+}
+
+// ---------------------------------------------------------------------------------------
+// DBImage
+
+DBImage::DBImage(QWidget* parent) : QWidget(parent) {
+    link_.onLoad = [this] { load(); };
+}
+
+void DBImage::load() {
+    db::Field* f = link_.field();
+    picture_ = f ? imageFromBlob(f->asBytes()) : QImage();
+    update();
+}
+
+bool DBImage::setPicture(const QImage& image) {
+    if (!link_.markModified()) return false;
+    const QByteArray bmp = bmpBytes(image);
+    link_.write([&](db::Field& f) { f.setAsBytes(bmp); });
+    load();
+    return true;
+}
+
+bool DBImage::clear() { return setPicture(QImage()); }
+
+void DBImage::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), clCream());
+    if (picture_.isNull()) return;
+    // Centred at its own size, clipped at the edges.
+    const QPoint at((width() - picture_.width()) / 2, (height() - picture_.height()) / 2);
+    p.drawImage(at, picture_);
+}
+
+}  // namespace plat
