@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QLockFile>
 #include <QProcess>
+#include <QPrinterInfo>
 #include <QStandardPaths>
+
+#include "platform/errors.h"
 
 namespace {
 
@@ -51,6 +54,16 @@ TEST(SingleCopy, LockOfACrashedCopyIsCleared) {
     lock.write(QByteArray::number(deadPid) + "\nkorvel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
     lock.close();
     EXPECT_TRUE(plat::acquireSingleCopy("Korvel"));
+}
+
+TEST(QtPrinter, NoPrinterIsAClearFailure) {
+    if (!QPrinterInfo::defaultPrinter().isNull()) GTEST_SKIP() << "this machine has a printer";
+    try {
+        plat::qtPrinter().printLines({"строка"}, QFont());
+        ADD_FAILURE() << "no error";
+    } catch (const plat::LayerError& e) {
+        EXPECT_EQ(e.text(), "Принтер не установлен: печать невозможна.");
+    }
 }
 
 }  // namespace

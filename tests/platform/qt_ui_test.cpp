@@ -1,0 +1,145 @@
+// The real boxes and dialogs, driven under the offscreen platform.
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "tests/harness/harness.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
+
+namespace {
+
+using plat::Answer;
+using plat::BoxKind;
+using plat::Button;
+
+// Runs act on the modal widget once it is up, from inside its event loop.
+void whenModal(std::function<void(QWidget*)> act) {
+    auto* timer = new QTimer;
+    timer->setInterval(5);
+    QObject::connect(timer, &QTimer::timeout, [timer, act] {
+        if (QWidget* w = QApplication::activeModalWidget()) {
+            timer->stop();
+            timer->deleteLater();
+            act(w);
+        }
+    });
+    timer->start();
+}
+
+QAbstractButton* buttonNamed(QWidget* w, const QString& text) {
+    for (auto* b : w->findChildren<QAbstractButton*>())
+        if (b->text().remove(u'&') == text) return b;
+    return nullptr;
+}
+
+class QtUiTest : public testing_support::SuiteTest {};
+
+TEST_F(QtUiTest, ConfirmationAnswersItsButtonOrClosedByTheFrame) {
+    plat::UiServices& ui = plat::qtUi();
+    QString caption, text;
+    QMessageBox::Icon icon{};
+    whenModal([&](QWidget* w) {
+        auto* mb = qobject_cast<QMessageBox*>(w);
+        caption = mb->windowTitle();
+        text = mb->text();
+        icon = mb->icon();
+        buttonNamed(mb, "No")->click();
+    });
+    EXPECT_EQ(ui.confirm("Вы уверены,\rчто хотите выйти?"), Answer::No);
+    EXPECT_EQ(caption, "Confirm");
+    EXPECT_EQ(text, "Вы уверены,\nчто хотите выйти?");
+    EXPECT_EQ(icon, QMessageBox::Question);
+
+    whenModal([](QWidget* w) { w->close(); });
+    EXPECT_EQ(ui.confirm("Выйти?"), Answer::Closed);
+
+    whenModal([](QWidget* w) { buttonNamed(w, "Yes")->click(); });
+    EXPECT_EQ(ui.confirm("Выйти?"), Answer::Yes);
+}
+
+TEST_F(QtUiTest, PlainBoxHasNoIconAndTheTitle) {
+    plat::UiServices& ui = plat::qtUi();
+    ui.setTitle("Pandrel");
+    QString caption;
+    QMessageBox::Icon icon{};
+    QStringList buttons;
+    whenModal([&](QWidget* w) {
+        auto* mb = qobject_cast<QMessageBox*>(w);
+        caption = mb->windowTitle();
+        icon = mb->icon();
+        for (auto* b : mb->buttons()) buttons << b->text().remove(u'&');
+        mb->close();
+    });
+    ui.message("печать протокола тестирования");
+    EXPECT_EQ(caption, "Pandrel");
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons, QStringList{"OK"});
+}
+
+TEST_F(QtUiTest, TimersRunUnderAnOpenBox) {
+    int ticks = 0;
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&] { ++ticks; });
+    clock.start(10);
+    whenModal([&](QWidget* w) {
+        QTimer::singleShot(100, w, [w] { buttonNamed(w, "OK")->click(); });
+    });
+    plat::qtUi().information("Готово");
+    EXPECT_GE(ticks, 3);
+}
+
+TEST_F(QtUiTest, InputBoxCancelKeepsThePresetCutTo255) {
+    plat::UiServices& ui = plat::qtUi();
+    const QString longPreset(300, u'я');
+    int maxLength = 0;
+    whenModal([&](QWidget* w) {
+        auto* edit = w->findChild<QLineEdit*>();
+        maxLength = edit->maxLength();
+        edit->setText("другое");
+        qobject_cast<QDialog*>(w)->reject();
+    });
+    EXPECT_EQ(ui.input("Вход", "Фамилия", longPreset), QString(255, u'я'));
+    EXPECT_EQ(maxLength, 255);
+
+    whenModal([&](QWidget* w) {
+        w->findChild<QLineEdit*>()->setText("Иванов");
+        qobject_cast<QDialog*>(w)->accept();
+    });
+    EXPECT_EQ(ui.input("Вход", "Фамилия", "x"), "Иванов");
+}
+
+TEST_F(QtUiTest, OpenDialogMakesTheChosenFolderCurrent) {
+    QDir(work()).mkdir("Тесты");
+    QFile f(inWork("Тесты/Физика.DB"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.close();
+    QStringList filters;
+    whenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        filters = dlg->nameFilters();
+        dlg->selectFile(inWork("Тесты/Физика.DB"));
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+    plat::FileDialogSpec spec;
+    spec.title = "Выбор нужного теста";
+    spec.filters = {{"Тесты", "*.DB"}};
+    spec.defaultExt = "db";
+    const auto chosen = plat::qtUi().openFile(spec);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, inWork("Тесты/Физика.DB"));
+    EXPECT_EQ(QDir::currentPath(), QDir(inWork("Тесты")).canonicalPath());
+    EXPECT_EQ(filters, QStringList{"Тесты (*.DB)"});
+
+    whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_FALSE(plat::qtUi().saveFile({}).has_value());
+}
+
+}  // namespace
