@@ -9,7 +9,11 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <algorithm>
+
 #include <cerrno>
+#include <functional>
+#include <vector>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -92,25 +96,38 @@ QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)
     throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
 }
 
-bool matchFrom(const QString& m, qsizetype mi, const QString& n, qsizetype ni) {
-    // Greedy with one backtrack point for the last '*': linear in practice.
-    qsizetype starM = -1, starN = 0;
-    while (ni < n.size()) {
-        if (mi < m.size() && (m[mi] == u'?' || m[mi] == n[ni])) {
-            ++mi;
-            ++ni;
-        } else if (mi < m.size() && m[mi] == u'*') {
-            starM = mi++;
-            starN = ni;
-        } else if (starM >= 0) {
-            mi = starM + 1;
-            ni = ++starN;
+// Windows mask rules beyond '*' and '?': a run of '?' that ends at a '.' or at the end of
+// the mask also matches fewer characters when the name has its '.' or its end there, and a
+// '.' followed by '*' or '?' also matches the end of the name ("new.*" takes "new").
+bool maskMatchesFolded(const QString& m, const QString& n) {
+    const qsizetype M = m.size(), N = n.size();
+    // memo[i][j]: 0 unknown, 1 no, 2 yes for m[i..] against n[j..].
+    std::vector<char> memo(size_t((M + 1) * (N + 1)), 0);
+    std::function<bool(qsizetype, qsizetype)> match = [&](qsizetype i, qsizetype j) -> bool {
+        char& slot = memo[size_t(i * (N + 1) + j)];
+        if (slot) return slot == 2;
+        bool r;
+        if (i == M) {
+            r = j == N;
+        } else if (m[i] == u'*') {
+            r = match(i + 1, j) || (j < N && match(i, j + 1));
+        } else if (m[i] == u'?') {
+            qsizetype k = i;
+            while (k < M && m[k] == u'?') ++k;
+            const bool dosQm = k == M || m[k] == u'.';
+            if (dosQm && (j == N || n[j] == u'.'))
+                r = match(i + 1, j);
+            else
+                r = j < N && match(i + 1, j + 1);
+        } else if (m[i] == u'.' && i + 1 < M && (m[i + 1] == u'*' || m[i + 1] == u'?')) {
+            r = (j < N && n[j] == u'.' && match(i + 1, j + 1)) || (j == N && match(i + 1, j));
         } else {
-            return false;
+            r = j < N && n[j] == m[i] && match(i + 1, j + 1);
         }
-    }
-    while (mi < m.size() && m[mi] == u'*') ++mi;
-    return mi == m.size();
+        slot = r ? 2 : 1;
+        return r;
+    };
+    return match(0, 0);
 }
 
 }  // namespace
@@ -159,7 +176,7 @@ bool maskMatches(const QString& mask, const QString& name) {
     const QString m = mask.toCaseFolded();
     const QString n = name.toCaseFolded();
     if (m == u"*.*" || m == u"*") return true;
-    return matchFrom(m, 0, n, 0);
+    return maskMatchesFolded(m, n);
 }
 
 QStringList findFiles(const QString& dir, const QString& mask) {

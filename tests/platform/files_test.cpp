@@ -50,12 +50,15 @@ TEST(MaskMatches, AsOnWindows) {
     };
     const Case cases[] = {
         {"*.DB", "тест.db", true},        {"*.db", "ТЕСТ.DB", true},
-        {"тест.*", "ТЕСТ.DB-journal", true}, {"тест.*", "тест", false},
+        {"тест.*", "ТЕСТ.DB-journal", true}, {"тест.*", "тест", true},
         {"new.*", "NEW.zag", true},       {"new.*", "newer.zag", false},
         {"?.txt", "я.TXT", true},         {"?.txt", "ab.txt", false},
         {"*", ".hidden", true},           {"*.*", "noext", true},
         {"a*b*c", "aXbYbZc", true},       {"a*b*c", "aXbYbZ", false},
         {"*GrV*.jpg", "ФизикаGRV12.JPG", true}, {"", "x", false},
+        {"??.txt", "a.txt", true},        {"a??", "ab", true},
+        {"a?c", "ac", false},             {"тест.*", "тестовый", false},
+        {"*.*b", "a", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(fs::maskMatches(QString::fromUtf8(c.mask), QString::fromUtf8(c.name)), c.match)
