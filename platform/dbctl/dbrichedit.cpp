@@ -1,0 +1,80 @@
+#include "platform/dbctl/dbrichedit.h"
+
+#include <QKeyEvent>
+#include <QTextDocument>
+
+namespace plat {
+
+namespace {
+// A key that changes the text or its formatting.
+bool changesContent(QKeyEvent* e) {
+    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) ||
+        e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo) ||
+        e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteStartOfWord) ||
+        e->matches(QKeySequence::DeleteEndOfLine))
+        return true;
+    switch (e->key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete:
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Tab: return true;
+        default: break;
+    }
+    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
+    const QString t = e->text();
+    return !t.isEmpty() && t[0].isPrint();
+}
+}  // namespace
+
+DBRichEdit::DBRichEdit(QWidget* parent) : RichEdit(parent) {
+    link_.onLoad = [this] { load(); };
+    link_.onWrite = [this] {
+        if (db::Field* f = link_.field()) f->setAsBytes(rtf());
+    };
+    connect(document(), &QTextDocument::contentsChanged, this, &DBRichEdit::changed);
+    load();
+}
+
+void DBRichEdit::setReadOnly(bool r) {
+    link_.setReadOnly(r);
+    RichEdit::setReadOnly(r);
+}
+
+void DBRichEdit::load() {
+    db::Field* f = link_.field();
+    loading_ = true;
+    loadRtf(f ? f->asBytes() : QByteArray());
+    loading_ = false;
+}
+
+// Before a change: the record into edit mode; false when it cannot go there.
+bool DBRichEdit::allowChange() { return link_.editing() || link_.markModified(); }
+
+// Every change that is not a load marks the field for writing. One that came by a way
+// the key and paste checks do not see (the editor's format buttons, a drop) asks for edit
+// mode now; when the record cannot be edited the field is shown again as it is.
+void DBRichEdit::changed() {
+    if (loading_ || !link_.field()) return;
+    if (!link_.markModified()) load();
+}
+
+void DBRichEdit::keyPressEvent(QKeyEvent* e) {
+    if (!isReadOnly() && changesContent(e) && !allowChange()) {
+        e->accept();
+        return;
+    }
+    RichEdit::keyPressEvent(e);
+}
+
+void DBRichEdit::inputMethodEvent(QInputMethodEvent* e) {
+    if (!isReadOnly() && !e->commitString().isEmpty() && !allowChange()) return;
+    RichEdit::inputMethodEvent(e);
+}
+
+void DBRichEdit::insertFromMimeData(const QMimeData* source) {
+    if (isReadOnly() || !allowChange()) return;
+    RichEdit::insertFromMimeData(source);
+}
+
+}  // namespace plat

@@ -1,0 +1,36 @@
+#pragma once
+// The rich edit bound to a blob field that holds an RTF document.
+//
+// The field's bytes load as RTF when a record becomes current (null or empty: an empty
+// document; bytes that are not RTF show as Windows-1251 text). Any change by the user asks
+// the record into edit mode first; the document is written back as RTF just before the
+// record is posted. A record the user did not change keeps its bytes as they were.
+#include "platform/dbctl/controls.h"
+#include "platform/rtf/richedit.h"
+
+namespace plat {
+
+class DBRichEdit : public RichEdit {
+    Q_OBJECT
+public:
+    explicit DBRichEdit(QWidget* parent = nullptr);
+    void setDataSource(DataSource* s) { link_.setDataSource(s); }
+    void setDataField(const QString& f) { link_.setDataField(f); }
+    // Read-only (the client): shows the field and never writes it.
+    void setReadOnly(bool r);
+    FieldLink& link() { return link_; }
+
+protected:
+    void keyPressEvent(QKeyEvent* e) override;
+    void inputMethodEvent(QInputMethodEvent* e) override;
+    void insertFromMimeData(const QMimeData* source) override;
+
+private:
+    void load();
+    void changed();
+    bool allowChange();
+    FieldLink link_{this};
+    bool loading_ = false;
+};
+
+}  // namespace plat
