@@ -1,11 +1,21 @@
+#include "editor/frame.h"
+#include "platform/files.h"
+#include "platform/ui.h"
+
 #include <QApplication>
-#include <QMainWindow>
+#include <QFont>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("korvel"));
-    w.resize(640, 480);
-    w.show();
+    // The designed fonts, by metric-compatible faces where the originals are missing.
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+
+    plat::Services services = plat::qtServices();
+    services.ui->setTitle(plat::titleFromProgramName(plat::fs::programPath()));
+    QApplication::setApplicationName(services.ui->title());
+
+    korvel::Frame frame(services);
+    frame.Form3->show();
     return app.exec();
 }

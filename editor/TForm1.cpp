@@ -1,0 +1,216 @@
+#include "editor/TForm1.h"
+
+#include "editor/TForm3.h"
+#include "editor/glyphs.h"
+#include "common/opening.h"
+#include "common/question.h"
+#include "platform/guard.h"
+
+#include <QShowEvent>
+
+namespace korvel {
+
+namespace {
+
+// The text of a list box's selected item; empty when none is selected.
+QString selectedText(const QListWidget* box) {
+    const QListWidgetItem* item = box->currentItem();
+    return item && item->isSelected() ? item->text() : QString();
+}
+
+}  // namespace
+
+TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, QWidget* parent)
+    : QWidget(parent), services_(services), unit_(unit), unit3_(unit3) {
+    setupUi(this);
+    // A title bar without system menu or buttons: the exit button is the only way back.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+
+    const struct {
+        QToolButton* button;
+        Glyph glyph;
+    } pictures[] = {
+        {Help, Glyph::Help},         {Exit_Edit, Glyph::Exit},       {Image_Cut, Glyph::Cut},
+        {Image_Copy, Glyph::Copy},   {Image_Paste, Glyph::Paste},    {Pictogr, Glyph::Enlarge},
+        {font_pic, Glyph::Font},     {UP, Glyph::Up},                {down, Glyph::Down},
+        {undo, Glyph::Baseline},     {Foto_1, Glyph::PhotoOn},       {Foto_2, Glyph::PhotoOff},
+        {Foto_3, Glyph::PhotoShoot},
+    };
+    for (const auto& p : pictures) p.button->setIcon(glyphIcon(p.glyph, 64));
+
+    DataSource1.setTable(&Table1);
+    DataSource1.setUi(services_.ui);
+    DBMemo1->setDataSource(&DataSource1);
+    DBMemo1->setDataField(common::field::Vopr);
+    DBVoprRTF->setDataSource(&DataSource1);
+    DBVoprRTF->setDataField(common::field::VoprRTF);
+    DBVoprBMP->setDataSource(&DataSource1);
+    DBVoprBMP->setDataField(common::field::VoprBMP);
+    for (int k = 1; k <= common::kVariants; ++k) {
+        check(k)->setDataSource(&DataSource1);
+        check(k)->setDataField(common::field::RO(k));
+        answer(k)->setDataSource(&DataSource1);
+        answer(k)->setDataField(common::field::Otv(k));
+    }
+    DBVoprStyle->setDataSource(&DataSource1);
+    DBVoprStyle->setDataField(common::field::VoprStyle);
+    DBListBox1->setDataSource(&DataSource1);
+    DBListBox1->setDataField(common::field::TypeVopr);
+    DBListBox2->setDataSource(&DataSource1);
+    DBListBox2->setDataField(common::field::MaxOtv);
+    DBNavigator1->setDataSource(&DataSource1);
+    DBNavigator1->setHints({
+        QStringLiteral("первый вопрос"),
+        QStringLiteral("предыдущий вопрос"),
+        QStringLiteral("следующий вопрос"),
+        QStringLiteral("последний вопрос"),
+        QStringLiteral("добавить вопрос"),
+        QStringLiteral("удалить вопрос"),
+        QStringLiteral("исправить текущий вопрос"),
+        QStringLiteral("сохранить исправления в текущем вопросе"),
+        QStringLiteral("отменить исправления в текущем вопросе"),
+        QStringLiteral("обновить весь набор вопросов"),
+    });
+
+    connect(DBNavigator1, &plat::DBNavigator::clicked, this, [this] {
+        navigatorRan_ = true;
+        DBNavigator1Click();
+    });
+    connect(DBListBox1, &plat::DBListBox::click, this, &TForm1::DBListBox1Click);
+    connect(DBListBox2, &plat::DBListBox::click, this, &TForm1::DBListBox2Click);
+    connect(DBVoprStyle, &plat::DBListBox::click, this, &TForm1::DBVoprStyleClick);
+    connect(Help, &QToolButton::clicked, this, &TForm1::HelpClick);
+    connect(Exit_Edit, &QToolButton::clicked, this, &TForm1::Exit_EditClick);
+    fmEditCreate();
+}
+
+template <class F>
+void TForm1::handler(F&& f) {
+    plat::guarded(*services_.ui, std::forward<F>(f));
+}
+
+void TForm1::fmEditCreate() {
+    // The designed size is the outer one; move() places the frame.
+    move(plat::centred(services_.system->screenSize(), QSize(1020, 734)));
+}
+
+void TForm1::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // Each showing activates the window once; a restore by the window system does not.
+    if (!e->spontaneous()) FormActivate();
+}
+
+void TForm1::FormActivate() {
+    handler([&] {
+        common::openQuestionTable(Table1, unit3_.TestFileName,
+                                  {unit3_.FirstActivation, QString()},
+                                  [&] { unit3_.FirstActivation = false; });
+        ShowCurrentQuestion();
+        // First, edit and post from code: an empty table gets its one empty record, and
+        // the window stands on the first record in browse mode. A press that failed has
+        // shown its error box and ends the sequence.
+        for (const plat::NavBtn b : {plat::nbFirst, plat::nbEdit, plat::nbPost}) {
+            navigatorRan_ = false;
+            DBNavigator1->btnClick(b);
+            if (!navigatorRan_) return;
+        }
+    });
+}
+
+plat::DBCheckBox* TForm1::check(int k) const {
+    plat::DBCheckBox* const boxes[] = {DBCheckBox1, DBCheckBox2, DBCheckBox3, DBCheckBox4,
+                                       DBCheckBox5, DBCheckBox6, DBCheckBox7};
+    return boxes[k - 1];
+}
+
+plat::DBEdit* TForm1::answer(int k) const {
+    plat::DBEdit* const edits[] = {DBotv1, DBotv2, DBotv3, DBotv4, DBotv5, DBotv6, DBotv7};
+    return edits[k - 1];
+}
+
+void TForm1::ShowAnswerRows(const std::array<bool, 7>& shown) {
+    for (int k = 1; k <= 7; ++k) {
+        check(k)->setVisible(shown[k - 1]);
+        answer(k)->setVisible(shown[k - 1]);
+    }
+}
+
+void TForm1::ShowCurrentQuestion() {
+    unit_.QuestionCount = Table1.isActive() ? Table1.recordCount() : 0;
+    Label13->setText(QStringLiteral("из ") + QString::number(unit_.QuestionCount));
+
+    const QString style = selectedText(DBVoprStyle);
+    if (style == u"1" || style == u"2" || style == u"3") {
+        const bool text = style == u"1", rtf = style == u"2", picture = style == u"3";
+        DBMemo1->setVisible(text);
+        DBVoprRTF->setVisible(rtf);
+        GroupBox3->setVisible(rtf);
+        DBVoprBMP->setVisible(picture);
+        Foto_1->setVisible(picture);
+        Foto_2->setVisible(false);
+        Foto_3->setVisible(false);
+        Image_Cut->setVisible(picture);
+        Image_Copy->setVisible(picture);
+        Image_Paste->setVisible(picture);
+        Pictogr->setVisible(!text);
+        DBVoprStyle->setVisible(text || !unit_.QuestionExpanded);
+    } else {
+        services_.ui->message(QStringLiteral("ошибка"));
+    }
+
+    if (selectedText(DBListBox1) == u"2") {
+        Label5->setText(QStringLiteral("Введите с клавиатуры правильный ответ"));
+        ShowAnswerRows({true, false, false, false, false, false, false});
+        DBCheckBox1->setVisible(false);
+        Label3->setVisible(false);
+        DBListBox2->setVisible(false);
+    } else {
+        Label5->setText(QStringLiteral("Варианты ответа"));
+        Label3->setVisible(true);
+        DBListBox2->setVisible(true);
+        int n = DBListBox2->currentItem() && DBListBox2->currentItem()->isSelected()
+                    ? DBListBox2->currentRow() + 1
+                    : 0;
+        if (n < 1 || n > 7) n = 7;
+        std::array<bool, 7> rows{};
+        for (int k = 0; k < 7; ++k) rows[k] = k < n;
+        ShowAnswerRows(rows);
+    }
+}
+
+void TForm1::DBNavigator1Click() {
+    handler([&] {
+        Label12->setText(QString::number(Table1.recNo()));
+        ShowCurrentQuestion();
+    });
+}
+
+void TForm1::DBListBox1Click() { handler([&] { ShowCurrentQuestion(); }); }
+void TForm1::DBListBox2Click() { handler([&] { ShowCurrentQuestion(); }); }
+void TForm1::DBVoprStyleClick() { handler([&] { ShowCurrentQuestion(); }); }
+
+void TForm1::HelpClick() {
+    handler([&] { services_.shell->open(QStringLiteral("help_korvel.html")); });
+}
+
+void TForm1::Exit_EditClick() {
+    handler([&] {
+        if (unit_.QuestionExpanded) {
+            unit_.QuestionExpanded = false;
+            DBVoprBMP->setGeometry(8, 64, 993, 169);
+            DBVoprRTF->setGeometry(8, 64, 993, 169);
+            TrackBar1->setMaximum(169);
+            DBVoprStyle->setVisible(true);
+        }
+        Table1.close();  // an unposted edit is dropped
+        if (Form3) {
+            Form3->show();
+            if (!unit_.WebTestName.isEmpty() && Form3->CheckBox1->isHidden() &&
+                Form3->CheckBox2->isHidden())
+                Form3->ShowTestOperations(true);
+        }
+        close();
+    });
+}
+
+}  // namespace korvel

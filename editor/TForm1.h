@@ -1,0 +1,61 @@
+#pragma once
+// The question editor: one record of the current test at a time, every field bound to a
+// control, a navigator bar, and a view that shows what the record's form and answer kind
+// call for.
+#include "editor/modules.h"
+#include "platform/db/table.h"
+#include "platform/dbctl/controls.h"
+#include "platform/dbctl/dbrichedit.h"
+#include "platform/dbctl/navigator.h"
+#include "platform/system.h"
+#include "ui_TForm1.h"
+
+#include <QWidget>
+#include <array>
+
+namespace korvel {
+
+class TForm3;
+
+class TForm1 : public QWidget, public Ui::TForm1 {
+    Q_OBJECT
+public:
+    TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3,
+           QWidget* parent = nullptr);
+
+    // The start window that the exit shows again; set by the program frame.
+    void setStartWindow(TForm3* form3) { Form3 = form3; }
+
+    void fmEditCreate();
+    void FormActivate();
+    void ShowCurrentQuestion();
+    void ShowAnswerRows(const std::array<bool, 7>& shown);
+    void DBNavigator1Click();
+    void DBListBox1Click();
+    void DBListBox2Click();
+    void DBVoprStyleClick();
+    void HelpClick();
+    void Exit_EditClick();
+
+    // Answer row k (1..7): its right-answer box and its edit.
+    plat::DBCheckBox* check(int k) const;
+    plat::DBEdit* answer(int k) const;
+
+    plat::db::Table Table1;
+    plat::DataSource DataSource1;
+
+protected:
+    void showEvent(QShowEvent* e) override;
+
+private:
+    template <class F>
+    void handler(F&& f);
+
+    plat::Services services_;
+    Unit_korvel& unit_;
+    Unit3_korvel& unit3_;
+    TForm3* Form3 = nullptr;
+    bool navigatorRan_ = false;  // the navigator's click handler ran for the last press
+};
+
+}  // namespace korvel

@@ -1,0 +1,192 @@
+#include "editor/TForm3.h"
+
+#include "editor/TForm1.h"
+#include "editor/fileset.h"
+#include "platform/files.h"
+#include "platform/guard.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace korvel {
+
+namespace {
+
+bool sameFolder(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    return !ca.isEmpty() && ca == cb;
+}
+
+}  // namespace
+
+TForm3::TForm3(plat::Services services, Unit3_korvel& unit3, QWidget* parent)
+    : QWidget(parent), services_(services), unit3_(unit3) {
+    setupUi(this);
+    connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+    connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+    connect(btEdit, &QPushButton::clicked, this, &TForm3::btEditClick);
+    connect(btHelp, &QPushButton::clicked, this, &TForm3::btHelpClick);
+    connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+    connect(btExit, &QPushButton::clicked, this, &TForm3::btExitClick);
+    connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+    connect(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
+    connect(Button7, &QPushButton::clicked, this, &TForm3::Button7Click);
+    connect(Button9, &QPushButton::clicked, this, &TForm3::Button9Click);
+    connect(Button6, &QPushButton::clicked, this, &TForm3::Button6Click);
+    // toggled, not clicked: setting a box from code runs its handler when its state changes.
+    connect(CheckBox1, &QCheckBox::toggled, this, &TForm3::CheckBox1Click);
+    connect(CheckBox2, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
+    fmCreate();
+}
+
+template <class F>
+void TForm3::handler(F&& f) {
+    plat::guarded(*services_.ui, std::forward<F>(f));
+}
+
+QString TForm3::WorkingFolder() const {
+    QString dir = workingFolder_.isEmpty() ? plat::fs::programDir() : workingFolder_;
+    if (!dir.endsWith(plat::fs::separator())) dir += plat::fs::separator();
+    return dir;
+}
+
+void TForm3::fmCreate() {
+    // The designed size is the outer one; move() places the frame.
+    move(plat::centred(services_.system->screenSize(), QSize(484, 368)));
+}
+
+void TForm3::ShowTestOperations(bool web) {
+    if (web) {
+        Label2->setText(QStringLiteral("Операции с файлами:"));
+        CheckBox1->setVisible(true);
+        CheckBox1->setChecked(true);
+        CheckBox2->setVisible(true);
+        CheckBox2->setChecked(true);
+        Button3->setVisible(true);
+    } else {
+        Label2->setText(QStringLiteral("Операции с файлами локального теста."));
+        CheckBox1->setVisible(false);
+        CheckBox1->setChecked(true);
+        CheckBox2->setVisible(false);
+        CheckBox2->setChecked(false);
+        Button3->setVisible(false);
+        Button7->setVisible(true);
+        Button1->setVisible(true);
+    }
+}
+
+void TForm3::CheckBox1Click() {
+    handler([&] {
+        const bool on = CheckBox1->isChecked();
+        Button5->setVisible(on);
+        btEdit->setVisible(on);
+        Button1->setVisible(on);
+        Button6->setVisible(on || CheckBox2->isChecked());
+    });
+}
+
+void TForm3::CheckBox2Click() {
+    handler([&] {
+        const bool on = CheckBox2->isChecked();
+        Button7->setVisible(on);
+        Button3->setVisible(on);
+        Button1->setVisible(on);
+        Button6->setVisible(on || CheckBox1->isChecked());
+    });
+}
+
+void TForm3::MakeTestCurrent(const QString& tableFileName) {
+    unit3_.TestFileName = tableFileName;
+    unit3_.TestName = tableFileName;
+    GroupBox1->setTitle(QStringLiteral("Операции с тестом: <") + unit3_.TestName + u'>');
+    unit3_.WebTestFileName = NameBeforeDot(unit3_.TestName) + QStringLiteral(".HTML");
+}
+
+std::optional<QString> TForm3::refusalOf(const QString& path) const {
+    if (path.size() < 4 || path.size() > 255 ||
+        path.right(3).compare(QStringLiteral(".db"), Qt::CaseInsensitive) != 0)
+        return QStringLiteral("недопустимое имя файла формата PARADOX");
+    // From the extension's dot back to the first character.
+    const qsizetype sep = path.lastIndexOf(plat::fs::separator(), path.size() - 3);
+    if (sep < 0) return QStringLiteral("bad aliase");
+    const QString file = path.mid(sep + 1);
+    // The file-set operations work in the working folder under the name before the first
+    // dot: a test elsewhere, or a name that would reach other files, is refused.
+    if (!sameFolder(path.left(sep + 1), WorkingFolder()))
+        return QStringLiteral("тест <") + file +
+               QStringLiteral("> находится вне рабочей папки ") + WorkingFolder() +
+               QStringLiteral("\rчтобы работать с ним, скопируйте его в рабочую папку "
+                              "кнопкой \"Копирование теста в рабочую папку\".");
+    const QString base = file.left(file.size() - 3);
+    if (base.isEmpty() || base.contains(u'.') || base.contains(u'*') || base.contains(u'?'))
+        return QStringLiteral("недопустимое имя теста <") + file +
+               QStringLiteral(">:\rимя теста перед .db не может быть пустым и не может "
+                              "содержать точки и знаки <*>,<?>");
+    return std::nullopt;
+}
+
+void TForm3::Button4Click() {
+    handler([&] {
+        QString path;
+        for (;;) {
+            plat::FileDialogSpec spec;
+            spec.initialDir = WorkingFolder();
+            spec.fileName = QStringLiteral("*.db");
+            spec.defaultExt = QStringLiteral("db");
+            spec.fileMustExist = true;
+            spec.hideReadOnly = true;
+            const std::optional<QString> chosen = services_.ui->openFile(spec);
+            if (!chosen) {
+                services_.ui->message(QStringLiteral("необходимо выбрать тест !!!"));
+                continue;
+            }
+            path = QDir::toNativeSeparators(*chosen);
+            if (const auto refusal = refusalOf(path)) {
+                services_.ui->message(*refusal);
+                continue;
+            }
+            break;
+        }
+        MakeTestCurrent(path.mid(path.lastIndexOf(plat::fs::separator()) + 1));
+        ShowTestOperations(plat::fs::fileExists(unit3_.WebTestFileName));
+        GroupBox1->setVisible(true);
+    });
+}
+
+void TForm3::Button2Click() {
+    handler([&] {
+        const std::optional<QString> n = CreateTestFromTemplate(*services_.ui);
+        if (!n) return;
+        MakeTestCurrent(*n + QStringLiteral(".db"));
+        ShowTestOperations(false);
+        GroupBox1->setVisible(true);
+        services_.ui->information(QStringLiteral("заготовка теста <") + *n +
+                                  QStringLiteral(".db> создана!\rзаполнить тест вопросами "
+                                                 "можно в режиме редактирования."));
+    });
+}
+
+void TForm3::btEditClick() {
+    handler([&] {
+        if (!Form1) return;
+        Form1->show();
+        Form1->setWindowTitle(QStringLiteral("Редактирование теста <") + unit3_.TestName +
+                              u'>');
+        hide();
+    });
+}
+
+void TForm3::btHelpClick() {
+    handler([&] { services_.shell->open(QStringLiteral("help_korvel.html")); });
+}
+
+void TForm3::Button3Click() {
+    handler([&] { services_.shell->open(unit3_.WebTestFileName); });
+}
+
+void TForm3::btExitClick() {
+    handler([&] { close(); });
+}
+
+}  // namespace korvel

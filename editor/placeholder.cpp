@@ -1,1 +1,0 @@
-namespace {} // window modules land here

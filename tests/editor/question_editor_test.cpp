@@ -1,0 +1,301 @@
+// The question editor: the opening sequence, the view refresh, the navigator, leaving.
+#include "common/fixed.h"
+#include "common/question.h"
+#include "editor/frame.h"
+#include "platform/db/create.h"
+#include "platform/db/session.h"
+#include "tests/harness/harness.h"
+
+#include <QFile>
+#include <map>
+
+using namespace testing_support;
+using plat::BoxKind;
+
+namespace {
+
+using Record = std::map<QString, QString>;  // field name -> text ("" leaves it null)
+
+class QuestionEditor : public SuiteTest {
+protected:
+    void SetUp() override {
+        SuiteTest::SetUp();
+        plat::db::session().reset();
+        ui.setTitle(QStringLiteral("Korvel"));
+    }
+    void TearDown() override {
+        frame.reset();
+        plat::db::session().reset();
+        SuiteTest::TearDown();
+    }
+
+    // The test table "Т.DB" in the working folder with these records, then the windows
+    // with it as the current test.
+    void makeTest(const QList<Record>& records, bool defaults = true) {
+        plat::db::createTableFile(inWork(kFile), common::kMasterPassword,
+                                  defaults ? common::templateFields() : common::questionFields());
+        plat::db::session().addPassword(common::kMasterPassword);
+        plat::db::Table t;
+        t.setTableName(inWork(kFile));
+        t.open();
+        for (const Record& r : records) {
+            t.insert();
+            for (const auto& [name, text] : r) t.fieldByName(name).setAsString(text);
+            t.post();
+        }
+        t.close();
+        frame = std::make_unique<korvel::Frame>(services());
+        frame->Form3->setWorkingFolder(work());
+        frame->Form3->MakeTestCurrent(kFile);
+        frame->Form3->ShowTestOperations(false);
+        frame->Form3->show();
+    }
+    korvel::TForm1& editor() { return *frame->Form1; }
+    void edit() { frame->Form3->btEditClick(); }
+    // A field of record n as stored in the file.
+    QString stored(int n, const QString& field) {
+        plat::db::Table t;
+        t.setTableName(inWork(kFile));
+        t.open();
+        t.setRecNo(n);
+        return t.fieldByName(field).asString();
+    }
+    int errorBoxes() const {
+        int n = 0;
+        for (const plat::Box& b : ui.boxes()) n += b.kind == BoxKind::Plain && b.text == "ошибка";
+        return n;
+    }
+
+    const QString kFile = QStringLiteral("Т.DB");
+    std::unique_ptr<korvel::Frame> frame;
+};
+
+TEST_F(QuestionEditor, EditShowsTheEditorOnTheFirstRecordAndHidesTheStartWindow) {
+    makeTest({{{"Vopr", "первый"}}, {{"Vopr", "второй"}}});
+    edit();
+    EXPECT_TRUE(frame->Form3->isHidden());
+    EXPECT_TRUE(editor().isVisible());
+    EXPECT_EQ(editor().windowTitle(), QStringLiteral("Редактирование теста <Т.DB>"));
+    EXPECT_EQ(editor().Table1.state(), plat::db::Table::State::Browse);
+    EXPECT_EQ(editor().Label12->text(), "1");
+    EXPECT_EQ(editor().Label13->text(), QStringLiteral("из 2"));
+    EXPECT_EQ(editor().DBMemo1->toPlainText(), QStringLiteral("первый"));
+    EXPECT_FALSE(editor().DBMemo1->isHidden());
+    EXPECT_FALSE(frame->unit3.FirstActivation);
+    EXPECT_TRUE(plat::db::session().isAlias("sdb"));
+    EXPECT_EQ(plat::db::session().configMode(), plat::db::ConfigMode::All);
+}
+
+TEST_F(QuestionEditor, OpeningAnEmptyTableAddsOneEmptyRecordAndReportsItsMissingStyle) {
+    makeTest({}, /*defaults=*/false);
+    // Refresh, then first, edit (inserts) and post: each refresh finds no style.
+    for (int i = 0; i < 4; ++i) ui.expect(BoxKind::Plain, QStringLiteral("ошибка"));
+    edit();
+    EXPECT_EQ(ui.boxes().size(), 4);
+    EXPECT_EQ(ui.boxes()[0].caption, QStringLiteral("Korvel"));
+    EXPECT_EQ(editor().Table1.recordCount(), 1);
+    EXPECT_EQ(editor().Table1.state(), plat::db::Table::State::Browse);
+    EXPECT_EQ(editor().Label13->text(), QStringLiteral("из 1"));
+    EXPECT_EQ(editor().Label12->text(), "1");
+}
+
+TEST_F(QuestionEditor, SecondOpeningDoesNotDefineTheAliasAgain) {
+    makeTest({{{"Vopr", "первый"}}});
+    edit();
+    editor().Exit_EditClick();
+    EXPECT_FALSE(editor().Table1.isActive());
+    edit();  // a second definition would fail and show the standard error box
+    EXPECT_TRUE(ui.boxes().isEmpty());
+    EXPECT_TRUE(editor().Table1.isActive());
+    EXPECT_TRUE(plat::db::session().passwords().contains(common::kMasterPassword));
+}
+
+TEST_F(QuestionEditor, AFailedAliasDefinitionKeepsTheFlagForTheNextActivation) {
+    makeTest({{{"Vopr", "первый"}}});
+    plat::db::session().addStandardAlias("sdb", "", "PARADOX");
+    ui.expect(BoxKind::StandardError);
+    edit();
+    EXPECT_TRUE(frame->unit3.FirstActivation);
+    EXPECT_FALSE(editor().Table1.isActive());
+    EXPECT_EQ(plat::db::session().configMode(), plat::db::ConfigMode::All);
+}
+
+// The view refresh by the record's VoprStyle, TypeVopr and MaxOtv. Record 1 is plain text;
+// the case is record 2, reached with next.
+struct ViewCase {
+    const char* name;
+    const char* style;
+    const char* type;
+    const char* max;
+    bool expanded;
+    const char* question;  // the one question control shown
+    int rows;              // answer rows shown
+    bool typed;
+    bool styleList;        // DBVoprStyle shown
+};
+
+class ViewRefresh : public QuestionEditor, public ::testing::WithParamInterface<ViewCase> {};
+
+TEST_P(ViewRefresh, ShowsWhatTheRecordCallsFor) {
+    const ViewCase& c = GetParam();
+    makeTest({{{"VoprStyle", "1"}, {"TypeVopr", "1"}, {"MaxOtv", "1"}},
+              {{"VoprStyle", c.style}, {"TypeVopr", c.type}, {"MaxOtv", c.max}}});
+    frame->unit.QuestionExpanded = c.expanded;
+    edit();
+    const bool invalid = QString(c.question).isEmpty();
+    if (invalid) ui.expect(BoxKind::Plain, QStringLiteral("ошибка"));
+    editor().DBNavigator1->btnClick(plat::nbNext);
+    ASSERT_TRUE(ui.finished());
+
+    korvel::TForm1& f = editor();
+    EXPECT_EQ(f.Label12->text(), "2");
+    // An invalid style leaves the question area as record 1 had it.
+    const QString shown = invalid ? "DBMemo1" : c.question;
+    for (QWidget* w : std::initializer_list<QWidget*>{f.DBMemo1, f.DBVoprRTF, f.DBVoprBMP})
+        EXPECT_EQ(!w->isHidden(), w->objectName() == shown) << w->objectName().toStdString();
+    if (!invalid) {
+        EXPECT_EQ(!f.GroupBox3->isHidden(), shown == "DBVoprRTF");
+        EXPECT_EQ(!f.Pictogr->isHidden(), shown != "DBMemo1");
+        EXPECT_EQ(!f.Foto_1->isHidden(), shown == "DBVoprBMP");
+        EXPECT_EQ(!f.Image_Paste->isHidden(), shown == "DBVoprBMP");
+        EXPECT_TRUE(f.Foto_2->isHidden());
+        EXPECT_TRUE(f.Foto_3->isHidden());
+        EXPECT_EQ(!f.DBVoprStyle->isHidden(), c.styleList);
+    }
+    for (int k = 1; k <= 7; ++k) {
+        EXPECT_EQ(!f.answer(k)->isHidden(), k <= c.rows) << "row " << k;
+        EXPECT_EQ(!f.check(k)->isHidden(), k <= c.rows && !c.typed) << "row " << k;
+    }
+    EXPECT_EQ(f.Label5->text(), c.typed ? QStringLiteral("Введите с клавиатуры правильный ответ")
+                                        : QStringLiteral("Варианты ответа"));
+    EXPECT_EQ(f.DBListBox2->isHidden(), c.typed);
+    EXPECT_EQ(f.Label3->isHidden(), c.typed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ViewRefresh,
+    ::testing::Values(
+        ViewCase{"textChoice3", "1", "1", "3", false, "DBMemo1", 3, false, true},
+        ViewCase{"rtfMaxEmpty", "2", "1", "", false, "DBVoprRTF", 7, false, true},
+        ViewCase{"pictureTyped", "3", "2", "5", false, "DBVoprBMP", 1, true, true},
+        ViewCase{"type3Max8", "1", "3", "8", false, "DBMemo1", 7, false, true},
+        ViewCase{"typeEmptyMax0", "1", "", "0", false, "DBMemo1", 7, false, true},
+        ViewCase{"style4", "4", "1", "2", false, "", 2, false, true},
+        ViewCase{"styleEmptyTyped", "", "2", "", false, "", 1, true, true},
+        ViewCase{"expandedRtf", "2", "1", "7", true, "DBVoprRTF", 7, false, false},
+        ViewCase{"expandedPicture", "3", "1", "7", true, "DBVoprBMP", 7, false, false},
+        ViewCase{"expandedText", "1", "1", "7", true, "DBMemo1", 7, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Insert from the navigator: the new record shows the table's defaults, or "ошибка" once
+// when the table gives VoprStyle none.
+class InsertRecord : public QuestionEditor, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(InsertRecord, RefreshesOnceForTheNewRecord) {
+    const bool defaults = GetParam();
+    makeTest({{{"VoprStyle", "1"}, {"MaxOtv", "2"}}}, defaults);
+    edit();
+    if (!defaults) ui.expect(BoxKind::Plain, QStringLiteral("ошибка"));
+    editor().DBNavigator1->btnClick(plat::nbInsert);
+    EXPECT_TRUE(ui.finished());
+    EXPECT_EQ(editor().Table1.state(), plat::db::Table::State::Insert);
+    EXPECT_EQ(editor().Label12->text(), "2");
+    EXPECT_EQ(editor().Label13->text(), QStringLiteral("из 1"));
+    if (defaults) {
+        EXPECT_FALSE(editor().DBMemo1->isHidden());
+        EXPECT_FALSE(editor().answer(4)->isHidden());
+        EXPECT_TRUE(editor().answer(5)->isHidden());  // the template's MaxOtv is 4
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, InsertRecord, ::testing::Bool());
+
+TEST_F(QuestionEditor, SelectingTypedAnswerChangesTheViewAtOnceAndIsWrittenOnPost) {
+    makeTest({{{"VoprStyle", "1"}, {"TypeVopr", "1"}, {"MaxOtv", "4"}}});
+    edit();
+    editor().DBListBox1->choose(1);
+    EXPECT_EQ(editor().Label5->text(), QStringLiteral("Введите с клавиатуры правильный ответ"));
+    EXPECT_TRUE(editor().DBListBox2->isHidden());
+    EXPECT_EQ(stored(1, "TypeVopr"), "1");
+    editor().DBNavigator1->btnClick(plat::nbPost);
+    EXPECT_EQ(stored(1, "TypeVopr"), "2");
+}
+
+TEST_F(QuestionEditor, TypedAnswerIsKeptByNextAndLostByLeavingWithoutPost) {
+    makeTest({{{"Otv1", "старый"}}, {{"Otv1", "второй"}}});
+    edit();
+    editor().DBotv1->setFocus();
+    editor().DBotv1->selectAll();
+    typeText(editor().DBotv1, QStringLiteral("Новый"));
+    editor().DBNavigator1->btnClick(plat::nbNext);
+    EXPECT_EQ(stored(1, "Otv1"), QStringLiteral("Новый"));
+
+    editor().DBotv1->setFocus();
+    editor().DBotv1->selectAll();
+    typeText(editor().DBotv1, QStringLiteral("пропадёт"));
+    editor().Exit_EditClick();
+    EXPECT_EQ(stored(2, "Otv1"), QStringLiteral("второй"));
+    EXPECT_FALSE(editor().Table1.isActive());
+    EXPECT_TRUE(editor().isHidden());
+    EXPECT_FALSE(frame->Form3->isHidden());
+}
+
+// Leaving switches a local-only panel to local+web once any web test has been generated.
+class LeavingAfterWebTest : public QuestionEditor, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LeavingAfterWebTest, SwitchesThePanel) {
+    makeTest({{{"Vopr", "первый"}}});
+    edit();
+    if (GetParam()) frame->unit.WebTestName = QStringLiteral("Другой");
+    editor().Exit_EditClick();
+    korvel::TForm3& start = *frame->Form3;
+    EXPECT_EQ(!start.CheckBox1->isHidden(), GetParam());
+    EXPECT_EQ(!start.CheckBox2->isHidden(), GetParam());
+    EXPECT_EQ(start.CheckBox2->isChecked(), GetParam());
+    EXPECT_EQ(!start.Button3->isHidden(), GetParam());
+    EXPECT_EQ(start.Label2->text(), GetParam() ? QStringLiteral("Операции с файлами:")
+                                               : QStringLiteral("Операции с файлами локального теста."));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LeavingAfterWebTest, ::testing::Bool());
+
+TEST_F(QuestionEditor, LeavingRestoresTheNormalQuestionArea) {
+    makeTest({{{"VoprStyle", "2"}}});
+    frame->unit.QuestionExpanded = true;
+    edit();
+    editor().DBVoprRTF->setGeometry(8, 8, 993, 620);
+    editor().TrackBar1->setMaximum(620);
+    editor().Exit_EditClick();
+    EXPECT_FALSE(frame->unit.QuestionExpanded);
+    EXPECT_EQ(editor().DBVoprRTF->geometry(), QRect(8, 64, 993, 169));
+    EXPECT_EQ(editor().DBVoprBMP->geometry(), QRect(8, 64, 993, 169));
+    EXPECT_EQ(editor().TrackBar1->maximum(), 169);
+    EXPECT_FALSE(editor().DBVoprStyle->isHidden());
+}
+
+TEST_F(QuestionEditor, ALockedRecordShowsTheEngineErrorAndSkipsTheClickHandler) {
+    makeTest({{{"Vopr", "первый"}}});
+    edit();
+    plat::db::Table other;
+    other.setTableName(inWork(kFile));
+    other.open();
+    other.edit();  // another program holds record 1
+
+    editor().Label12->setText("-");
+    ui.expect(BoxKind::StandardError);
+    editor().DBNavigator1->btnClick(plat::nbEdit);
+    ASSERT_EQ(ui.boxes().size(), 1);
+    EXPECT_FALSE(ui.boxes()[0].text.isEmpty());
+    EXPECT_EQ(ui.boxes()[0].caption, QStringLiteral("Korvel"));
+    EXPECT_EQ(editor().Label12->text(), "-");
+    EXPECT_EQ(editor().Table1.state(), plat::db::Table::State::Browse);
+}
+
+TEST_F(QuestionEditor, HelpOpensTheHelpPage) {
+    makeTest({{{"Vopr", "первый"}}});
+    edit();
+    editor().Help->click();
+    EXPECT_EQ(shell.opened, QStringList{"help_korvel.html"});
+}
+
+}  // namespace
