@@ -354,11 +354,9 @@ void Table::open() {
         throw notTable();
     }
 
-    if (const QString e = db->locks.attach(session_->lockFolder(), path_); !e.isEmpty()) {
-        path_.clear();
-        throw DbError(QStringLiteral("Нет доступа к каталогу блокировок %1: %2")
-                          .arg(QDir::toNativeSeparators(session_->lockFolder()), e));
-    }
+    // Readers need no lock file: a folder that cannot be used shows at the first edit.
+    lockFolder_ = session_->lockFolder();
+    lockError_ = db->locks.attach(lockFolder_, path_);
     {
         Stmt sync(h, QStringLiteral("PRAGMA synchronous = FULL"));
         sync.step();
@@ -472,6 +470,14 @@ void Table::goTo(int index) {
     emit recordChanged();
 }
 
+void Table::lockRecord(qint64 key) {
+    if (!lockError_.isEmpty())
+        throw DbError(QStringLiteral("Нет доступа к каталогу блокировок %1: %2")
+                          .arg(QDir::toNativeSeparators(lockFolder_), lockError_));
+    if (!db_->locks.lock(key)) fail(QStringLiteral("Запись заблокирована другим пользователем"));
+    lockedKey_ = key;
+}
+
 void Table::releaseLock() {
     if (lockedKey_ >= 0 && db_) db_->locks.unlock(lockedKey_);
     lockedKey_ = -1;
@@ -563,8 +569,7 @@ void Table::edit() {
     }
     if (db_->readOnly) fail(QStringLiteral("Таблица открыта только для чтения"));
     const qint64 key = keys_[size_t(cur_)];
-    if (!db_->locks.lock(key)) fail(QStringLiteral("Запись заблокирована другим пользователем"));
-    lockedKey_ = key;
+    lockRecord(key);
     // Edit what is in the file now, not what was read before another program's post.
     bool there = false;
     const QList<QVariant> before = buf_;
@@ -690,10 +695,7 @@ void Table::remove() {
     if (keys_.empty()) fail(QStringLiteral("Нельзя удалить запись из пустой таблицы"));
     if (db_->readOnly) fail(QStringLiteral("Таблица открыта только для чтения"));
     const qint64 key = keys_[size_t(cur_)];
-    if (lockedKey_ != key) {
-        if (!db_->locks.lock(key)) fail(QStringLiteral("Запись заблокирована другим пользователем"));
-        lockedKey_ = key;
-    }
+    if (lockedKey_ != key) lockRecord(key);
     try {
         exec(QStringLiteral("BEGIN IMMEDIATE"));
         try {

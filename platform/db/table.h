@@ -142,6 +142,7 @@ private:
     void exec(const QString& sql);
     void clearBuffer();
     void goTo(int index);    // 0-based, -1 for none
+    void lockRecord(qint64 key);
     void releaseLock();
     QString fileForMessage() const;
     void setState(State s);
@@ -163,6 +164,7 @@ private:
     QString keyName_;
     bool modified_ = false;
     qint64 lockedKey_ = -1;
+    QString lockFolder_, lockError_;
     int keyField_ = -1;
 };
 

@@ -196,11 +196,9 @@ void DBMemo::load() {
 }
 
 void DBMemo::changed() {
-    if (loading_ || !link_.field()) return;
-    if (!link_.editing() && !link_.markModified()) {
-        load();
-        return;
-    }
+    // Text set from code in browse mode only changes what the memo shows; user input has
+    // put the record into edit mode before it got here.
+    if (loading_ || !link_.field() || !link_.editing()) return;
     QString t = toPlainText();
     t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     link_.write([&](db::Field& f) { f.setAsString(t); });

@@ -270,6 +270,27 @@ TEST_F(DbTable, LockedRecordRefusesASecondEditorUntilReleased) {
     EXPECT_NO_THROW(b.edit());
 }
 
+TEST_F(DbTable, UnusableLockFolderStopsEditsNotReaders) {
+    {
+        Table t(s);
+        t.setTableName("T.DB");
+        t.open();
+        fill(t, {"x"});
+    }
+    s.setNetFileDir(inWork("no/such/folder"));
+    Table t(s);
+    t.setTableName("T.DB");
+    t.open();
+    EXPECT_EQ(t.fieldByName("Name").asString(), "x");
+    try {
+        t.edit();
+        FAIL() << "edited without a lock";
+    } catch (const DbError& e) {
+        EXPECT_TRUE(e.text().contains("каталогу блокировок")) << e.what();
+    }
+    EXPECT_EQ(t.state(), State::Browse);
+}
+
 TEST_F(DbTable, KilledProcessFreesItsRecordLock) {
     {
         Table t(s);

@@ -99,6 +99,14 @@ TEST_F(DbCtl, TypingPutsTheRecordIntoEditAndCloseDropsIt) {
     EXPECT_EQ(edit.text(), "");
     t.open();
     EXPECT_EQ(edit.text(), "abc");
+
+    // Text a window puts into a memo in browse mode is only shown.
+    DBMemo memo;
+    memo.setDataSource(&ds);
+    memo.setDataField("Text");
+    memo.setPlainText("shown only");
+    EXPECT_EQ(t.state(), State::Browse);
+    EXPECT_TRUE(t.fieldByName("Text").isNull());
 }
 
 TEST_F(DbCtl, ControlsOnALockedRecordShowTheErrorAndChangeNothing) {
