@@ -6,6 +6,7 @@
 #include "platform/db/session.h"
 #include "tests/harness/harness.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <map>
 
@@ -289,6 +290,27 @@ TEST_F(QuestionEditor, ALockedRecordShowsTheEngineErrorAndSkipsTheClickHandler) 
     EXPECT_EQ(ui.boxes()[0].caption, QStringLiteral("Korvel"));
     EXPECT_EQ(editor().Label12->text(), "-");
     EXPECT_EQ(editor().Table1.state(), plat::db::Table::State::Browse);
+}
+
+// The whole road of a new test: Create names it N.db, the file is N.DB.
+TEST_F(QuestionEditor, ANewTestOpensInTheEditorAfterCreate) {
+    const QString built = QCoreApplication::applicationDirPath() + "/../korvel/new.zag";
+    if (QFile::exists(built))
+        ASSERT_TRUE(QFile::copy(built, inWork("new.zag")));
+    else
+        plat::db::createTableFile(inWork("new.zag"), common::kMasterPassword,
+                                  common::templateFields());
+    frame = std::make_unique<korvel::Frame>(services());
+    ui.expect(BoxKind::Input, {}, plat::Answer::Ok, QStringLiteral("Физика"));
+    ui.expect(BoxKind::Information);
+    frame->Form3->Button2Click();
+    // An empty table: the refresh before first and the one after it find no record.
+    ui.expect(BoxKind::Plain, QStringLiteral("ошибка")).expect(BoxKind::Plain, QStringLiteral("ошибка"));
+    frame->Form3->btEditClick();
+    EXPECT_TRUE(ui.finished());
+    EXPECT_EQ(editor().windowTitle(), QStringLiteral("Редактирование теста <Физика.db>"));
+    EXPECT_EQ(editor().Table1.recordCount(), 1);
+    EXPECT_FALSE(editor().DBMemo1->isHidden());  // the template's default style
 }
 
 TEST_F(QuestionEditor, HelpOpensTheHelpPage) {

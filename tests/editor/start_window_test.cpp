@@ -1,7 +1,11 @@
 // The start window: Choose, the operations panel's modes and check boxes, help, web test.
+#include "common/fixed.h"
+#include "common/question.h"
 #include "editor/TForm3.h"
+#include "platform/db/create.h"
 #include "tests/harness/harness.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -216,6 +220,48 @@ TEST_F(StartWindow, ShowTestOperationsFromLocalToWebShowsAllSix) {
     EXPECT_EQ(shownButtons(), kAllSix);
     EXPECT_FALSE(form->CheckBox1->isHidden());
     EXPECT_TRUE(form->CheckBox2->isChecked());
+}
+
+// The template set beside the test: the built blank table when there is one.
+void copyTemplateSet(const QString& work) {
+    const QString built = QCoreApplication::applicationDirPath() + "/../korvel/new.zag";
+    if (QFile::exists(built))
+        ASSERT_TRUE(QFile::copy(built, work + "/new.zag"));
+    else
+        plat::db::createTableFile(work + "/new.zag", common::kMasterPassword,
+                                  common::templateFields());
+    touch(work + "/new.CRO");
+}
+
+TEST_F(StartWindow, CreateMakesTheNewTestCurrentInLocalOnlyMode) {
+    copyTemplateSet(work());
+    ui.expect(BoxKind::Input, {}, plat::Answer::Ok, QStringLiteral("Физика"));
+    ui.expect(BoxKind::Information,
+              QStringLiteral("заготовка теста <Физика.db> создана!\r"
+                             "заполнить тест вопросами можно в режиме редактирования."));
+    form->Button2Click();
+    EXPECT_TRUE(QFile::exists(inWork("Физика.DB")));
+    EXPECT_EQ(unit3.TestName, QStringLiteral("Физика.db"));
+    EXPECT_EQ(unit3.TestFileName, QStringLiteral("Физика.db"));
+    EXPECT_EQ(unit3.WebTestFileName, QStringLiteral("Физика.HTML"));
+    EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("Операции с тестом: <Физика.db>"));
+    EXPECT_FALSE(form->GroupBox1->isHidden());
+    EXPECT_EQ(form->Label2->text(), QStringLiteral("Операции с файлами локального теста."));
+    EXPECT_EQ(shownButtons(), (QStringList{"Button5", "btEdit", "Button1", "Button6", "Button7"}));
+}
+
+TEST_F(StartWindow, ARefusedCreateLeavesTheCurrentTestAndPanelAlone) {
+    copyTemplateSet(work());
+    touch(inWork("Химия.db"));
+    touch(inWork("Химия.HTML"));
+    choose("Химия.db");
+    ui.expect(BoxKind::Input, {}, plat::Answer::Ok, QStringLiteral("NEW"));
+    ui.expect(BoxKind::Error, QStringLiteral("NEW - недопустимое имя теста"));
+    form->Button2Click();
+    EXPECT_EQ(unit3.TestName, QStringLiteral("Химия.db"));
+    EXPECT_EQ(unit3.WebTestFileName, QStringLiteral("Химия.HTML"));
+    EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("Операции с тестом: <Химия.db>"));
+    EXPECT_EQ(shownButtons(), kAllSix);
 }
 
 TEST_F(StartWindow, HelpAndWebTestGoToTheShellRelativeToTheCurrentDirectory) {
