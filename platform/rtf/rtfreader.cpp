@@ -237,10 +237,11 @@ private:
         switch (c) {
             case '~': emitChar(QChar(0x00A0)); break;
             case '_': emitChar(QChar(0x2011)); break;
+            case '-': emitChar(QChar(0x00AD)); break;
             case '\r':
             case '\n': paragraph(); break;
             case '\t': emitChar(QChar('\t')); break;
-            default: break;  // \- (optional hyphen), \: and \| show nothing
+            default: break;  // \: and \| show nothing
         }
     }
 
@@ -519,6 +520,8 @@ void read(const QByteArray& rtf, QTextDocument* doc) {
         QString text = plat::fromCp1251(rtf);
         text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        // Control characters other than tab and line end show nothing, as in RTF text.
+        text.removeIf([](QChar ch) { return ch.unicode() < 0x20 && ch != u'\t' && ch != u'\n'; });
         doc->setPlainText(text);
     }
     doc->setUndoRedoEnabled(undo);

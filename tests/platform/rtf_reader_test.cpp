@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"SpecialCharactersAndEscapes",
                  "{\\rtf1 \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet"
                  "\\~\\{\\}\\\\\\-\\_|a\\tab b\\line c}",
-                 "—–‘’“”•\u00A0{}\\\u2011|a\tb\nc",
+                 "—–‘’“”•\u00A0{}\\\u00AD\u2011|a\tb\nc",
                  {}},
         ReadCase{"ParagraphsAndLastParagraphMark",
                  "{\\rtf1 one\\par two\\par\r\n\\par three\\par\r\n}",
