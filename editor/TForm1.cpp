@@ -97,7 +97,10 @@ void TForm1::fmEditCreate() {
 void TForm1::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     // Each showing activates the window once; a restore by the window system does not.
-    if (!e->spontaneous()) FormActivate();
+    // The sequence runs once the window is on the screen, so that its boxes stand over it.
+    if (!e->spontaneous())
+        QMetaObject::invokeMethod(
+            this, [this] { if (isVisible()) FormActivate(); }, Qt::QueuedConnection);
 }
 
 void TForm1::FormActivate() {

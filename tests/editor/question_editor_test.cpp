@@ -52,7 +52,11 @@ protected:
         frame->Form3->show();
     }
     korvel::TForm1& editor() { return *frame->Form1; }
-    void edit() { frame->Form3->btEditClick(); }
+    // Edit, and the activation that follows the showing.
+    void edit() {
+        frame->Form3->btEditClick();
+        QCoreApplication::processEvents();
+    }
     // A field of record n as stored in the file.
     QString stored(int n, const QString& field) {
         plat::db::Table t;
@@ -306,7 +310,7 @@ TEST_F(QuestionEditor, ANewTestOpensInTheEditorAfterCreate) {
     frame->Form3->Button2Click();
     // An empty table: the refresh before first and the one after it find no record.
     ui.expect(BoxKind::Plain, QStringLiteral("ошибка")).expect(BoxKind::Plain, QStringLiteral("ошибка"));
-    frame->Form3->btEditClick();
+    edit();
     EXPECT_TRUE(ui.finished());
     EXPECT_EQ(editor().windowTitle(), QStringLiteral("Редактирование теста <Физика.db>"));
     EXPECT_EQ(editor().Table1.recordCount(), 1);
