@@ -129,6 +129,8 @@ public:
     }
 
     void run() {
+        // One edit block: the document tells its layout of the change once, at the end.
+        cursor_.beginEditBlock();
         while (p_ < end_ && !done_) {
             const char c = *p_++;
             switch (c) {
@@ -141,6 +143,7 @@ public:
             }
         }
         finish();
+        cursor_.endEditBlock();
     }
 
 private:
@@ -347,6 +350,7 @@ private:
             case Dest::ColorTable:
                 if (b == ';') {
                     colors_.append(colorSet_ ? QColor(red_, green_, blue_) : QColor());
+                    formats_.clear();
                     red_ = green_ = blue_ = 0;
                     colorSet_ = false;
                 }
@@ -394,6 +398,7 @@ private:
         font_.name = decode(fontName_, cp ? cp : ansiCp_).trimmed();
         fontName_.clear();
         fonts_.insert(fontNumber_, font_);
+        formats_.clear();
     }
 
     // Text already gathered keeps the format it was read in.
@@ -419,7 +424,16 @@ private:
         run_.clear();
     }
 
-    QTextCharFormat format(const CharState& c) {
+    // Documents use few distinct formats; the recent ones are kept made.
+    const QTextCharFormat& format(const CharState& c) {
+        for (const auto& [state, f] : formats_)
+            if (state == c) return f;
+        if (formats_.size() >= 64) formats_.erase(formats_.begin());
+        formats_.emplace_back(c, makeFormat(c));
+        return formats_.back().second;
+    }
+
+    QTextCharFormat makeFormat(const CharState& c) const {
         QTextCharFormat f;
         const auto it = fonts_.constFind(fontNumber(c));
         if (it != fonts_.constEnd()) {
@@ -488,6 +502,7 @@ private:
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorSet_ = false;
 
+    std::vector<std::pair<CharState, QTextCharFormat>> formats_;
     QString run_;
     CharState runFormat_;
     bool runValid_ = false;

@@ -112,6 +112,11 @@ INSTANTIATE_TEST_SUITE_P(
                   {"blue", "- 12 #0000ff"},
                   {"auto", "- 12"},
                   {"none", "- 12"}}},
+        ReadCase{"TablesAfterText",
+                 "{\\rtf1 \\cf1\\f1 a\\b b\\b0 c{\\colortbl;\\red0\\green128\\blue0;}"
+                 "{\\fonttbl{\\f1 Arial;}}d}",
+                 "abcd",
+                 {{"a", "- 12"}, {"c", "Arial 12 #008000"}, {"d", "Arial 12 #008000"}}},
         ReadCase{"UnknownDestinationsAndPictures",
                  "{\\rtf1 a{\\*\\unknown zzz{\\nested q}}b{\\pict\\wmetafile8\\picw10 0123abcdef}c"
                  "{\\stylesheet{\\s0 Normal;}}d{\\info{\\title T}}e\\foo123 f"

@@ -8,9 +8,6 @@
 #include <QTextDocument>
 #include <gtest/gtest.h>
 
-// Failures show texts as text.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace rtf_support {
 
 // "<family> <points>[ b][ i][ u][ s][ #rrggbb][ up<twips>|dn<twips>][ super|sub][ fixed]"
