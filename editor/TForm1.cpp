@@ -6,6 +6,7 @@
 #include "common/question.h"
 #include "platform/guard.h"
 
+#include <QCloseEvent>
 #include <QShowEvent>
 
 namespace korvel {
@@ -103,6 +104,16 @@ void TForm1::showEvent(QShowEvent* e) {
             this, [this] { if (isVisible()) FormActivate(); }, Qt::QueuedConnection);
 }
 
+void TForm1::closeEvent(QCloseEvent* e) {
+    // Closed by the window system rather than the exit button: leave as the exit button
+    // does, or the program would go on with no window shown.
+    if (!leaving_ && !plat::guarded(*services_.ui, [&] { leaveEditor(); })) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
+}
+
 void TForm1::FormActivate() {
     handler([&] {
         common::openQuestionTable(Table1, unit3_.TestFileName,
@@ -198,22 +209,28 @@ void TForm1::HelpClick() {
 
 void TForm1::Exit_EditClick() {
     handler([&] {
-        if (unit_.QuestionExpanded) {
-            unit_.QuestionExpanded = false;
-            DBVoprBMP->setGeometry(8, 64, 993, 169);
-            DBVoprRTF->setGeometry(8, 64, 993, 169);
-            TrackBar1->setMaximum(169);
-            DBVoprStyle->setVisible(true);
-        }
-        Table1.close();  // an unposted edit is dropped
-        if (Form3) {
-            Form3->show();
-            if (!unit_.WebTestName.isEmpty() && Form3->CheckBox1->isHidden() &&
-                Form3->CheckBox2->isHidden())
-                Form3->ShowTestOperations(true);
-        }
+        leaveEditor();
+        leaving_ = true;
         close();
+        leaving_ = false;
     });
+}
+
+void TForm1::leaveEditor() {
+    if (unit_.QuestionExpanded) {
+        unit_.QuestionExpanded = false;
+        DBVoprBMP->setGeometry(8, 64, 993, 169);
+        DBVoprRTF->setGeometry(8, 64, 993, 169);
+        TrackBar1->setMaximum(169);
+        DBVoprStyle->setVisible(true);
+    }
+    Table1.close();  // an unposted edit is dropped
+    if (Form3) {
+        Form3->show();
+        if (!unit_.WebTestName.isEmpty() && Form3->CheckBox1->isHidden() &&
+            Form3->CheckBox2->isHidden())
+            Form3->ShowTestOperations(true);
+    }
 }
 
 }  // namespace korvel

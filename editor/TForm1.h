@@ -46,16 +46,21 @@ public:
 
 protected:
     void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
 
 private:
     template <class F>
     void handler(F&& f);
+    // Steps of leaving before the window closes: normal question area, table closed,
+    // start window shown (in local+web mode once a web test has been generated).
+    void leaveEditor();
 
     plat::Services services_;
     Unit_korvel& unit_;
     Unit3_korvel& unit3_;
     TForm3* Form3 = nullptr;
     bool navigatorRan_ = false;  // the navigator's click handler ran for the last press
+    bool leaving_ = false;       // Exit_EditClick is closing the window
 };
 
 }  // namespace korvel

@@ -1,5 +1,6 @@
 #include "editor/frame.h"
 
+#include "common/fixed.h"
 #include "platform/db/session.h"
 #include "platform/files.h"
 
@@ -17,7 +18,7 @@ void Unit3Final(Unit3_korvel& m) {
 }
 
 void EditorUnitInit(Unit_korvel& m) {
-    const QString dir = plat::fs::mapWindowsPath(QStringLiteral("C:\\Test"));
+    const QString dir = common::netControlDir();
     plat::fs::createDir(dir);  // it may exist already
     plat::db::session().setNetFileDir(dir);
     m.SavedPictureHeight = 169;

@@ -7,7 +7,9 @@
 #include "tests/harness/harness.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <map>
 
 using namespace testing_support;
@@ -315,6 +317,26 @@ TEST_F(QuestionEditor, ANewTestOpensInTheEditorAfterCreate) {
     EXPECT_EQ(editor().windowTitle(), QStringLiteral("Редактирование теста <Физика.db>"));
     EXPECT_EQ(editor().Table1.recordCount(), 1);
     EXPECT_FALSE(editor().DBMemo1->isHidden());  // the template's default style
+}
+
+TEST_F(QuestionEditor, ModuleStartMakesTheNetworkControlDirectory) {
+    frame = std::make_unique<korvel::Frame>(services());
+    const QString dir = QDir(driveC()).filePath("Test");
+    EXPECT_TRUE(QFileInfo(dir).isDir());
+    EXPECT_EQ(QDir(plat::db::session().netFileDir()).canonicalPath(), QDir(dir).canonicalPath());
+    EXPECT_TRUE(frame->Form1->isHidden());
+    frame.reset();
+    frame = std::make_unique<korvel::Frame>(services());  // it exists already: no complaint
+    EXPECT_TRUE(ui.boxes().isEmpty());
+}
+
+TEST_F(QuestionEditor, ClosedByTheWindowSystemItLeavesAsTheExitButtonDoes) {
+    makeTest({{{"Vopr", "первый"}}});
+    edit();
+    editor().close();
+    EXPECT_TRUE(editor().isHidden());
+    EXPECT_FALSE(editor().Table1.isActive());
+    EXPECT_FALSE(frame->Form3->isHidden());
 }
 
 TEST_F(QuestionEditor, HelpOpensTheHelpPage) {
