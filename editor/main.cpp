@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
     services.ui->setTitle(plat::titleFromProgramName(plat::fs::programPath()));
     QApplication::setApplicationName(services.ui->title());
 
+    // Started from its icon on Windows, the editor runs in its own folder, where the template
+    // set, the help page and the tests lie; start so wherever it was started from.
+    plat::fs::setCurrentDir(plat::fs::programDir());
+
     korvel::Frame frame(services);
     frame.Form3->show();
     return app.exec();
