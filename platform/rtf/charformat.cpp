@@ -81,7 +81,7 @@ void setSelectionOffset(QTextCursor& cursor, int twips) {
 void applyFont(QTextCursor& cursor, const FontChoice& font) {
     editSelection(cursor, [&](QTextCharFormat& f) {
         f.setForeground(font.color);
-        f.setFontFamilies({font.family});
+        if (!font.family.isEmpty()) f.setFontFamilies({font.family});
         f.setProperty(CharsetProperty, font.charset);
         f.setFontWeight(font.bold ? QFont::Bold : QFont::Normal);
         f.setFontItalic(font.italic);

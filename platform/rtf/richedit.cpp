@@ -44,8 +44,7 @@ FontChoice RichEdit::selectionFont() const {
 const QStringList& RichEdit::rtfMimeTypes() {
     static const QStringList types = {QStringLiteral("text/rtf"),
                                       QStringLiteral("Rich Text Format"),
-                                      QStringLiteral("application/rtf"),
-                                      QStringLiteral("text/richtext")};
+                                      QStringLiteral("application/rtf")};
     return types;
 }
 
