@@ -4,6 +4,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/guard.h"
+#include "ui_TForm1.h"
 
 #include <QDate>
 #include <QDir>
@@ -20,8 +21,17 @@ TForm1::TForm1(const plat::Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
       ServerSocket1(*services.ui),
+      ui_(std::make_unique<Ui::TForm1>()),
       services_(services) {
-    setupUi(this);
+    ui_->setupUi(this);
+    Memo1 = ui_->Memo1;
+    Label1 = ui_->Label1;
+    Label2 = ui_->Label2;
+    btSaveFile = ui_->btSaveFile;
+    btPrint = ui_->btPrint;
+    btDelete = ui_->btDelete;
+    btHelp = ui_->btHelp;
+    btExit = ui_->btExit;
     move(16, 57);
     SaveDialog1.defaultExt = QStringLiteral("txt");
     SaveDialog1.fileName = QStringLiteral("protocol.txt");

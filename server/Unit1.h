@@ -4,21 +4,27 @@
 #include "platform/net/server_socket.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "ui_TForm1.h"
 
 #include <QStringList>
 #include <QWidget>
 #include <memory>
 #include <unordered_map>
 
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
 class QTimer;
 
 namespace lisgar {
 
+namespace Ui {
+class TForm1;
+}
+
 // The current time in the long time format and one blank: "9:05:07 ".
 QString TimePrefix();
 
-class TForm1 : public QWidget, public Ui::TForm1 {
+class TForm1 : public QWidget {
     Q_OBJECT
 public:
     // How long a connection stays quiet before the message it was sending counts as whole.
@@ -38,6 +44,16 @@ public:
     void btHelpClick();
     void btExitClick();
 
+    // The controls of the form (TForm1.ui).
+    QPlainTextEdit* Memo1;
+    QLabel* Label1;
+    QLabel* Label2;
+    QPushButton* btSaveFile;
+    QPushButton* btPrint;
+    QPushButton* btDelete;
+    QPushButton* btHelp;
+    QPushButton* btExit;
+
     plat::net::ServerSocket ServerSocket1;
     plat::FileDialogSpec SaveDialog1;
     // The log as its entries were added, one line per line break; Memo1 shows the same
@@ -53,6 +69,7 @@ private:
     void addMessage(const QByteArray& body);
     void messageQuiet(plat::net::ServerConnection* Socket);
 
+    std::unique_ptr<Ui::TForm1> ui_;
     plat::Services services_;
     std::unordered_map<plat::net::ServerConnection*, std::unique_ptr<Incoming>> incoming_;
 };

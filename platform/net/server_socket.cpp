@@ -5,12 +5,16 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cerrno>
+#include <sys/socket.h>
 
 namespace plat::net {
 
 namespace {
-// At most this many connections wait to be accepted, as on the classic listener.
-constexpr int kBacklog = 5;
+// The classic listener let only five connections wait to be accepted. A class that starts
+// its runs together overflows that while the log is busy, and here an overflow drops the
+// handshake: the clients retry after seconds, by then their start message is lost. So
+// as many may wait as the system allows.
+constexpr int kBacklog = SOMAXCONN;
 }  // namespace
 
 ServerConnection::ServerConnection(QTcpSocket* socket, QObject* parent)

@@ -46,7 +46,8 @@ public:
     // Stored for the next activation.
     void setPort(int port) { port_ = port; }
     int port() const { return port_; }
-    // Binds the port on every IPv4 interface and listens; throws SocketError
+    // Binds the port on every IPv4 interface and listens (as many connections may wait to
+    // be accepted as the system allows); throws SocketError
     // ("... on API 'bind'") when the port is taken or not a port number.
     void activate();
     // Closes the listener and every connection, without disconnect notifications.

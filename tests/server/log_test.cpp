@@ -4,6 +4,7 @@
 #include "platform/net/socket_errors.h"
 #include "server_fixture.h"
 
+#include <QThread>
 #include <cerrno>
 
 using namespace server_tests;
@@ -55,6 +56,21 @@ TEST_F(ServerTest, CountsConnectsAndDisconnects) {
     clients[0]->disconnectFromHost();
     ASSERT_TRUE(waitFor([&] { return form->Label2->text() == "1"; }));
     EXPECT_EQ(linesAfter(0), QStringList({kLeft}));
+}
+
+// A class starting together while the window is busy: every connection still gets through
+// at once, none waits for the system's retry after a dropped handshake.
+TEST_F(ServerTest, BurstOfConnectionsWhileBusyIsAcceptedAtOnce) {
+    startServer();
+    std::vector<std::unique_ptr<QTcpSocket>> clients;
+    for (int i = 0; i < 40; ++i) {
+        clients.push_back(std::make_unique<QTcpSocket>());
+        clients.back()->connectToHost(QHostAddress::LocalHost, port);
+    }
+    QThread::msleep(300);  // the main thread does something else meanwhile
+    EXPECT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 40; }, 800))
+        << form->ServerSocket1.connectionCount();
+    EXPECT_EQ(form->Label2->text(), "40");
 }
 
 struct WireCase {

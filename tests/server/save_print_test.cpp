@@ -4,6 +4,7 @@
 #include "platform/qt/print.h"
 #include "server_fixture.h"
 
+#include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextLayout>
 

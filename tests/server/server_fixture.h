@@ -5,7 +5,10 @@
 #include "server/Unit1.h"
 
 #include <QByteArray>
+#include <QLabel>
 #include <QLockFile>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
