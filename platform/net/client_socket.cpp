@@ -41,6 +41,9 @@ void ClientSocket::activate() {
         if (onConnect) onConnect();
     });
     connect(s, &QTcpSocket::disconnected, this, [this, s] { peerClosed(s); });
+    connect(s, &QTcpSocket::bytesWritten, this, [this, s](qint64 n) {
+        if (s == socket_ && onSent) onSent(n);
+    });
     // Queued: a refusal found inside connectToHost still reaches the handler from the
     // event loop, after activate() has returned.
     connect(

@@ -52,6 +52,8 @@ public:
 
     std::function<void()> onConnect;
     std::function<void()> onDisconnect;
+    // Bytes the system has taken from the socket's buffer, as they go out.
+    std::function<void(qint64 bytes)> onSent;
     // Reads the code and may clear it (set 0); a code left set after an asynchronous error
     // is reported in the standard error box "Asynchronous socket error %d".
     std::function<void(ErrorEvent, int& code)> onError;

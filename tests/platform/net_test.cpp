@@ -84,7 +84,10 @@ TEST_F(ClientSocketTest, ConnectsSendsAndClosesInOrder) {
     EXPECT_EQ(client.localAddress(), "127.0.0.1");
 
     const QByteArray msg = QByteArray("\xA9\x08\xA9\x08", 4) + "127.0.0.1 " + QByteArray(5000, 'z');
+    qint64 sent = 0;
+    client.onSent = [&](qint64 n) { sent += n; };
     EXPECT_EQ(client.sendText(msg), msg.size());
+    EXPECT_EQ(sent, msg.size()) << "the send went out before sendText returned";
     client.deactivate();
     EXPECT_EQ(events, QStringList({"connect", "disconnect"})) << "notified during the call";
     EXPECT_FALSE(client.active());
