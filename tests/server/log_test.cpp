@@ -79,6 +79,8 @@ struct WireCase {
     QList<QStringList> entries;  // the lines of each entry after the connect entry, no time
 };
 
+void PrintTo(const WireCase& c, std::ostream* os) { *os << c.name; }
+
 class WireTest : public ServerTest, public ::testing::WithParamInterface<WireCase> {};
 
 TEST_P(WireTest, LogsMarkedMessagesOnly) {

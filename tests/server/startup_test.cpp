@@ -21,6 +21,8 @@ struct StartCase {
     bool listens;
 };
 
+void PrintTo(const StartCase& c, std::ostream* os) { *os << c.name; }
+
 class StartupTest : public ServerTest, public ::testing::WithParamInterface<StartCase> {};
 
 TEST_P(StartupTest, ReadsPortFileAndListens) {
