@@ -2,6 +2,7 @@
 #include "platform/net/socket_errors.h"
 #include "server_fixture.h"
 
+#include <QImage>
 #include <cerrno>
 
 using namespace server_tests;
@@ -122,6 +123,18 @@ TEST_F(ServerTest, WindowAsDesigned) {
         EXPECT_EQ(b.button->geometry(), b.place) << b.text;
         EXPECT_EQ(bool(b.button->focusPolicy() & Qt::TabFocus), b.tabStop) << b.text;
     }
+
+    // As drawn: the window's blue, the log's grey, the count's caption in yellow.
+    form->show();
+    const QImage shot = form->grab().toImage();
+    ASSERT_EQ(shot.size(), QSize(1004, 686));
+    EXPECT_EQ(shot.pixelColor(2, 682), QColor(0, 48, 80));
+    EXPECT_EQ(shot.pixelColor(500, 600), QColor(212, 208, 200));
+    int yellow = 0;
+    for (int x = 8; x < 256; ++x)
+        for (int y = 656; y < 677; ++y)
+            yellow += shot.pixelColor(x, y) == QColor(255, 255, 0);
+    EXPECT_GT(yellow, 100) << "Label1 is drawn in yellow";
 }
 
 }  // namespace
