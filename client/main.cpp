@@ -1,11 +1,27 @@
+// pandrel: the testing client.
+#include "client/TForm1.h"
+#include "client/state.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    QMainWindow w;
-    w.setWindowTitle(QStringLiteral("pandrel"));
-    w.resize(640, 480);
-    w.show();
-    return app.exec();
+    plat::Services services = plat::qtServices();
+    // No title of its own: the program file's name gives it.
+    services.ui->setTitle(plat::titleFromProgramName(QCoreApplication::applicationFilePath()));
+
+    pandrel::ClientState state;
+    pandrel::ClientUnitInit(state);
+    int rc = 0;
+    {
+        pandrel::TForm1 Form1(services, state);
+        if (!Form1.refused()) {
+            Form1.show();
+            rc = app.exec();
+        }
+    }
+    pandrel::ClientUnitFinal(state);
+    return rc;
 }

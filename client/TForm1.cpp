@@ -1,0 +1,300 @@
+#include "client/TForm1.h"
+
+#include "client/pictures.h"
+#include "common/fixed.h"
+#include "common/opening.h"
+#include "common/question.h"
+#include "platform/db/session.h"
+#include "platform/files.h"
+#include "platform/guard.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+
+namespace pandrel {
+
+QColor colourOf(int bgr) { return QColor(bgr & 0xFF, (bgr >> 8) & 0xFF, (bgr >> 16) & 0xFF); }
+
+namespace {
+
+void setRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
+    QPalette p = w->palette();
+    for (auto g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(g, role, c);
+    w->setPalette(p);
+}
+
+}  // namespace
+
+TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard singleCopy,
+               QWidget* parent)
+    : QWidget(parent), services_(services), st_(state), singleCopy_(std::move(singleCopy)) {
+    setupUi(this);
+    // Title bar: system menu and minimise; the frame stays resizable.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(pictures::windowIcon());
+    Image1->setPixmap(pictures::decoration());
+    Image2->setPixmap(pictures::decoration());
+    imOnline->setPixmap(pictures::online());
+    imOffline->setPixmap(pictures::offline());
+    Pictogr->setIcon(pictures::enlarge());
+
+    checks_ = {CheckBox1, CheckBox2, CheckBox3, CheckBox4, CheckBox5, CheckBox6, CheckBox7};
+    answers_ = {DBotv1, DBotv2, DBotv3, DBotv4, DBotv5, DBotv6, DBotv7};
+    flags_ = {DBCheckBox1, DBCheckBox2, DBCheckBox3, DBCheckBox4,
+              DBCheckBox5, DBCheckBox6, DBCheckBox7};
+
+    Table1 = new plat::db::Table(this);
+    Table1->setObjectName(QStringLiteral("Table1"));
+    bindControls();
+
+    OpenDialog1.title = QStringLiteral("Выбор нужного теста");
+    OpenDialog1.filters = {{QStringLiteral("Тесты"), QStringLiteral("*.DB")}};
+    OpenDialog1.defaultExt = QStringLiteral("db");
+    OpenDialog1.fileMustExist = false;
+
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+    Timer1->setInterval(1000);
+    Timer1->start();
+
+    connect(btLoadTest, &QPushButton::clicked, this, &TForm1::btLoadTestClick);
+    connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(Pictogr, &QToolButton::clicked, this, &TForm1::PictogrClick);
+    connect(DBNavigator1, &plat::DBNavigator::clicked, this, &TForm1::DBNavigator1Click);
+    connect(DBListBox1, &plat::DBListBox::click, this, &TForm1::DBListBox1Click);
+    connect(DBListBox2, &plat::DBListBox::click, this, &TForm1::DBListBox2Click);
+
+    endProcess = [this] {
+        close();
+        QCoreApplication::exit(0);
+    };
+    fmCreate();
+}
+
+TForm1::~TForm1() {
+    // Controls go before the table they show.
+    if (Table1->isActive()) Table1->close();
+}
+
+void TForm1::bindControls() {
+    DataSource1 = new plat::DataSource(Table1, services_.ui, this);
+    DataSource1->setObjectName(QStringLiteral("DataSource1"));
+    auto bind = [this](auto* w, const QString& f) {
+        w->setDataSource(DataSource1);
+        w->setDataField(f);
+        w->setReadOnly(true);
+    };
+    bind(DBMemo1, QStringLiteral("Vopr"));
+    //RTF bind(DBvoprRTF, QStringLiteral("VoprRTF"));
+    bind(DBVoprBMP, QStringLiteral("VoprBMP"));
+    for (int k = 1; k <= 7; ++k) {
+        bind(answers_[k - 1], QStringLiteral("Otv%1").arg(k));
+        bind(flags_[k - 1], QStringLiteral("RO%1").arg(k));
+    }
+    bind(DBListBox1, QStringLiteral("TypeVopr"));
+    bind(DBListBox2, QStringLiteral("MaxOtv"));
+    bind(DBVoprStyle, QStringLiteral("VoprStyle"));
+    DBNavigator1->setDataSource(DataSource1);
+    DBNavigator1->setVisibleButtons({plat::NavBtn::nbFirst, plat::NavBtn::nbPrior,
+                                     plat::NavBtn::nbNext, plat::NavBtn::nbLast});
+    DBNavigator1->setHints({QStringLiteral("первый вопрос"), QStringLiteral("предыдущий вопрос"),
+                            QStringLiteral("следующий вопрос"), QStringLiteral("последний вопрос")});
+}
+
+QString TForm1::field(const char* name) {
+    return Table1->fieldByName(QString::fromLatin1(name)).asString();
+}
+
+void TForm1::fmCreate() {
+    plat::guarded(*services_.ui, [&] {
+        move(plat::centred(services_.system->screenSize(), frameGeometry().size()));
+        if (!singleCopy_(services_.ui->title())) {
+            services_.ui->message(kSecondCopyText);
+            refused_ = true;
+        }
+    });
+}
+
+bool TForm1::event(QEvent* e) {
+    // The test is chosen when the window first gets the focus; later activations (a box
+    // of ours closing) do not ask again.
+    if (e->type() == QEvent::WindowActivate && !activated_) {
+        activated_ = true;
+        QTimer::singleShot(0, this, &TForm1::FormActivate);
+    }
+    return QWidget::event(e);
+}
+
+void TForm1::FormActivate() {
+    plat::guarded(*services_.ui, [&] { chooseAndOpen(); });
+}
+
+void TForm1::chooseAndOpen() {
+    TestPath chosen;
+    const QString programFolder = plat::fs::programDir() + plat::fs::separator();
+    for (;;) {
+        OpenDialog1.initialDir = programFolder;
+        const std::optional<QString> path = services_.ui->openFile(OpenDialog1);
+        if (!path) {
+            if (services_.ui->confirm(kChooseTestText) == plat::Answer::Yes) continue;
+            ended_ = true;
+            endProcess();
+            return;
+        }
+        chosen = CheckTestPath(*path, plat::fs::separator());
+        if (chosen.accepted()) break;
+        services_.ui->message(chosen.message);
+    }
+
+    common::openQuestionTable(*Table1, chosen.tableName, {true, chosen.folder});
+
+    ShowCurrentQuestion();
+    st_.TimeSec = st_.TimeMin = st_.TimeHour = 0;
+    st_.QuestionCount = Table1->recordCount();
+    Label17->setText(QStringLiteral("из ") + QString::number(st_.QuestionCount));
+    Label18->setText(QStringLiteral("Тест ") + chosen.tableName);
+    st_.CheckLocked = field("Otv7") == u"&1";
+    Button4->setVisible(!st_.CheckLocked);
+}
+
+void TForm1::btLoadTestClick() {
+    plat::guarded(*services_.ui, [&] {
+        if (st_.QuestionExpanded) {
+            st_.QuestionExpanded = false;
+            placeQuestionArea(false);
+        }
+        Table1->close();
+        plat::db::session().close();
+        st_.TimeSec = st_.TimeMin = st_.TimeHour = 0;
+        st_.GradedMode = false;
+        chooseAndOpen();
+        if (ended_) return;
+        Label12->setText(QStringLiteral("1"));
+    });
+}
+
+void TForm1::Button2Click() {
+    plat::guarded(*services_.ui, [&] {
+        services_.system->beep();
+        if (services_.ui->confirm(kExitText) == plat::Answer::Yes) close();
+    });
+}
+
+void TForm1::Button1Click() {
+    plat::guarded(*services_.ui, [&] {
+        services_.shell->open(QDir::current().absoluteFilePath(QStringLiteral("help_pandrel.html")));
+    });
+}
+
+void TForm1::ShowCurrentQuestion() {
+    plat::guarded(*services_.ui, [&] {
+        ClearAnswerInputs();
+        if (!Table1->isActive()) return;  // after a failed opening there is nothing to show
+        const QString style = field("VoprStyle");
+        if (style == u"1" || style == u"2" || style == u"3") {
+            DBMemo1->setVisible(style == u"1");
+            DBvoprRTF->setVisible(style == u"2");
+            DBVoprBMP->setVisible(style == u"3");
+            Pictogr->setVisible(style != u"1");
+        } else {
+            services_.ui->message(QStringLiteral("ошибка"));
+        }
+        if (common::answerKind(field("TypeVopr")) == common::AnswerKind::Typed) {
+            Label5->setText(QStringLiteral("Введите с клавиатуры правильный ответ без пробелов"));
+            ShowAnswerRows(false, false, false, false, false, false, false);
+            Edit1->setVisible(true);
+        } else {
+            Label5->setText(QStringLiteral("Варианты ответа"));
+            Edit1->setVisible(false);
+            const int n = common::variantCount(field("MaxOtv"));
+            ShowAnswerRows(n >= 1, n >= 2, n >= 3, n >= 4, n >= 5, n >= 6, n >= 7);
+        }
+    });
+}
+
+void TForm1::ShowAnswerRows(bool r1, bool r2, bool r3, bool r4, bool r5, bool r6, bool r7) {
+    const std::array<bool, 7> rows{r1, r2, r3, r4, r5, r6, r7};
+    for (int k = 0; k < 7; ++k) {
+        answers_[k]->setVisible(rows[k]);
+        checks_[k]->setVisible(rows[k]);
+    }
+}
+
+void TForm1::ClearAnswerInputs() {
+    for (QCheckBox* c : checks_) c->setChecked(false);
+    Edit1->clear();
+}
+
+void TForm1::SetScreenColor(int colour) {
+    const QColor c = colourOf(colour);
+    setRole(this, QPalette::Window, c);
+    for (plat::DBEdit* e : answers_) {
+        setRole(e, QPalette::Base, c);
+        setRole(e, QPalette::Window, c);
+    }
+    setRole(Label3, QPalette::Window, c);
+}
+
+void TForm1::DBNavigator1Click(plat::NavBtn) {
+    plat::guarded(*services_.ui, [&] {
+        Label12->setText(QString::number(Table1->recNo()));
+        ShowCurrentQuestion();
+    });
+}
+
+void TForm1::DBListBox1Click() { ShowCurrentQuestion(); }
+void TForm1::DBListBox2Click() { ShowCurrentQuestion(); }
+
+void TForm1::placeQuestionArea(bool enlarged) {
+    const QRect r = enlarged ? QRect(8, 8, 993, 620) : QRect(8, 192, 993, 169);
+    DBVoprBMP->setGeometry(r);
+    DBvoprRTF->setGeometry(r);
+    ComboBox1->setVisible(!enlarged);
+    ComboBox2->setVisible(!enlarged);
+}
+
+void TForm1::PictogrClick() {
+    plat::guarded(*services_.ui, [&] {
+        st_.QuestionExpanded = !st_.QuestionExpanded;
+        placeQuestionArea(st_.QuestionExpanded);
+    });
+}
+
+void TForm1::DBVoprBMPClick() {}
+
+bool TForm1::IsAnswerCorrect() {
+    AnswerOnScreen a;
+    a.TypeVopr = field("TypeVopr");
+    a.MaxOtv = field("MaxOtv");
+    a.Otv1 = field("Otv1");
+    for (int k = 0; k < 7; ++k) {
+        const plat::db::Field& ro = Table1->fieldByName(QStringLiteral("RO%1").arg(k + 1));
+        if (!ro.isNull()) a.RO[k] = ro.asBool();
+        a.ticked[k] = checks_[k]->isChecked();
+    }
+    a.typed = Edit1->text();
+    return pandrel::IsAnswerCorrect(a);
+}
+
+void TForm1::Button4Click() {
+    plat::guarded(*services_.ui, [&] {
+        if (!Table1->isActive()) return;  // no test open after a failed opening
+        if (IsAnswerCorrect()) {
+            services_.ui->information(QStringLiteral("Верно"));
+            return;
+        }
+        if (services_.ui->confirm(kWrongAnswerText) != plat::Answer::Yes) return;
+        if (common::answerKind(field("TypeVopr")) == common::AnswerKind::Typed) {
+            Edit1->setText(field("Otv1"));
+        } else {
+            for (int k = 0; k < 7; ++k)
+                checks_[k]->setChecked(Table1->fieldByName(QStringLiteral("RO%1").arg(k + 1)).asBool());
+        }
+    });
+}
+
+}  // namespace pandrel

@@ -1,0 +1,98 @@
+#pragma once
+// The client's single window: test choice and opening, question display, training mode.
+#include "client/checks.h"
+#include "client/state.h"
+#include "platform/db/table.h"
+#include "platform/dbctl/controls.h"
+//RTF #include "platform/dbctl/dbrichedit.h"
+#include "platform/dbctl/navigator.h"
+#include "platform/system.h"
+#include "platform/ui.h"
+#include "ui_TForm1.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+
+namespace pandrel {
+
+// Colour integers: blue * 65536 + green * 256 + red.
+inline constexpr int kDesignColour = 5255168;  // 0, 48, 80
+inline constexpr int kGradedColour = 14199;    // 119, 55, 0
+QColor colourOf(int bgr);
+
+inline const QString kSecondCopyText = QStringLiteral(
+    "Запуск копии программы Pandrel удобен\rдля жуликов, подсматривающих правильные ответы\r"
+    "в обучающем режиме! Программа будет закрыта !!!");
+inline const QString kChooseTestText = QStringLiteral(
+    "Для продолжения работы с программой\rнеобходимо выбрать тест - кнопка [Yes]\r"
+    "для выхода из программы - кнопка [No]");
+inline const QString kExitText = QStringLiteral("Вы уверены, что хотите выйти?");
+inline const QString kWrongAnswerText = QStringLiteral(
+    "Д О П У Щ Е Н Ы   О Ш И Б К И !!!\rПоказать  правильный  ответ - [YES]\r"
+    "Оставить ответ без изменений - [NO]\r");
+
+class TForm1 : public QWidget, public Ui::TForm1 {
+    Q_OBJECT
+public:
+    // True when this is the only running copy of the application title.
+    using SingleCopyGuard = std::function<bool(const QString& appTitle)>;
+
+    TForm1(plat::Services services, ClientState& state,
+           SingleCopyGuard singleCopy = plat::acquireSingleCopy, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    // fmCreate found another running copy: the window must not be shown.
+    bool refused() const { return refused_; }
+    // Ends the program at once with exit code 0 (the test choice declined). Tests replace it.
+    std::function<void()> endProcess;
+    bool ended() const { return ended_; }
+
+    plat::db::Table* Table1 = nullptr;
+    plat::DataSource* DataSource1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    plat::FileDialogSpec OpenDialog1;
+
+    void fmCreate();
+    void FormActivate();
+    void btLoadTestClick();
+    void Button2Click();
+    void Button1Click();
+
+    void ShowCurrentQuestion();
+    void ShowAnswerRows(bool r1, bool r2, bool r3, bool r4, bool r5, bool r6, bool r7);
+    void ClearAnswerInputs();
+    void SetScreenColor(int colour);
+    void DBNavigator1Click(plat::NavBtn button);
+    void DBListBox1Click();
+    void DBListBox2Click();
+    void PictogrClick();
+    void DBVoprBMPClick();
+
+    bool IsAnswerCorrect();
+    void Button4Click();
+
+    QCheckBox* checkBox(int k) const { return checks_[k - 1]; }
+    plat::DBEdit* answerEdit(int k) const { return answers_[k - 1]; }
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void chooseAndOpen();  // FormActivate without its guard
+    void placeQuestionArea(bool enlarged);
+    void bindControls();
+    QString field(const char* name);
+
+    plat::Services services_;
+    ClientState& st_;
+    SingleCopyGuard singleCopy_;
+    bool refused_ = false;
+    bool ended_ = false;
+    bool activated_ = false;
+    std::array<QCheckBox*, 7> checks_{};
+    std::array<plat::DBEdit*, 7> answers_{};
+    std::array<plat::DBCheckBox*, 7> flags_{};
+};
+
+}  // namespace pandrel
