@@ -44,7 +44,9 @@ ServerSocket::~ServerSocket() { deactivate(); }
 
 void ServerSocket::activate() {
     if (server_->isListening()) return;
-    if (port_ < 0 || port_ > 65535) throw apiError(EINVAL, QStringLiteral("bind"));
+    // Port 0 would listen on a port of the system's choosing that no client knows; a
+    // number past 65535 would be cut down to another port.
+    if (port_ < 1 || port_ > 65535) throw apiError(EINVAL, QStringLiteral("bind"));
     if (!server_->listen(QHostAddress::AnyIPv4, quint16(port_)))
         throw apiError(errorCode(server_->serverError(), server_->errorString()),
                        QStringLiteral("bind"));

@@ -48,12 +48,12 @@ public:
     int port() const { return port_; }
     // Binds the port on every IPv4 interface and listens (as many connections may wait to
     // be accepted as the system allows); throws SocketError
-    // ("... on API 'bind'") when the port is taken or not a port number.
+    // ("... on API 'bind'") when the port is taken or not a port number from 1 to 65535.
     void activate();
     // Closes the listener and every connection, without disconnect notifications.
     void deactivate();
     bool active() const;
-    // The port actually bound (the stored one, or the system's pick for port 0).
+    // The port bound while listening.
     quint16 boundPort() const;
 
     // Open connections: a new one is in the list during its connect notification, a

@@ -159,7 +159,11 @@ TEST_F(ClientSocketTest, AddressThatIsNoIPv4IsRefusedAtOnce) {
 TEST(ServerSocket, ListHoldsConnectionDuringItsNotifications) {
     testing_support::ScriptedUi ui;
     ServerSocket listener(ui);
-    listener.setPort(0);
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::AnyIPv4, 0);
+        listener.setPort(probe.serverPort());
+    }
     listener.activate();
     QList<int> counts;
     QStringList peers;

@@ -92,6 +92,9 @@ const StartCase kStartCases[] = {
     // 70000 does not fit a port; it must not be cut down to another port silently.
     {"PortOutOfRange", PortFile::Text, "70000", true, BoxKind::StandardError,
      plat::net::apiErrorText(EINVAL, "bind"), false},
+    // Port 0 would be a port of the system's choosing that no client knows.
+    {"PortZero", PortFile::Text, "0", true, BoxKind::StandardError,
+     plat::net::apiErrorText(EINVAL, "bind"), false},
 };
 
 INSTANTIATE_TEST_SUITE_P(Server, StartupTest, ::testing::ValuesIn(kStartCases),
