@@ -6,7 +6,9 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <array>
-#include <memory>
+#include <algorithm>
+#include <iterator>
+#include <mutex>
 
 namespace plat::rtf {
 
@@ -38,19 +40,14 @@ const char* codecName(int cp) {
     }
 }
 
-bool singleByte(int cp) { return cp != 932 && cp != 936 && cp != 949 && cp != 950; }
-
 // The byte-to-character table of a single-byte page, made once per page.
 struct SbcsTable {
     std::array<char16_t, 256> toUnicode{};
     QHash<char16_t, unsigned char> fromUnicode;
 };
 
-const SbcsTable* sbcsTable(int cp) {
-    static QHash<int, std::shared_ptr<SbcsTable>> tables;
-    auto it = tables.constFind(cp);
-    if (it != tables.constEnd()) return it->get();
-    auto t = std::make_shared<SbcsTable>();
+SbcsTable makeTable(int cp) {
+    SbcsTable t;
     QByteArray all(256, '\0');
     for (int i = 0; i < 256; ++i) all[i] = char(i);
     QString chars;
@@ -65,12 +62,24 @@ const SbcsTable* sbcsTable(int cp) {
     }
     for (int i = 0; i < 256 && i < chars.size(); ++i) {
         char16_t u = chars[i].unicode();
-        t->toUnicode[i] = u;
-        if (u != QChar::ReplacementCharacter && !t->fromUnicode.contains(u))
-            t->fromUnicode.insert(u, static_cast<unsigned char>(i));
+        t.toUnicode[i] = u;
+        if (u != QChar::ReplacementCharacter && !t.fromUnicode.contains(u))
+            t.fromUnicode.insert(u, static_cast<unsigned char>(i));
     }
-    tables.insert(cp, t);
-    return t.get();
+    return t;
+}
+
+// Made once per page, on first use, safely from any thread.
+const SbcsTable* sbcsTable(int cp) {
+    static constexpr int kPages[] = {437,  850,  866,  874,  1250,  1251,  1252, 1253,
+                                     1254, 1255, 1256, 1257, 1258, 10000, 10007, 20866};
+    constexpr int n = int(std::size(kPages));
+    static std::array<std::once_flag, n> once;
+    static std::array<SbcsTable, n> tables;
+    const int i = int(std::find(std::begin(kPages), std::end(kPages), cp) - std::begin(kPages));
+    if (i >= n) return nullptr;
+    std::call_once(once[size_t(i)], [&] { tables[size_t(i)] = makeTable(cp); });
+    return &tables[size_t(i)];
 }
 
 }  // namespace
@@ -103,8 +112,7 @@ bool knownCodePage(int codePage) { return codecName(codePage) != nullptr; }
 
 QString decode(const QByteArray& bytes, int codePage) {
     if (!knownCodePage(codePage)) codePage = 1251;
-    if (singleByte(codePage)) {
-        const SbcsTable* t = sbcsTable(codePage);
+    if (const SbcsTable* t = sbcsTable(codePage)) {
         QString out(bytes.size(), Qt::Uninitialized);
         QChar* d = out.data();
         for (char b : bytes) *d++ = QChar(t->toUnicode[static_cast<unsigned char>(b)]);
@@ -115,8 +123,8 @@ QString decode(const QByteArray& bytes, int codePage) {
 }
 
 int encodeByte(QChar ch, int codePage) {
-    if (!knownCodePage(codePage) || !singleByte(codePage)) return -1;
     const SbcsTable* t = sbcsTable(codePage);
+    if (!t) return -1;
     auto it = t->fromUnicode.constFind(ch.unicode());
     return it == t->fromUnicode.constEnd() ? -1 : *it;
 }
