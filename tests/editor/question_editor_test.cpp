@@ -319,6 +319,22 @@ TEST_F(QuestionEditor, ANewTestOpensInTheEditorAfterCreate) {
     EXPECT_FALSE(editor().DBMemo1->isHidden());  // the template's default style
 }
 
+TEST_F(QuestionEditor, NavigatorHintsFollowTheButtons) {
+    frame = std::make_unique<korvel::Frame>(services());
+    const std::pair<plat::NavBtn, const char*> hints[] = {
+        {plat::nbFirst, "первый вопрос"},
+        {plat::nbNext, "следующий вопрос"},
+        {plat::nbInsert, "добавить вопрос"},
+        {plat::nbDelete, "удалить вопрос"},
+        {plat::nbEdit, "исправить текущий вопрос"},
+        {plat::nbPost, "сохранить исправления в текущем вопросе"},
+        {plat::nbRefresh, "обновить весь набор вопросов"},
+    };
+    for (const auto& [button, hint] : hints)
+        EXPECT_EQ(editor().DBNavigator1->button(button)->toolTip(), QString::fromUtf8(hint));
+    EXPECT_EQ(editor().windowTitle(), QStringLiteral("Редактор  тестов"));
+}
+
 TEST_F(QuestionEditor, ModuleStartMakesTheNetworkControlDirectory) {
     frame = std::make_unique<korvel::Frame>(services());
     const QString dir = QDir(driveC()).filePath("Test");
