@@ -20,7 +20,7 @@ namespace {
 
 constexpr int kMaxDepth = 200;      // deeper groups share the format of the deepest one kept
 constexpr int kMaxWordLength = 32;  // the longest control word RTF allows
-constexpr int kDefaultCodePage = 1251;
+constexpr int kDefaultCodePage = 1251;  // the ANSI code page of the system
 
 enum class Dest { Text, Skip, FontTable, ColorTable };
 
@@ -265,7 +265,7 @@ private:
         switch (info.kw) {
             case Kw::Unknown: break;
             case Kw::Deff: deff_ = param; break;
-            case Kw::Ansi: ansiCp_ = 1252; break;
+            case Kw::Ansi: break;  // the system's ANSI page, Windows-1251, unless \ansicpg
             case Kw::AnsiCpg:
                 if (knownCodePage(param)) ansiCp_ = param;
                 break;

@@ -82,6 +82,11 @@ INSTANTIATE_TEST_SUITE_P(
                      "\\f0\\fs20 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2 \\f1 \\'b8\\'a8\\'b9}",
                  "Привет ёЁ№",
                  {{"Привет", "Arial 10"}, {"ё", "Courier New 10 fixed"}}},
+        ReadCase{"AnsiWithoutCodePageIsTheSystems",
+                 "{\\rtf1\\ansi{\\fonttbl{\\f0\\fswiss Arial;}{\\f1\\fcharset0 Arial;}}"
+                 "\\f0 \\'e4\\'e0 \\f1 \\'e4}",
+                 "да ä",
+                 {}},
         ReadCase{"UnicodeWithFallbacks",
                  "{\\rtf1\\ansi\\uc1 \\u1040?\\u1041\\'c1{\\uc2\\u1042??}z\\u-24691?"
                  "\\u8364\\'88{\\uc0\\u1043}}",
