@@ -6,6 +6,7 @@
 #include "platform/guard.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFileInfo>
 
 namespace korvel {
@@ -119,10 +120,12 @@ std::optional<QString> TForm3::refusalOf(const QString& path) const {
                QStringLiteral("\rчтобы работать с ним, скопируйте его в рабочую папку "
                               "кнопкой \"Копирование теста в рабочую папку\".");
     const QString base = file.left(file.size() - 3);
-    if (base.isEmpty() || base.contains(u'.') || base.contains(u'*') || base.contains(u'?'))
+    static const QString forbidden = QStringLiteral(".*?\\:");
+    if (base.isEmpty() ||
+        std::any_of(base.begin(), base.end(), [](QChar c) { return forbidden.contains(c); }))
         return QStringLiteral("недопустимое имя теста <") + file +
                QStringLiteral(">:\rимя теста перед .db не может быть пустым и не может "
-                              "содержать точки и знаки <*>,<?>");
+                              "содержать точки и знаки <*>,<?>,<\\>,<:>");
     return std::nullopt;
 }
 

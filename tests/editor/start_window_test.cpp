@@ -158,6 +158,7 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"outside", [](const QString& w) { return w + "/sub/Химия.db"; }, ""},
         Refusal{"twoDots", [](const QString& w) { return w + "/Тест 1.2.db"; }, ""},
         Refusal{"wildcard", [](const QString& w) { return w + "/Те*ст.db"; }, ""},
+        Refusal{"backslash", [](const QString& w) { return w + "/Те\\ст.db"; }, ""},
         Refusal{"noName", [](const QString& w) { return w + "/.db"; }, ""}),
     [](const auto& info) { return std::string(info.param.label); });
 
