@@ -57,6 +57,7 @@ TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard sing
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(1000);
+    connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     Timer1->start();
 
     connect(btLoadTest, &QPushButton::clicked, this, &TForm1::btLoadTestClick);
@@ -89,7 +90,7 @@ void TForm1::bindControls() {
         w->setReadOnly(true);
     };
     bind(DBMemo1, QStringLiteral("Vopr"));
-    //RTF bind(DBvoprRTF, QStringLiteral("VoprRTF"));
+    bind(DBvoprRTF, QStringLiteral("VoprRTF"));
     bind(DBVoprBMP, QStringLiteral("VoprBMP"));
     for (int k = 1; k <= 7; ++k) {
         bind(answers_[k - 1], QStringLiteral("Otv%1").arg(k));
@@ -232,10 +233,11 @@ void TForm1::ClearAnswerInputs() {
 void TForm1::SetScreenColor(int colour) {
     const QColor c = colourOf(colour);
     setRole(this, QPalette::Window, c);
-    for (plat::DBEdit* e : answers_) {
-        setRole(e, QPalette::Base, c);
-        setRole(e, QPalette::Window, c);
-    }
+    // The answer texts are styled (font, no border), so their colour lives in the style.
+    const QString sheet = QStringLiteral(
+        "font: bold 17px \"Times New Roman\"; color: white; border: none; "
+        "background-color: rgb(%1, %2, %3);").arg(c.red()).arg(c.green()).arg(c.blue());
+    for (plat::DBEdit* e : answers_) e->setStyleSheet(sheet);
     setRole(Label3, QPalette::Window, c);
 }
 
@@ -253,6 +255,11 @@ void TForm1::placeQuestionArea(bool enlarged) {
     const QRect r = enlarged ? QRect(8, 8, 993, 620) : QRect(8, 192, 993, 169);
     DBVoprBMP->setGeometry(r);
     DBvoprRTF->setGeometry(r);
+    if (enlarged) {
+        // The enlarged area covers the captions and answers it spans.
+        DBVoprBMP->raise();
+        DBvoprRTF->raise();
+    }
     ComboBox1->setVisible(!enlarged);
     ComboBox2->setVisible(!enlarged);
 }
@@ -265,6 +272,10 @@ void TForm1::PictogrClick() {
 }
 
 void TForm1::DBVoprBMPClick() {}
+
+void TForm1::Timer1Timer() {
+    plat::guarded(*services_.ui, [&] { Label2->setText(ClockTick(st_)); });
+}
 
 bool TForm1::IsAnswerCorrect() {
     AnswerOnScreen a;

@@ -4,7 +4,7 @@
 #include "client/state.h"
 #include "platform/db/table.h"
 #include "platform/dbctl/controls.h"
-//RTF #include "platform/dbctl/dbrichedit.h"
+#include "platform/dbctl/dbrichedit.h"
 #include "platform/dbctl/navigator.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -71,6 +71,8 @@ public:
 
     bool IsAnswerCorrect();
     void Button4Click();
+
+    void Timer1Timer();
 
     QCheckBox* checkBox(int k) const { return checks_[k - 1]; }
     plat::DBEdit* answerEdit(int k) const { return answers_[k - 1]; }

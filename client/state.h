@@ -1,16 +1,13 @@
 #pragma once
 // The client module's state, shared by the window's handlers. A test makes a fresh one.
+#include "client/run/graded.h"
+
 #include <QString>
 
 namespace pandrel {
 
-struct ClientState {
-    // Elapsed-time clock, advanced by Timer1.
-    int TimeSec = 0;
-    int TimeMin = 0;
-    int TimeHour = 0;
-    bool GradedMode = false;
-    QString AnswerMarks;
+// The run state (clock counters, GradedMode, AnswerMarks, ...) and what the opening sets.
+struct ClientState : RunState {
     // The rich-text and picture question area is enlarged.
     bool QuestionExpanded = false;
     // Record count of the open test, taken at each successful opening.

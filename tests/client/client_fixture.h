@@ -14,6 +14,9 @@
 #include <memory>
 #include <optional>
 
+// Readable failures with Qt strings.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace client_test {
 
 // One question record; unset strings stay null.

@@ -199,6 +199,22 @@ INSTANTIATE_TEST_SUITE_P(Texts, CheckLock,
                                            LockCase{"&2", "", false}, LockCase{"", "&1", false},
                                            LockCase{" &1", "&1", false}));
 
+TEST_F(Window, OpeningAndLoadingResetTheClock) {
+    const QString path = writeTest(work(), "t", {choiceQ("2", "tf-----")});
+    TForm1& f = makeForm();
+    state.TimeMin = 7;
+    openTest(path);
+    f.Timer1Timer();
+    EXPECT_EQ(f.Label2->text(), text("Время тренировки ") + plat::longTime(QTime(0, 0, 1)));
+    state.TimeHour = 2;
+    state.GradedMode = true;
+    ui.expectOpen(path);
+    f.btLoadTest->click();
+    EXPECT_FALSE(state.GradedMode);
+    f.Timer1Timer();
+    EXPECT_EQ(f.Label2->text(), text("Время тренировки ") + plat::longTime(QTime(0, 0, 1)));
+}
+
 TEST_F(Window, EmptyTableOpensWithItsMessage) {
     const QString path = writeTest(work(), "empty", {});
     TForm1& f = makeForm();
@@ -324,16 +340,20 @@ TEST_F(Window, NavigatorShowsTheRecordNumberAndClearsInputs) {
     for (int k = 1; k <= 7; ++k) EXPECT_FALSE(f.checkBox(k)->isChecked()) << k;
 }
 
+// Checked on the drawn pixels: a style of the control must not hide its colour.
 TEST_F(Window, ScreenColourReachesWindowAnswersAndLabel3) {
     TForm1& f = makeForm();
+    auto pixel = [](QWidget* w) { return w->grab().toImage().pixelColor(w->width() - 3, 3); };
+    const QColor design(0, 48, 80), graded(119, 55, 0);
+    EXPECT_EQ(pixel(f.DBotv1), design);
     f.SetScreenColor(pandrel::kGradedColour);
-    const QColor graded(119, 55, 0);
-    EXPECT_EQ(f.palette().color(QPalette::Window), graded);
-    for (int k = 1; k <= 7; ++k) EXPECT_EQ(f.answerEdit(k)->palette().color(QPalette::Base), graded);
-    EXPECT_EQ(f.Label3->palette().color(QPalette::Window), graded);
-    EXPECT_EQ(f.ComboBox1->palette().color(QPalette::Button), QColor(0, 48, 80));
+    EXPECT_EQ(pixel(&f), graded);
+    for (int k = 1; k <= 7; ++k) EXPECT_EQ(pixel(f.answerEdit(k)), graded) << k;
+    EXPECT_EQ(pixel(f.Label3), graded);
+    EXPECT_EQ(f.ComboBox1->palette().color(QPalette::Button), design);
     f.SetScreenColor(pandrel::kDesignColour);
-    EXPECT_EQ(f.DBotv3->palette().color(QPalette::Base), QColor(0, 48, 80));
+    EXPECT_EQ(pixel(f.DBotv3), design);
+    EXPECT_EQ(pixel(f.Label3), design);
 }
 
 TEST_F(Window, EnlargingTogglesAndLoadingRestores) {
@@ -510,7 +530,7 @@ TEST_F(Window, EveryFieldReadsBackAsWritten) {
     for (int k = 1; k <= 7; ++k)
         EXPECT_EQ(f.findChild<QCheckBox*>(QStringLiteral("DBCheckBox%1").arg(k))->checkState(),
                   flags[k - 1]) << k;
-    // RTFCHECK EXPECT_EQ(f.DBvoprRTF->toPlainText(), QStringLiteral("Жирный текст"));
+    EXPECT_EQ(f.DBvoprRTF->toPlainText(), QStringLiteral("Жирный текст"));
     EXPECT_EQ(f.Table1->fieldByName("VoprBMP").asBytes(), q.VoprBMP);
     EXPECT_EQ(f.Table1->fieldByName("VoprRTF").asBytes(), q.VoprRTF);
     EXPECT_EQ(f.Table1->fieldByName("VoprStyle").asString(), "3");
