@@ -8,8 +8,13 @@
 
 #include <QDate>
 #include <QDir>
+#include <QPlainTextDocumentLayout>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTextLayout>
 #include <QTime>
 #include <QTimer>
 
@@ -148,14 +153,37 @@ void TForm1::btDeleteClick() {
     });
 }
 
+// Printed lines are not wrapped on paper, so the log goes out as Memo1 shows it, wrapped,
+// in a size at which a full line of Memo1 fits the width of an A4 or Letter page.
 void TForm1::btPrintClick() {
     plat::guarded(*services_.ui, [&] {
         if (logLines.isEmpty()) return;
         services_.ui->message(QStringLiteral("печать протокола тестирования"));
         QFont font(QStringLiteral("Times New Roman"));
-        font.setPointSize(12);
-        services_.printer->printLines(logLines, font);
+        font.setBold(true);
+        font.setPointSize(9);
+        services_.printer->printLines(shownLines(), font);
     });
+}
+
+QStringList TForm1::shownLines() const {
+    QStringList out;
+    QTextDocument* doc = Memo1->document();
+    auto* layout = qobject_cast<QPlainTextDocumentLayout*>(doc->documentLayout());
+    for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+        if (layout) layout->ensureBlockLayout(b);
+        const QTextLayout* lines = b.layout();
+        const QString text = b.text();
+        if (!lines || lines->lineCount() <= 1) {
+            out.append(text);
+            continue;
+        }
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine l = lines->lineAt(i);
+            out.append(text.mid(l.textStart(), l.textLength()));
+        }
+    }
+    return out;
 }
 
 void TForm1::btSaveFileClick() {

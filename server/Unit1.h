@@ -57,8 +57,10 @@ public:
     plat::net::ServerSocket ServerSocket1;
     plat::FileDialogSpec SaveDialog1;
     // The log as its entries were added, one line per line break; Memo1 shows the same
-    // lines, wrapped to its width. Saving and printing use these.
+    // lines, wrapped to its width. Saving writes these.
     QStringList logLines;
+    // The lines as Memo1 shows them, wrapped lines apart; printing writes these.
+    QStringList shownLines() const;
 
 private:
     struct Incoming {
