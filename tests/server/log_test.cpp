@@ -1,6 +1,7 @@
 // What reaches the log from the wire: connects, disconnects and marked messages.
 #include "common/messages.h"
 #include "platform/codec.h"
+#include "platform/net/client_socket.h"
 #include "platform/net/socket_errors.h"
 #include "server_fixture.h"
 
@@ -157,6 +158,30 @@ TEST_F(ServerTest, StartMessageBytesReachTheLogUnchanged) {
     const auto time = timeAtStart().match(entry);
     ASSERT_TRUE(time.hasMatch());
     EXPECT_EQ(plat::toCp1251(entry.mid(time.capturedLength())), msg.mid(4));
+}
+
+// The client's own socket and message layouts, end to end: a start message and, right
+// behind it, a result message give two entries with the client's address.
+TEST_F(ServerTest, ClientSocketMessagesReachTheLog) {
+    startServer();
+    plat::net::ClientSocket client(ui);
+    client.setAddress("127.0.0.1");
+    client.setPort(port);
+    client.onConnect = [&] {
+        const QString me = client.localAddress();
+        client.sendText(common::TestStartMessage(me, "Петров Пётр", "9Б", "Тест Химия.DB"));
+        client.sendText(common::TestResultMessage(me, resultReport(20)));
+    };
+    client.activate();
+    ASSERT_TRUE(waitFor([&] { return form->logLines.size() >= 3 + 9; }));
+    settle(lisgar::TForm1::kQuietMs + 100);
+    QStringList expected = {kConnected,
+                            "127.0.0.1 Петров Пётр 9Б. Старт на оценку. Тест Химия.DB."};
+    expected += ("127.0.0.1 " + resultReport(20)).split("\r\n");
+    EXPECT_EQ(linesAfter(1), expected);
+    client.deactivate();
+    ASSERT_TRUE(waitFor([&] { return form->Label2->text() == "0"; }));
+    EXPECT_EQ(QString(form->logLines.last()).remove(timeAtStart()), kLeft);
 }
 
 // A long report arrives in many reads; it is still one entry.
