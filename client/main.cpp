@@ -19,6 +19,9 @@ int main(int argc, char** argv) {
         pandrel::TForm1 Form1(services, state);
         if (!Form1.refused()) {
             Form1.show();
+            // Ask for the focus: its first arrival starts the test choice, also on a
+            // desktop whose window manager does not give it to a new window by itself.
+            Form1.activateWindow();
             rc = app.exec();
         }
     }
