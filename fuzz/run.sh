@@ -10,6 +10,11 @@ out="$root/fuzz-out"
 secs="${1:-60}"
 shift || true
 CXX="${CXX:-clang++-14}"
+if ! command -v "$CXX" >/dev/null || ! dpkg-query -W libclang-rt-14-dev >/dev/null 2>&1; then
+  SUDO=""; [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get update -qq && $SUDO apt-get install -y -qq clang-14 libclang-rt-14-dev
+fi
+bash "$root/tools/install-deps.sh"
 mkdir -p "$out/corpus"
 
 "$CXX" -std=c++20 -g -O1 -fPIC -fsanitize=fuzzer,address,undefined \
