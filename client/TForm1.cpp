@@ -2,6 +2,7 @@
 
 #include "client/pictures.h"
 #include "common/fixed.h"
+#include "common/messages.h"
 #include "common/opening.h"
 #include "common/question.h"
 #include "platform/db/session.h"
@@ -11,6 +12,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QMouseEvent>
 
 namespace pandrel {
 
@@ -60,6 +62,13 @@ TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard sing
     connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
     Timer1->start();
 
+    ClientSocket1 = new plat::net::ClientSocket(*services_.ui, this);
+    ClientSocket1->setObjectName(QStringLiteral("ClientSocket1"));
+    ClientSocket1->onConnect = [this] { client_connect(); };
+    ClientSocket1->onDisconnect = [this] { client_disconnect(); };
+    ClientSocket1->onError = [this](plat::net::ErrorEvent ev, int& code) { client_error(ev, code); };
+    imOffline->installEventFilter(this);
+
     connect(btLoadTest, &QPushButton::clicked, this, &TForm1::btLoadTestClick);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
@@ -77,6 +86,11 @@ TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard sing
 }
 
 TForm1::~TForm1() {
+    // The connection closes with the window, without notification or message.
+    ClientSocket1->onConnect = nullptr;
+    ClientSocket1->onDisconnect = nullptr;
+    ClientSocket1->onError = nullptr;
+    delete ClientSocket1;
     // Controls go before the table they show.
     if (Table1->isActive()) Table1->close();
 }
@@ -128,6 +142,16 @@ bool TForm1::event(QEvent* e) {
         QTimer::singleShot(0, this, &TForm1::FormActivate);
     }
     return QWidget::event(e);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    if (watched == imOffline && e->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent*>(e)->button() == Qt::LeftButton &&
+        imOffline->rect().contains(static_cast<QMouseEvent*>(e)->position().toPoint())) {
+        imOfflineClick();
+        return true;
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 void TForm1::FormActivate() {
@@ -306,6 +330,57 @@ void TForm1::Button4Click() {
                 checks_[k]->setChecked(Table1->fieldByName(QStringLiteral("RO%1").arg(k + 1)).asBool());
         }
     });
+}
+
+void TForm1::connectFromLineFile(bool automatic) {
+    QStringList lines;
+    try {
+        lines = plat::fs::readLines(QStringLiteral("line.txt"));
+    } catch (const plat::FileError&) {
+        services_.ui->message(kLineFileUnreadable);
+        return;
+    }
+    while (lines.size() < 3) lines.append(QString());
+    if (automatic && lines[0] != u"1") return;
+    ClientSocket1->setAddress(lines[1]);
+    ClientSocket1->setPort(plat::strToInt(lines[2]));
+    ClientSocket1->activate();
+    imOffline->hide();
+}
+
+void TForm1::ConnectFromLineFile() { connectFromLineFile(true); }
+
+void TForm1::imOfflineClick() {
+    plat::guarded(*services_.ui, [&] { connectFromLineFile(false); });
+}
+
+void TForm1::client_connect() {
+    plat::guarded(*services_.ui, [&] {
+        services_.ui->message(kConnectedText);
+        // A disconnect under the box has shown the offline sign already: keep it true.
+        if (ClientSocket1->active()) imOffline->hide();
+    });
+}
+
+void TForm1::client_disconnect() {
+    plat::guarded(*services_.ui, [&] {
+        imOffline->show();
+        services_.ui->message(kDisconnectedText);
+    });
+}
+
+void TForm1::client_error(plat::net::ErrorEvent, int& ErrorCode) {
+    plat::guarded(*services_.ui, [&] {
+        if (ClientSocket1->active()) ClientSocket1->deactivate();
+        imOffline->show();
+        services_.ui->message(kLinkErrorText + QString::number(ErrorCode));
+    });
+    // The code stays set: the socket layer reports the error itself.
+}
+
+void TForm1::SendToServer(const QString& text) {
+    if (!ClientSocket1->active()) return;
+    ClientSocket1->sendText(common::ComposeMessage(ClientSocket1->localAddress(), text));
 }
 
 }  // namespace pandrel

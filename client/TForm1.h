@@ -6,6 +6,7 @@
 #include "platform/dbctl/controls.h"
 #include "platform/dbctl/dbrichedit.h"
 #include "platform/dbctl/navigator.h"
+#include "platform/net/client_socket.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "ui_TForm1.h"
@@ -28,6 +29,12 @@ inline const QString kChooseTestText = QStringLiteral(
     "Для продолжения работы с программой\rнеобходимо выбрать тест - кнопка [Yes]\r"
     "для выхода из программы - кнопка [No]");
 inline const QString kExitText = QStringLiteral("Вы уверены, что хотите выйти?");
+inline const QString kLineFileUnreadable = QStringLiteral("Ошибка при чтении файла line.txt");
+inline const QString kConnectedText = QStringLiteral("Вы присоединились к протокольному серверу!");
+inline const QString kDisconnectedText =
+    QStringLiteral("Произошло отключение от протокольного сервера!");
+// The "c" after "соединения" is the Latin letter.
+inline const QString kLinkErrorText = QStringLiteral("Ошибка соединения c протокольным сервером №");
 inline const QString kWrongAnswerText = QStringLiteral(
     "Д О П У Щ Е Н Ы   О Ш И Б К И !!!\rПоказать  правильный  ответ - [YES]\r"
     "Оставить ответ без изменений - [NO]\r");
@@ -52,6 +59,7 @@ public:
     plat::DataSource* DataSource1 = nullptr;
     QTimer* Timer1 = nullptr;
     plat::FileDialogSpec OpenDialog1;
+    plat::net::ClientSocket* ClientSocket1 = nullptr;
 
     void fmCreate();
     void FormActivate();
@@ -74,16 +82,29 @@ public:
 
     void Timer1Timer();
 
+    // The link to the results server.
+    void ConnectFromLineFile();
+    void imOfflineClick();
+    void client_connect();
+    void client_disconnect();
+    void client_error(plat::net::ErrorEvent event, int& ErrorCode);
+    // Sends marker + own address + " " + text while connected; nothing otherwise.
+    void SendToServer(const QString& text);
+
     QCheckBox* checkBox(int k) const { return checks_[k - 1]; }
     plat::DBEdit* answerEdit(int k) const { return answers_[k - 1]; }
 
 protected:
     bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
     void chooseAndOpen();  // FormActivate without its guard
     void placeQuestionArea(bool enlarged);
     void bindControls();
+    // "line.txt": address and port set, the attempt started. With automatic, only when its
+    // first line is exactly "1".
+    void connectFromLineFile(bool automatic);
     QString field(const char* name);
 
     plat::Services services_;
