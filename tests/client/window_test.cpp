@@ -368,6 +368,11 @@ TEST_F(Window, EnlargingTogglesAndLoadingRestores) {
     f.Pictogr->click();
     EXPECT_EQ(f.DBvoprRTF->geometry(), big);
     EXPECT_EQ(f.DBVoprBMP->geometry(), big);
+    // It covers the captions and answer rows it spans (Label5, row 1).
+    for (const QPoint at : {QPoint(20, 390), QPoint(500, 420)}) {
+        QWidget* top = f.childAt(at);
+        EXPECT_TRUE(top == f.DBvoprRTF || f.DBvoprRTF->isAncestorOf(top)) << at.x() << "," << at.y();
+    }
     EXPECT_FALSE(shown(f.ComboBox1) || shown(f.ComboBox2));
     f.Pictogr->click();
     EXPECT_EQ(f.DBvoprRTF->geometry(), normal);
