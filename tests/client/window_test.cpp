@@ -106,6 +106,23 @@ TEST_F(Window, DesignPlacesAndStart) {
     EXPECT_TRUE(ui.boxes().isEmpty());
 }
 
+TEST_F(Window, ModuleStartMakesTheNetworkControlDirectory) {
+    // SetUp ran the module start on a fresh drive C:.
+    const QString net = QDir(driveC()).filePath("Test");
+    EXPECT_TRUE(QDir(net).exists());
+    EXPECT_EQ(QDir(plat::db::session().netFileDir()).absolutePath(), QDir(net).absolutePath());
+    state.TimeSec = 5;
+    state.GradedMode = true;
+    state.AnswerMarks = "+-";
+    pandrel::ClientUnitInit(state);  // again: the folder exists, which is no failure
+    EXPECT_EQ(state.TimeSec, 0);
+    EXPECT_FALSE(state.GradedMode);
+    EXPECT_TRUE(state.AnswerMarks.isEmpty());
+    state.AnswerMarks = "+";
+    pandrel::ClientUnitFinal(state);
+    EXPECT_TRUE(state.AnswerMarks.isEmpty());
+}
+
 TEST_F(Window, SecondCopyIsRefusedBeforeShowing) {
     ui.setTitle("Pandrel");
     QString guardedTitle;
