@@ -117,6 +117,7 @@ public:
     void remove();  // delete: an inserted record is only dropped
     void refresh();
 
+    // The reference stays valid until the table is closed.
     Field& fieldByName(const QString& name);
     Field* findField(const QString& name);
     const std::vector<std::unique_ptr<Field>>& fields() const { return fields_; }
