@@ -145,7 +145,7 @@ TEST_F(Opening, LongQuestionFromTheMemoIsStoredAsItsFirst255) {
     EXPECT_EQ(t.fieldByName(field::Vopr).asString(), text.left(255));
 }
 
-TEST(Template, BuiltBlankTableIsEncryptedAndOpensEmpty) {
+TEST(Template, BuiltBlankTableIsEncryptedAndHoldsOneQuestionOfTheDefaults) {
     const QString zag = QCoreApplication::applicationDirPath() + "/../korvel/new.zag";
     if (!QFile::exists(zag)) GTEST_SKIP() << "new.zag not built";
     QProcess p;
@@ -160,11 +160,12 @@ TEST(Template, BuiltBlankTableIsEncryptedAndOpensEmpty) {
     s.setNetFileDir(dir.path());
     Table t(s);
     openQuestionTable(t, dir.filePath("N.DB"), {false, ""});
-    EXPECT_EQ(t.recordCount(), 0);
-    t.edit();  // an empty table inserts
-    t.post();
+    ASSERT_EQ(t.recordCount(), 1);
     EXPECT_EQ(t.fieldByName(field::Number).asString(), "1");
+    EXPECT_EQ(t.fieldByName(field::VoprStyle).asString(), "1");
+    EXPECT_EQ(t.fieldByName(field::TypeVopr).asString(), "1");
     EXPECT_EQ(t.fieldByName(field::MaxOtv).asString(), "4");
+    EXPECT_TRUE(t.fieldByName(field::Vopr).isNull());
 }
 
 }  // namespace
