@@ -11,7 +11,7 @@ PACKAGES=(
   googletest libgtest-dev libgmock-dev
   fonts-liberation
   xvfb xdotool imagemagick xauth
-  chromium
+  chromium nodejs
 )
 
 missing=()
