@@ -9,7 +9,14 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFontDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPixmap>
+#include <QVBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -161,11 +168,50 @@ public:
         f.setItalic(initial.italic);
         f.setUnderline(initial.underline);
         f.setStrikeOut(initial.strikeOut);
-        bool ok = false;
-        const QFont chosen = QFontDialog::getFont(&ok, f, boxParent(), QString(),
-                                                  QFontDialog::DontUseNativeDialog);
-        if (!ok) return std::nullopt;
-        FontChoice c = initial;  // colour, charset and pitch: the dialog offers none
+
+        // The font dialog of the classic desktop: the font, its effects and a colour from
+        // the sixteen basic ones, in one box.
+        QDialog box(boxParent());
+        box.setWindowTitle(QStringLiteral("Шрифт"));
+        auto* layout = new QVBoxLayout(&box);
+        auto* fonts = new QFontDialog(f, &box);
+        fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+        fonts->setWindowFlags(Qt::Widget);
+        layout->addWidget(fonts);
+        auto* colourRow = new QHBoxLayout;
+        colourRow->addWidget(new QLabel(QStringLiteral("Цвет:"), &box));
+        auto* colours = new QComboBox(&box);
+        static const std::pair<const char*, QRgb> basic[] = {
+            {"Черный", 0x000000},     {"Бордовый", 0x800000}, {"Зеленый", 0x008000},
+            {"Оливковый", 0x808000},  {"Темно-синий", 0x000080}, {"Фиолетовый", 0x800080},
+            {"Сине-зеленый", 0x008080}, {"Серый", 0x808080}, {"Серебристый", 0xC0C0C0},
+            {"Красный", 0xFF0000},    {"Лайм", 0x00FF00},     {"Желтый", 0xFFFF00},
+            {"Синий", 0x0000FF},      {"Фуксия", 0xFF00FF},   {"Голубой", 0x00FFFF},
+            {"Белый", 0xFFFFFF}};
+        for (const auto& [name, rgb] : basic) {
+            QPixmap swatch(16, 12);
+            swatch.fill(QColor(rgb));
+            colours->addItem(QIcon(swatch), QString::fromUtf8(name), QColor(rgb));
+        }
+        int current = colours->findData(initial.color);
+        if (current < 0) {  // a colour of the document outside the sixteen stays choosable
+            QPixmap swatch(16, 12);
+            swatch.fill(initial.color);
+            colours->addItem(QIcon(swatch), initial.color.name(), initial.color);
+            current = colours->count() - 1;
+        }
+        colours->setCurrentIndex(current);
+        colourRow->addWidget(colours, 1);
+        layout->addLayout(colourRow);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+        layout->addWidget(buttons);
+        if (box.exec() != QDialog::Accepted) return std::nullopt;
+
+        const QFont chosen = fonts->currentFont();
+        FontChoice c = initial;  // charset and pitch: the family brings its own
+        c.color = colours->currentData().value<QColor>();
         c.family = chosen.family();
         c.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : initial.pointSize;
         c.bold = chosen.bold();

@@ -5,7 +5,9 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFontDialog>
 #include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
@@ -140,6 +142,33 @@ TEST_F(QtUiTest, OpenDialogMakesTheChosenFolderCurrent) {
 
     whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
     EXPECT_FALSE(plat::qtUi().saveFile({}).has_value());
+}
+
+}  // namespace
+
+namespace {
+
+// The font dialog returns the font and a colour chosen from its basic ones; cancel keeps all.
+TEST_F(QtUiTest, FontDialogGivesFontAndColour) {
+    plat::FontChoice initial;
+    initial.family = "Liberation Serif";
+    initial.pointSize = 12;
+    whenModal([&](QWidget* w) {
+        auto* colours = w->findChild<QComboBox*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_NE(colours, nullptr);
+        colours->setCurrentIndex(colours->findText("Красный"));
+        w->findChild<QFontDialog*>()->setCurrentFont(QFont("Liberation Sans", 14, QFont::Bold));
+        qobject_cast<QDialog*>(w)->accept();
+    });
+    const auto chosen = plat::qtUi().chooseFont(initial);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(chosen->color, QColor(Qt::red));
+    EXPECT_EQ(chosen->family, "Liberation Sans");
+    EXPECT_EQ(chosen->pointSize, 14);
+    EXPECT_TRUE(chosen->bold);
+
+    whenModal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_FALSE(plat::qtUi().chooseFont(initial).has_value());
 }
 
 }  // namespace
