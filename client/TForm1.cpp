@@ -26,6 +26,13 @@ void setRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     w->setPalette(p);
 }
 
+// Tab moves the focus and Delete edits: neither types a character, whatever text the
+// system gives their events.
+bool typesCharacter(const QKeyEvent& k) {
+    return !k.text().isEmpty() && k.key() != Qt::Key_Tab && k.key() != Qt::Key_Backtab &&
+           k.key() != Qt::Key_Delete;
+}
+
 }  // namespace
 
 TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard singleCopy,
@@ -68,11 +75,15 @@ TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard sing
     ClientSocket1->onDisconnect = [this] { client_disconnect(); };
     ClientSocket1->onError = [this](plat::net::ErrorEvent ev, int& code) { client_error(ev, code); };
     imOffline->installEventFilter(this);
+    for (QWidget* w : std::initializer_list<QWidget*>{Edit2, Edit4, ComboBox1, ComboBox2})
+        w->installEventFilter(this);
 
     connect(btLoadTest, &QPushButton::clicked, this, &TForm1::btLoadTestClick);
     connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     connect(Button4, &QPushButton::clicked, this, &TForm1::Button4Click);
+    connect(button5, &QPushButton::clicked, this, &TForm1::button5Click);
+    connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
     connect(Pictogr, &QToolButton::clicked, this, &TForm1::PictogrClick);
     connect(DBNavigator1, &plat::DBNavigator::clicked, this, &TForm1::DBNavigator1Click);
     connect(DBListBox1, &plat::DBListBox::click, this, &TForm1::DBListBox1Click);
@@ -151,7 +162,55 @@ bool TForm1::eventFilter(QObject* watched, QEvent* e) {
         imOfflineClick();
         return true;
     }
+    if (e->type() == QEvent::KeyPress && watched != imOffline) {
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (typesCharacter(*k)) return keyRefused(watched, k->text());
+    }
     return QWidget::eventFilter(watched, e);
+}
+
+void TForm1::keyPressEvent(QKeyEvent* e) {
+    // Characters typed while no control takes them reach the window and are dropped.
+    if (typesCharacter(*e)) {
+        keyRefused(this, e->text());
+        return;
+    }
+    QWidget::keyPressEvent(e);
+}
+
+bool TForm1::keyRefused(QObject* watched, const QString& typed) {
+    for (QChar Key : typed) {
+        if (watched == Edit2) Edit2_KeyPress(Key);
+        else if (watched == Edit4) Edit4_KeyPress(Key);
+        else if (watched == ComboBox1) ComboBox1_KeyPress(Key);
+        else ComboBox2_KeyPress(Key);
+        if (Key.isNull()) return true;
+    }
+    return false;
+}
+
+void TForm1::Edit2_KeyPress(QChar& Key) {
+    plat::guarded(*services_.ui, [&] {
+        if (IsNameKey(Key)) return;
+        Key = QChar();
+        services_.ui->message(kNameKeyRefused);
+    });
+}
+
+void TForm1::Edit4_KeyPress(QChar& Key) {
+    plat::guarded(*services_.ui, [&] {
+        if (IsGroupKey(Key)) return;
+        Key = QChar();
+        services_.ui->message(kGroupKeyRefused);
+    });
+}
+
+void TForm1::ComboBox1_KeyPress(QChar& Key) {
+    if (!IsComboKey(Key)) Key = QChar();
+}
+
+void TForm1::ComboBox2_KeyPress(QChar& Key) {
+    if (!IsComboKey(Key)) Key = QChar();
 }
 
 void TForm1::FormActivate() {
@@ -182,6 +241,7 @@ void TForm1::chooseAndOpen() {
     st_.QuestionCount = Table1->recordCount();
     Label17->setText(QStringLiteral("из ") + QString::number(st_.QuestionCount));
     Label18->setText(QStringLiteral("Тест ") + chosen.tableName);
+    tableName_ = chosen.tableName;
     st_.CheckLocked = field("Otv7") == u"&1";
     Button4->setVisible(!st_.CheckLocked);
 }
@@ -299,6 +359,96 @@ void TForm1::DBVoprBMPClick() {}
 
 void TForm1::Timer1Timer() {
     plat::guarded(*services_.ui, [&] { Label2->setText(ClockTick(st_)); });
+}
+
+// ---- The graded run --------------------------------------------------------------------
+
+void TForm1::button5Click() {
+    plat::guarded(*services_.ui, [&] { startRun(); });
+}
+
+void TForm1::startRun() {
+    // With no table open (a failed opening) there is nothing to draw from.
+    const int count = Table1->isActive() ? st_.QuestionCount : 0;
+    const QString name = Edit2->text();
+    const QString group = Edit4->text();
+    if (const QString why = StartRefusal(count, name, group); !why.isEmpty()) {
+        services_.ui->message(why);
+        return;
+    }
+    if (services_.ui->confirm(ConfirmIdentityText(name, group)) == plat::Answer::No) return;
+    if (!ClientSocket1->active()) ConnectFromLineFile();
+    const CountChoice choice = ChooseCount(*services_.ui, count);
+    if (choice.lastAtOnce) Button3->setText(kButton3Last);
+    SetScreenColor(kGradedColour);
+    BeginRun(st_, choice.count, count, runSeed());
+    enterRun();
+}
+
+void TForm1::enterRun() {
+    Button4->hide();
+    Button3->show();
+    button5->hide();
+    btLoadTest->hide();
+    DBNavigator1->hide();
+    showRunQuestion();
+    Label17->setText(QStringLiteral("из ") + QString::number(st_.GradedCount));
+    Label3->show();
+    if (ClientSocket1->active())
+        SendToServer(StartMessageText(Edit2->text(), Edit4->text(), Label18->text()));
+}
+
+void TForm1::showRunQuestion() {
+    Table1->setRecNo(st_.GradedRecNos.at(st_.GradedPos));
+    ShowCurrentQuestion();
+    Label12->setText(QString::number(st_.GradedPos));
+}
+
+void TForm1::Button3Click() {
+    plat::guarded(*services_.ui, [&] {
+        if (!st_.GradedMode || !Table1->isActive()) return;
+        const bool right = IsAnswerCorrect();
+        const Step step = RecordAnswer(st_, right);
+        if (right) Label3->setText(RightAnswersCaption(st_.RightCount));
+        if (step == Step::End) {
+            endRun();
+            return;
+        }
+        showRunQuestion();
+        if (step == Step::Last) Button3->setText(kButton3Last);
+    });
+}
+
+void TForm1::endRun() {
+    const QString name = Edit2->text();
+    const QString group = Edit4->text();
+    const QString report = ResultReport(st_, name, group, tableName_, Label2->text());
+    services_.system->beep();
+    // A failed send is reported in its own box; the result is still shown and saved.
+    plat::guarded(*services_.ui, [&] { SendToServer(report); });
+    services_.ui->message(report);
+    returnToTraining();
+    SaveResult(*services_.ui, group, name, report);
+    Edit2->clear();
+    Edit4->clear();
+    FinishRun(st_);
+}
+
+void TForm1::returnToTraining() {
+    Button3->setText(kButton3Next);
+    Button3->hide();
+    Label3->setText(RightAnswersCaption(0));
+    Label3->hide();
+    Button4->setVisible(!st_.CheckLocked);
+    button5->show();
+    btLoadTest->show();
+    DBNavigator1->show();
+    st_.RightCount = 0;
+    Label17->setText(QStringLiteral("из ") + QString::number(st_.QuestionCount));
+    Table1->setRecNo(1);
+    ShowCurrentQuestion();
+    Label12->setText(QStringLiteral("1"));
+    SetScreenColor(kDesignColour);
 }
 
 bool TForm1::IsAnswerCorrect() {

@@ -11,8 +11,10 @@
 #include "platform/ui.h"
 #include "ui_TForm1.h"
 
+#include <QKeyEvent>
 #include <QTimer>
 #include <QWidget>
+#include <cstdint>
 #include <functional>
 
 namespace pandrel {
@@ -82,6 +84,17 @@ public:
 
     void Timer1Timer();
 
+    // The graded run.
+    void button5Click();
+    void Button3Click();
+    // Key filters: a refused character is set to null and dropped.
+    void Edit2_KeyPress(QChar& Key);
+    void Edit4_KeyPress(QChar& Key);
+    void ComboBox1_KeyPress(QChar& Key);
+    void ComboBox2_KeyPress(QChar& Key);
+    // Seeds the draw of each run; tests set a fixed one.
+    std::function<std::uint32_t()> runSeed = SeedFromTimeOfDay;
+
     // The link to the results server.
     void ConnectFromLineFile();
     void imOfflineClick();
@@ -97,6 +110,7 @@ public:
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
 
 private:
     void chooseAndOpen();  // FormActivate without its guard
@@ -106,6 +120,14 @@ private:
     // first line is exactly "1".
     void connectFromLineFile(bool automatic);
     QString field(const char* name);
+    // The run's steps of button5Click and Button3Click.
+    void startRun();
+    void enterRun();
+    void showRunQuestion();
+    void endRun();
+    void returnToTraining();
+    // True when a key filter of watched refuses the typed text of e.
+    bool keyRefused(QObject* watched, const QString& typed);
 
     plat::Services services_;
     ClientState& st_;
@@ -113,6 +135,7 @@ private:
     bool refused_ = false;
     bool ended_ = false;
     bool activated_ = false;
+    QString tableName_;  // the open test's table file name, for the result report
     std::array<QCheckBox*, 7> checks_{};
     std::array<plat::DBEdit*, 7> answers_{};
     std::array<plat::DBCheckBox*, 7> flags_{};
