@@ -62,9 +62,9 @@ protected:
         form->Edit4->setText(group);
     }
     // The confirmation and the missing "line.txt" of every unconnected start.
-    void expectStart(const QString& name, const QString& group) {
+    void expectStart(const QString& name, const QString& group, Answer sure = Answer::Yes) {
         ui.expect(BoxKind::Confirmation, text("Вы уверены, что Вы ") + name + " " + group + "?",
-                  Answer::Yes)
+                  sure)
             .expect(BoxKind::Plain, pandrel::kLineFileUnreadable);
     }
     // Answers the question on screen, right or wrong, and moves on.
@@ -192,11 +192,12 @@ TEST_F(Graded, StandardTestOfTwentyIsMarked) {
 
 // One question: Button3 reads "Оценка" from the start and one click ends the run; a second
 // run of the same learner replaces the first file and Label3 has its run-time caption.
+// Closing the confirmation by its title bar goes on as Yes.
 TEST_F(Graded, OneQuestionEndsAtOnceAndTheNextRunReplacesTheFile) {
     TForm1& f = openWith(1);
     for (const bool right : {true, false}) {
         identity("Anna", "5");
-        expectStart("Anna", "5");
+        expectStart("Anna", "5", right ? Answer::Yes : Answer::Closed);
         ui.expect(BoxKind::Input, pandrel::kCountPrompt, Answer::Cancel);  // the preset 1
         f.button5->click();
         EXPECT_EQ(f.Button3->text(), pandrel::kButton3Last);
