@@ -206,11 +206,15 @@ void TForm1::Edit4_KeyPress(QChar& Key) {
 }
 
 void TForm1::ComboBox1_KeyPress(QChar& Key) {
-    if (!IsComboKey(Key)) Key = QChar();
+    plat::guarded(*services_.ui, [&] {
+        if (!IsComboKey(Key)) Key = QChar();
+    });
 }
 
 void TForm1::ComboBox2_KeyPress(QChar& Key) {
-    if (!IsComboKey(Key)) Key = QChar();
+    plat::guarded(*services_.ui, [&] {
+        if (!IsComboKey(Key)) Key = QChar();
+    });
 }
 
 void TForm1::FormActivate() {

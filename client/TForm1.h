@@ -126,7 +126,7 @@ private:
     void showRunQuestion();
     void endRun();
     void returnToTraining();
-    // True when a key filter of watched refuses the typed text of e.
+    // True when the key filter of watched refuses a character of typed.
     bool keyRefused(QObject* watched, const QString& typed);
 
     plat::Services services_;
