@@ -20,7 +20,11 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QGridLayout>
 #include <QMessageBox>
+#include <QScreen>
+#include <QShowEvent>
+#include <algorithm>
 
 namespace plat {
 
@@ -45,6 +49,29 @@ public:
     bool closedByFrame = false;
 
 protected:
+    // Qt wraps any line wider than about 420 pixels; the classic box wraps only what does not
+    // fit on the screen, so a result report keeps its lines of ten items. Our own label
+    // stands in the place of Qt's, which sizes the box from what the layout holds.
+    void showEvent(QShowEvent* e) override {
+        auto* grid = qobject_cast<QGridLayout*>(layout());
+        auto* qtLabel = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        if (grid && qtLabel && !findChild<QLabel*>(QStringLiteral("box_text"))) {
+            auto* own = new QLabel(qtLabel->text(), this);
+            own->setObjectName(QStringLiteral("box_text"));
+            own->setTextFormat(Qt::PlainText);
+            own->setTextInteractionFlags(qtLabel->textInteractionFlags());
+            int widest = 0;
+            for (const QString& line : own->text().split(u'\n'))
+                widest = std::max(widest, own->fontMetrics().horizontalAdvance(line));
+            const QScreen* scr = screen();
+            own->setWordWrap(scr && widest > scr->availableGeometry().width() * 3 / 4);
+            int row = 0, col = 0, rows = 1, cols = 1;
+            grid->getItemPosition(grid->indexOf(qtLabel), &row, &col, &rows, &cols);
+            qtLabel->hide();
+            grid->addWidget(own, row, col, rows, cols);
+        }
+        QMessageBox::showEvent(e);
+    }
     void closeEvent(QCloseEvent* e) override {
         closedByFrame = true;
         QDialog::closeEvent(e);  // rejects without pressing any button

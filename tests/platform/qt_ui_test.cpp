@@ -172,3 +172,29 @@ TEST_F(QtUiTest, FontDialogGivesFontAndColour) {
 }
 
 }  // namespace
+
+namespace {
+
+// A report line of ten items stays one line, as the classic box shows it.
+TEST_F(QtUiTest, MessageBoxKeepsALineThatFitsTheScreen) {
+    const QString line =
+        "1[12+] 2[5-] 3[17+] 4[3+] 5[9-] 6[11+] 7[1+] 8[20-] 9[14+] 10[6-] ";
+    bool wraps = true;
+    int labelWidth = 0, lineWidth = 0;
+    whenModal([&](QWidget* w) {
+        QTimer::singleShot(50, w, [&, w] {
+            auto* label = w->findChild<QLabel*>("box_text");
+            ASSERT_NE(label, nullptr);
+            wraps = label->wordWrap();
+            labelWidth = label->width();
+            lineWidth = QFontMetrics(label->font()).horizontalAdvance(line);
+            w->grab().save(QDir::temp().filePath("suite-report-box.png"));
+            buttonNamed(w, "OK")->click();
+        });
+    });
+    plat::qtUi().message("Иванов Иван 9А\r\nВерных ответов: 7 из 10\r\n" + line + "\r\n");
+    EXPECT_FALSE(wraps);
+    EXPECT_GE(labelWidth, lineWidth);
+}
+
+}  // namespace
