@@ -7,6 +7,7 @@ cmake -S "$root" -B "$root/build-bench" -G Ninja -DCMAKE_BUILD_TYPE=Release >/de
 cmake --build "$root/build-bench" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 for b in "$root"/build-bench/bench/bench_*; do
+  [ -f "$b" ] && [ -x "$b" ] || continue
   echo "== $(basename "$b")"
   (cd "$(mktemp -d)" && "$b")
 done
