@@ -19,6 +19,9 @@ inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdS
 
 namespace client_test {
 
+inline QString text(const char* s) { return QString::fromUtf8(s); }
+inline bool shown(QWidget* w) { return !w->isHidden(); }
+
 // One question record; unset strings stay null.
 struct Q {
     QString VoprStyle = "1";

@@ -21,8 +21,6 @@ using pandrel::TForm1;
 
 namespace {
 
-QString text(const char* s) { return QString::fromUtf8(s); }
-bool shown(QWidget* w) { return !w->isHidden(); }
 
 constexpr std::uint32_t kSeed = 4242;
 

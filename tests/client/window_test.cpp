@@ -13,10 +13,6 @@ using pandrel::TForm1;
 
 namespace {
 
-QString text(const char* s) { return QString::fromUtf8(s); }
-
-bool shown(QWidget* w) { return !w->isHidden(); }
-
 int rowsShown(TForm1& f) {
     int n = 0;
     for (int k = 1; k <= 7; ++k) {

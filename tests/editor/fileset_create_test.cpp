@@ -14,16 +14,8 @@ namespace {
 
 std::string s(const QString& q) { return q.toStdString(); }
 
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << s(path);
-    f.write(bytes);
-}
-
-QByteArray get(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testing_support::get;
+using testing_support::put;
 
 std::string listing() {
     QStringList names = QDir().entryList(QDir::Files | QDir::Hidden);

@@ -16,16 +16,8 @@ namespace {
 
 std::string s(const QString& q) { return q.toStdString(); }
 
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << s(path);
-    f.write(bytes);
-}
-
-QByteArray get(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testing_support::get;
+using testing_support::put;
 
 // The file names of a folder, sorted, as one text, so a failure shows the whole folder.
 std::string listing(const QString& dir = QStringLiteral(".")) {

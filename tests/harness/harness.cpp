@@ -114,10 +114,12 @@ plat::BoxReply ScriptedUi::show(const plat::Box& box) {
     return r;
 }
 
-std::optional<QString> ScriptedUi::openFile(const plat::FileDialogSpec& spec) {
+std::optional<QString> ScriptedUi::answerFileDialog(int type, const char* what,
+                                                    const plat::FileDialogSpec& spec) {
     dialogs_.append(spec);
-    if (steps_.empty() || steps_.front().type != Step::Open) {
-        ADD_FAILURE() << "unexpected open dialog \"" << utf8(spec.title) << "\"; the script expected "
+    if (steps_.empty() || steps_.front().type != type) {
+        ADD_FAILURE() << "unexpected " << what << " dialog \"" << utf8(spec.title)
+                      << "\"; the script expected "
                       << (steps_.empty() ? std::string("nothing") : steps_.front().describe());
         return std::nullopt;
     }
@@ -127,17 +129,12 @@ std::optional<QString> ScriptedUi::openFile(const plat::FileDialogSpec& spec) {
     return p;
 }
 
+std::optional<QString> ScriptedUi::openFile(const plat::FileDialogSpec& spec) {
+    return answerFileDialog(Step::Open, "open", spec);
+}
+
 std::optional<QString> ScriptedUi::saveFile(const plat::FileDialogSpec& spec) {
-    dialogs_.append(spec);
-    if (steps_.empty() || steps_.front().type != Step::Save) {
-        ADD_FAILURE() << "unexpected save dialog \"" << utf8(spec.title) << "\"; the script expected "
-                      << (steps_.empty() ? std::string("nothing") : steps_.front().describe());
-        return std::nullopt;
-    }
-    const std::optional<QString> p = steps_.front().path;
-    steps_.pop_front();
-    if (p) enterFolderOf(*p);
-    return p;
+    return answerFileDialog(Step::Save, "save", spec);
 }
 
 std::optional<plat::FontChoice> ScriptedUi::chooseFont(const plat::FontChoice& initial) {
@@ -201,6 +198,17 @@ bool waitFor(const std::function<bool()>& pred, int ms) {
         QTest::qSleep(1);
     }
     return true;
+}
+
+void put(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
+    f.write(bytes);
+}
+
+QByteArray get(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 }  // namespace testing_support

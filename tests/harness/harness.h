@@ -48,6 +48,8 @@ public:
 
 private:
     struct Step;
+    std::optional<QString> answerFileDialog(int type, const char* what,
+                                            const plat::FileDialogSpec& spec);
     std::deque<Step> steps_;
     QList<plat::Box> boxes_;
     QList<plat::FileDialogSpec> dialogs_;
@@ -99,6 +101,11 @@ private:
     QTemporaryDir driveC_;
     QString savedCwd_;
 };
+
+// Writes bytes to a file, failing the test when it cannot be made.
+void put(const QString& path, const QByteArray& bytes);
+// A file's bytes, or "<missing>" when it cannot be read, so a comparison shows which.
+QByteArray get(const QString& path);
 
 // Types text into the focused widget w, one key event per character (Cyrillic included).
 void typeText(QWidget* w, const QString& text);

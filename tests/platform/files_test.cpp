@@ -9,16 +9,8 @@ namespace fs = plat::fs;
 
 namespace {
 
-void put(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
-    f.write(bytes);
-}
-
-QByteArray get(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
+using testing_support::get;
+using testing_support::put;
 
 class FilesTest : public testing_support::SuiteTest {};
 
