@@ -1,7 +1,7 @@
 #include "editor/TForm3.h"
 
 #include "editor/TForm1.h"
-#include "editor/fileset.h"
+#include "editor/fileops/fileset.h"
 #include "platform/files.h"
 #include "platform/guard.h"
 

@@ -1,6 +1,6 @@
 // The file helpers that every file-set operation stands on: name splitting, the guarded
 // copy, the mask walk and the picture renaming.
-#include "editor/fileset.h"
+#include "editor/fileops/fileset.h"
 #include "tests/harness/harness.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "editor/fileset.h"
+#include "editor/fileops/fileset.h"
 
 #include "platform/files.h"
 

@@ -16,7 +16,7 @@ namespace {
 
 QByteArray templateHead() {
     const QString path = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() +
-                         QStringLiteral("/../../template/new.CRO");
+                         QStringLiteral("/../../../template/new.CRO");
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

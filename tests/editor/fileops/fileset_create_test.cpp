@@ -1,5 +1,5 @@
 // Creating a test from the template set "new.*" in the current directory.
-#include "editor/fileset.h"
+#include "editor/fileops/fileset.h"
 #include "tests/harness/harness.h"
 
 #include <QDir>
