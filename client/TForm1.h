@@ -93,7 +93,9 @@ public:
     void ComboBox1_KeyPress(QChar& Key);
     void ComboBox2_KeyPress(QChar& Key);
     // Seeds the draw of each run; tests set a fixed one.
-    std::function<std::uint32_t()> runSeed = SeedFromTimeOfDay;
+    std::function<std::uint32_t()> runSeed = [this] {
+        return SeedFromTimeOfDay(services_.system->now().time());
+    };
 
     // The link to the results server.
     void ConnectFromLineFile();

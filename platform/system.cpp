@@ -24,7 +24,18 @@ QString timeFormatWithoutZone() {
 
 }  // namespace
 
-QString longTime(const QTime& t) { return QLocale().toString(t, timeFormatWithoutZone()); }
+QString longTimeFormat() {
+    QString f = timeFormatWithoutZone();
+    // "HH" and "hh" pad the hours; one letter does not. Quoted text is left alone.
+    bool quoted = false;
+    for (qsizetype i = 0; i + 1 < f.size(); ++i) {
+        if (f[i] == u'\'') quoted = !quoted;
+        if (!quoted && (f[i] == u'H' || f[i] == u'h') && f[i + 1] == f[i]) f.remove(i, 1);
+    }
+    return f;
+}
+
+QString longTime(const QTime& t) { return QLocale().toString(t, longTimeFormat()); }
 
 QString shortDate(const QDate& d) { return QLocale().toString(d, QLocale::ShortFormat); }
 

@@ -2,6 +2,7 @@
 // The rest of the platform that windows use: the shell's default action, the printer, the
 // beep, the screen, and the locale's formats. Each behind an interface with a Qt
 // implementation and, for tests, a recording one (tests/harness).
+#include <QDateTime>
 #include <QFont>
 #include <QPoint>
 #include <QSize>
@@ -32,6 +33,9 @@ public:
     virtual ~System() = default;
     virtual void beep() = 0;
     virtual QSize screenSize() = 0;
+    // The local date and time: every time a program shows or logs comes from here, so a
+    // test can stand the clock still.
+    virtual QDateTime now() = 0;
 };
 
 // What a window is given of the platform.
@@ -43,7 +47,10 @@ struct Services {
 };
 
 // Locale formats from QLocale() (tests set QLocale::setDefault).
-QString longTime(const QTime& t);    // hours, minutes, seconds, no time zone: "9:05:07"
+// The long time format without time zone and with the hours unpadded, as the desktop the
+// programs were made for writes it: "9:05:07", "0:00:47" (Qt's Russian format pads them).
+QString longTimeFormat();
+QString longTime(const QTime& t);
 QString shortDate(const QDate& d);
 QChar decimalSeparator();
 

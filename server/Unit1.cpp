@@ -20,8 +20,6 @@
 
 namespace lisgar {
 
-QString TimePrefix() { return plat::longTime(QTime::currentTime()) + QLatin1Char(' '); }
-
 TForm1::TForm1(const plat::Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
@@ -53,6 +51,10 @@ TForm1::TForm1(const plat::Services& services, QWidget* parent)
     FormCreate();
 }
 
+QString TForm1::TimePrefix() const {
+    return plat::longTime(services_.system->now().time()) + QLatin1Char(' ');
+}
+
 TForm1::~TForm1() {
     ServerSocket1.onClientDisconnect = nullptr;
     ServerSocket1.deactivate();
@@ -77,7 +79,7 @@ void TForm1::FormCreate() {
         if (!ServerSocket1.active()) ServerSocket1.activate();
         Label2->setText(QStringLiteral("0"));
         addEntry(QStringLiteral("Время ") + TimePrefix() + QStringLiteral(" дата ") +
-                 plat::shortDate(QDate::currentDate()) +
+                 plat::shortDate(services_.system->now().date()) +
                  QStringLiteral(" Запуск протокола тестирования"));
     });
 }

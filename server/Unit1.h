@@ -21,9 +21,6 @@ namespace Ui {
 class TForm1;
 }
 
-// The current time in the long time format and one blank: "9:05:07 ".
-QString TimePrefix();
-
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
@@ -43,6 +40,9 @@ public:
     void btSaveFileClick();
     void btHelpClick();
     void btExitClick();
+
+    // The time of the system's clock in the long time format and one blank: "9:05:07 ".
+    QString TimePrefix() const;
 
     // The controls of the form (TForm1.ui).
     QPlainTextEdit* Memo1;

@@ -123,8 +123,8 @@ CountChoice ChooseCount(plat::UiServices& ui, int QuestionCount) {
     }
 }
 
-std::uint32_t SeedFromTimeOfDay() {
-    return static_cast<std::uint32_t>(QTime::currentTime().msecsSinceStartOfDay());
+std::uint32_t SeedFromTimeOfDay(const QTime& timeOfDay) {
+    return static_cast<std::uint32_t>(timeOfDay.msecsSinceStartOfDay());
 }
 
 void DrawQuestions(RunState& st, int N, int QuestionCount, std::uint32_t seed) {

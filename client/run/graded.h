@@ -4,6 +4,7 @@
 // window's handlers read their widgets, call these and put the answers back on screen.
 #include <QChar>
 #include <QString>
+#include <QTime>
 #include <cstdint>
 #include <vector>
 
@@ -105,7 +106,7 @@ struct CountChoice {
 CountChoice ChooseCount(plat::UiServices& ui, int QuestionCount);
 
 // The seed of a run: the time of day to the millisecond.
-std::uint32_t SeedFromTimeOfDay();
+std::uint32_t SeedFromTimeOfDay(const QTime& timeOfDay);
 // N different record numbers from 1..QuestionCount into GradedRecNos[1..N], uniformly,
 // with one generator seeded once by seed.
 void DrawQuestions(RunState& st, int N, int QuestionCount, std::uint32_t seed);

@@ -48,6 +48,7 @@ public:
         const QScreen* s = QGuiApplication::primaryScreen();
         return s ? s->size() : QSize();
     }
+    QDateTime now() override { return QDateTime::currentDateTime(); }
 };
 
 }  // namespace

@@ -61,12 +61,15 @@ public:
     QStringList opened;
 };
 
+// A clock that stands still, so a test compares whole lines, times included.
 class RecordingSystem : public plat::System {
 public:
     void beep() override { ++beeps; }
     QSize screenSize() override { return screen; }
+    QDateTime now() override { return clock; }
     int beeps = 0;
     QSize screen{1280, 1024};
+    QDateTime clock{QDate(2026, 12, 9), QTime(9, 5, 7)};
 };
 
 // Prints to a PDF file instead of a printer; noPrinter makes it fail as with no printer.

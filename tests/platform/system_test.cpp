@@ -14,9 +14,12 @@ namespace {
 
 class SystemTest : public testing_support::SuiteTest {};
 
-TEST_F(SystemTest, LocaleFormatsWithoutTimeZone) {
-    EXPECT_EQ(plat::longTime(QTime(9, 5, 7)), "09:05:07");
+// Qt's Russian long format pads the hours ("HH:mm:ss"); the programs write them unpadded.
+TEST_F(SystemTest, LocaleFormatsWithoutTimeZoneOrPaddedHours) {
+    EXPECT_EQ(plat::longTime(QTime(9, 5, 7)), "9:05:07");
+    EXPECT_EQ(plat::longTime(QTime(0, 0, 47)), "0:00:47");
     EXPECT_EQ(plat::longTime(QTime(23, 59, 0)), "23:59:00");
+    EXPECT_EQ(plat::longTimeFormat(), "H:mm:ss");
     EXPECT_EQ(plat::shortDate(QDate(2026, 3, 1)), "01.03.2026");
     EXPECT_EQ(plat::decimalSeparator(), u',');
 

@@ -13,8 +13,8 @@ using namespace server_tests;
 namespace {
 
 const QByteArray M = common::MessageMarker();
-const QString kConnected = QStringLiteral("127.0.0.1 - Подключился.");
-const QString kLeft = QStringLiteral("127.0.0.1 - Отключился.");
+const QString kConnected = QStringLiteral("9:05:07 127.0.0.1 - Подключился.");
+const QString kLeft = QStringLiteral("9:05:07 127.0.0.1 - Отключился.");
 
 QByteArray cp(const char* utf8) { return plat::toCp1251(QString::fromUtf8(utf8)); }
 
@@ -46,8 +46,6 @@ TEST_F(ServerTest, CountsConnectsAndDisconnects) {
     ASSERT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 2; }));
     EXPECT_EQ(form->Label2->text(), "2");
     EXPECT_EQ(linesAfter(4), QStringList({kLeft}));
-    for (const QString& l : form->logLines.mid(1))
-        EXPECT_TRUE(timeAtStart().match(l).hasMatch()) << l.toStdString();
 
     // Clearing the log touches neither the count nor the connections.
     form->btDelete->click();
@@ -77,7 +75,7 @@ TEST_F(ServerTest, BurstOfConnectionsWhileBusyIsAcceptedAtOnce) {
 struct WireCase {
     const char* name;
     QList<QByteArray> sends;     // one write each, the line quiet in between
-    QList<QStringList> entries;  // the lines of each entry after the connect entry, no time
+    QList<QStringList> entries;  // the lines of each entry after the connect entry
 };
 
 void PrintTo(const WireCase& c, std::ostream* os) { *os << c.name; }
@@ -92,17 +90,11 @@ TEST_P(WireTest, LogsMarkedMessagesOnly) {
         send(*client, b);
         settle(lisgar::TForm1::kQuietMs + 100);
     }
-    QStringList lines;
-    QList<bool> timed;
-    for (const QStringList& e : c.entries)
-        for (qsizetype i = 0; i < e.size(); ++i) {
-            lines.append(e[i]);
-            timed.append(i == 0);
-        }
-    EXPECT_EQ(linesAfter(2), lines);
     // Each entry opens with its time; its further lines carry none.
-    for (qsizetype i = 0; i < timed.size() && i + 2 < form->logLines.size(); ++i)
-        EXPECT_EQ(timeAtStart().match(form->logLines[i + 2]).hasMatch(), timed[i]) << i;
+    QStringList lines;
+    for (const QStringList& e : c.entries)
+        for (qsizetype i = 0; i < e.size(); ++i) lines.append(i == 0 ? kAt + e[i] : e[i]);
+    EXPECT_EQ(linesAfter(2), lines);
     EXPECT_EQ(form->ServerSocket1.connectionCount(), 1) << "the connection stays open";
 }
 
@@ -137,7 +129,7 @@ TEST_F(ServerTest, MessageClosedByDisconnectComesBeforeDisconnectEntry) {
     send(*client, M + cp("127.0.0.1 без паузы"));
     client->disconnectFromHost();  // sooner than the quiet time
     ASSERT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 0; }));
-    EXPECT_EQ(linesAfter(2), QStringList({"127.0.0.1 без паузы", kLeft}));
+    EXPECT_EQ(linesAfter(2), QStringList({"9:05:07 127.0.0.1 без паузы", kLeft}));
 }
 
 // The example message of the wire format: 66 bytes, marker first; the server logs every
@@ -155,9 +147,8 @@ TEST_F(ServerTest, StartMessageBytesReachTheLogUnchanged) {
     send(*client, msg);
     ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 3; }));
     const QString entry = form->logLines[2];
-    const auto time = timeAtStart().match(entry);
-    ASSERT_TRUE(time.hasMatch());
-    EXPECT_EQ(plat::toCp1251(entry.mid(time.capturedLength())), msg.mid(4));
+    ASSERT_TRUE(entry.startsWith(kAt));
+    EXPECT_EQ(plat::toCp1251(entry.mid(kAt.size())), msg.mid(4));
 }
 
 // The client's own socket and message layouts, end to end: a start message and, right
@@ -176,12 +167,12 @@ TEST_F(ServerTest, ClientSocketMessagesReachTheLog) {
     ASSERT_TRUE(waitFor([&] { return form->logLines.size() >= 3 + 9; }));
     settle(lisgar::TForm1::kQuietMs + 100);
     QStringList expected = {kConnected,
-                            "127.0.0.1 Петров Пётр 9Б. Старт на оценку. Тест Химия.DB."};
-    expected += ("127.0.0.1 " + resultReport(20)).split("\r\n");
+                            "9:05:07 127.0.0.1 Петров Пётр 9Б. Старт на оценку. Тест Химия.DB."};
+    expected += ("9:05:07 127.0.0.1 " + resultReport(20)).split("\r\n");
     EXPECT_EQ(linesAfter(1), expected);
     client.deactivate();
     ASSERT_TRUE(waitFor([&] { return form->Label2->text() == "0"; }));
-    EXPECT_EQ(QString(form->logLines.last()).remove(timeAtStart()), kLeft);
+    EXPECT_EQ(form->logLines.last(), kLeft);
 }
 
 // A long report arrives in many reads; it is still one entry.
@@ -195,10 +186,8 @@ TEST_F(ServerTest, ReportSentInPiecesIsOneEntry) {
         settle(10);
     }
     settle(lisgar::TForm1::kQuietMs + 100);
-    const QStringList expected = ("127.0.0.1 " + report).split("\r\n");
+    const QStringList expected = ("9:05:07 127.0.0.1 " + report).split("\r\n");
     EXPECT_EQ(linesAfter(2), expected);
-    EXPECT_TRUE(timeAtStart().match(form->logLines[2]).hasMatch());
-    EXPECT_FALSE(timeAtStart().match(form->logLines[3]).hasMatch());
 }
 
 // Past its bound a message is logged as held and the rest dropped up to the next marker.
@@ -211,8 +200,8 @@ TEST_F(ServerTest, OverlongMessageIsCutAtTheBound) {
     settle(100);
     const QStringList entries = linesAfter(2);
     ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(entries[0], QString(limit, 'x'));
-    EXPECT_EQ(entries[1], "next");
+    EXPECT_EQ(entries[0], kAt + QString(limit, 'x'));
+    EXPECT_EQ(entries[1], "9:05:07 next");
 }
 
 // An error on one connection closes it: it leaves the count and the log says so, once.
