@@ -217,6 +217,9 @@ void TForm1::Exit_EditClick() {
 }
 
 void TForm1::leaveEditor() {
+    // The record being edited or inserted is kept as a move to another record keeps it; a
+    // failing post ends here, the editor still open on the record.
+    if (Table1.isActive()) Table1.checkBrowseMode();
     if (unit_.QuestionExpanded) {
         unit_.QuestionExpanded = false;
         DBVoprBMP->setGeometry(8, 64, 993, 169);
@@ -224,7 +227,7 @@ void TForm1::leaveEditor() {
         TrackBar1->setMaximum(169);
         DBVoprStyle->setVisible(true);
     }
-    Table1.close();  // an unposted edit is dropped
+    Table1.close();
     if (Form3) {
         Form3->show();
         if (!unit_.WebTestName.isEmpty() && Form3->CheckBox1->isHidden() &&

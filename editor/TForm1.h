@@ -51,8 +51,9 @@ protected:
 private:
     template <class F>
     void handler(F&& f);
-    // Steps of leaving before the window closes: normal question area, table closed,
-    // start window shown (in local+web mode once a web test has been generated).
+    // Steps of leaving before the window closes: the record in hand posted, normal question
+    // area, table closed, start window shown (in local+web mode once a web test has been
+    // generated).
     void leaveEditor();
 
     plat::Services services_;

@@ -129,29 +129,40 @@ std::optional<QString> TForm3::refusalOf(const QString& path) const {
     return std::nullopt;
 }
 
+std::optional<QString> TForm3::askForTestFile(
+    const std::function<std::optional<QString>(const QString&)>& refusal) {
+    bool told = false;  // the dialog before was cancelled and the author told to choose
+    for (;;) {
+        plat::FileDialogSpec spec;
+        spec.initialDir = WorkingFolder();
+        spec.fileName = QStringLiteral("*.db");
+        spec.defaultExt = QStringLiteral("db");
+        spec.fileMustExist = true;
+        spec.hideReadOnly = true;
+        const std::optional<QString> chosen = services_.ui->openFile(spec);
+        if (!chosen) {
+            // A second Cancel in a row is the author's answer to the message: leave.
+            if (told) return std::nullopt;
+            services_.ui->message(QStringLiteral("необходимо выбрать тест !!!"));
+            told = true;
+            continue;
+        }
+        told = false;
+        const QString path = QDir::toNativeSeparators(*chosen);
+        if (const auto refused = refusal(path)) {
+            services_.ui->message(*refused);
+            continue;
+        }
+        return path;
+    }
+}
+
 void TForm3::Button4Click() {
     handler([&] {
-        QString path;
-        for (;;) {
-            plat::FileDialogSpec spec;
-            spec.initialDir = WorkingFolder();
-            spec.fileName = QStringLiteral("*.db");
-            spec.defaultExt = QStringLiteral("db");
-            spec.fileMustExist = true;
-            spec.hideReadOnly = true;
-            const std::optional<QString> chosen = services_.ui->openFile(spec);
-            if (!chosen) {
-                services_.ui->message(QStringLiteral("необходимо выбрать тест !!!"));
-                continue;
-            }
-            path = QDir::toNativeSeparators(*chosen);
-            if (const auto refusal = refusalOf(path)) {
-                services_.ui->message(*refusal);
-                continue;
-            }
-            break;
-        }
-        MakeTestCurrent(path.mid(path.lastIndexOf(plat::fs::separator()) + 1));
+        const std::optional<QString> path =
+            askForTestFile([this](const QString& p) { return refusalOf(p); });
+        if (!path) return;
+        MakeTestCurrent(path->mid(path->lastIndexOf(plat::fs::separator()) + 1));
         ShowTestOperations(plat::fs::fileExists(unit3_.WebTestFileName));
         GroupBox1->setVisible(true);
     });

@@ -2,6 +2,7 @@
 
 #include "platform/files.h"
 
+#include <QDir>
 #include <QFile>
 #include <filesystem>
 #include <system_error>
@@ -210,18 +211,25 @@ std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui) {
     }
     if (!CheckTestNameCharacters(ui, n)) return std::nullopt;
 
-    // Copying over an existing test would ask file by file and could leave a table made of
-    // old and new files: refuse the name while any file the new set would take exists.
-    QStringList taken = TableFileExtensions();
-    for (const QString& entry : plat::fs::findFiles(QStringLiteral("."), QStringLiteral("new.*")))
-        taken.append(ExtensionFromDot(entry));
-    for (const QString& ext : taken)
-        if (plat::fs::fileExists(n + ext)) {
-            ui.error(QStringLiteral("Тест с названием <") + n +
-                     QStringLiteral("> уже существует (файл ") + n + ext +
-                     QStringLiteral("). Выберите другое название."));
-            return std::nullopt;
-        }
+    // Without the blank table no test can be made; say which file is missing.
+    const QString blank = QStringLiteral("new.zag");
+    if (!plat::fs::fileExists(blank)) {
+        ui.error(QStringLiteral("Не найден файл заготовки ") + blank + QStringLiteral(" в папке ") +
+                 QDir::toNativeSeparators(plat::fs::currentDir()) +
+                 QStringLiteral(": новый тест не создан."));
+        return std::nullopt;
+    }
+
+    // Any file of a test N (table, page, pictures, whatever else) would be inherited by the
+    // new one or mixed with it: refuse the name while one exists, named as it is on disk.
+    for (const QString& mask : {n + QStringLiteral(".*"), n + kGrV + QStringLiteral("*.*")}) {
+        const QStringList found = plat::fs::findFiles(QStringLiteral("."), mask);
+        if (found.isEmpty()) continue;
+        ui.error(QStringLiteral("Тест с названием <") + n +
+                 QStringLiteral("> уже существует (файл ") + found.first() +
+                 QStringLiteral("). Выберите другое название."));
+        return std::nullopt;
+    }
 
     CopyFileSetAs(ui, QStringLiteral("new.*"), n);
     DeleteFilesByMask(ui, n + QStringLiteral(".CRO"));

@@ -57,7 +57,8 @@ bool WalkTableFiles(const QString& base, const std::function<bool(const QString&
 bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name);
 
 // Create's file steps: asks for the name N, refuses an empty name, "new", a name with a
-// forbidden character and the name of a test whose files exist already; copies the template
+// forbidden character, a folder without the blank table "new.zag" and the name of a test
+// of which any file (table, page, pictures) exists already; copies the template
 // set "new.*" of the current directory to N, removes N.CRO and renames N.zag to N.DB.
 // Returns N when N.DB was made, nullopt on any stop (the caller then changes nothing).
 std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui);

@@ -116,6 +116,9 @@ public:
     void cancel();
     void remove();  // delete: an inserted record is only dropped
     void refresh();
+    // Leaves edit or insert mode as a move does: a changed record is posted, an unchanged
+    // one dropped. Throws when the post fails, the record still in its mode.
+    void checkBrowseMode();
 
     // The reference stays valid until the table is closed.
     Field& fieldByName(const QString& name);
@@ -137,7 +140,6 @@ private:
     struct Db;
 
     void checkActive() const;
-    void checkBrowseMode();  // post changed, drop unchanged
     bool loadCurrent();      // current record's values from the file; false: not there
     void readKeys();
     void exec(const QString& sql);

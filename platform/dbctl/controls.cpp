@@ -188,6 +188,8 @@ void DBMemo::setReadOnly(bool r) {
 
 void DBMemo::load() {
     db::Field* f = link_.field();
+    // The box takes no more than the field stores, so no text is shown that a post would cut.
+    maxLength_ = f && f->type() == db::FieldType::String && f->size() > 0 ? f->size() : 0;
     loading_ = true;
     QString t = f ? f->asString() : QString();
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -204,6 +206,20 @@ void DBMemo::changed() {
     link_.write([&](db::Field& f) { f.setAsString(t); });
 }
 
+QString DBMemo::fitting(const QString& text) const {
+    if (maxLength_ <= 0) return text;
+    const auto stored = [](const QString& t) { return t.size() + t.count(QLatin1Char('\n')); };
+    QString selected = textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
+    qsizetype room = maxLength_ - (stored(toPlainText()) - stored(selected));
+    qsizetype n = 0;
+    for (; n < text.size(); ++n) {
+        room -= text[n] == QLatin1Char('\n') ? 2 : 1;
+        if (room < 0) break;
+    }
+    return text.left(n);
+}
+
 void DBMemo::keyPressEvent(QKeyEvent* e) {
     const bool newLine = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     if (!isReadOnly() && (changesText(e) || newLine) && !link_.editing()) {
@@ -212,17 +228,34 @@ void DBMemo::keyPressEvent(QKeyEvent* e) {
             return;
         }
     }
+    const bool typed = newLine || (!(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) &&
+                                   !e->text().isEmpty() && e->text()[0].isPrint());
+    if (!isReadOnly() && typed) {
+        const QString text = newLine ? QStringLiteral("\n") : e->text();
+        if (fitting(text).size() < text.size()) {
+            e->accept();  // the field is full
+            return;
+        }
+    }
     QPlainTextEdit::keyPressEvent(e);
 }
 
 void DBMemo::inputMethodEvent(QInputMethodEvent* e) {
     if (!isReadOnly() && !e->commitString().isEmpty() && !link_.editing() && !link_.markModified()) return;
+    if (!e->commitString().isEmpty())
+        e->setCommitString(fitting(e->commitString()), e->replacementStart(), e->replacementLength());
     QPlainTextEdit::inputMethodEvent(e);
 }
 
 void DBMemo::insertFromMimeData(const QMimeData* source) {
     if (!isReadOnly() && !link_.editing() && !link_.markModified()) return;
-    QPlainTextEdit::insertFromMimeData(source);
+    if (maxLength_ <= 0 || !source->hasText()) {
+        QPlainTextEdit::insertFromMimeData(source);
+        return;
+    }
+    QString text = source->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    insertPlainText(fitting(text));
 }
 
 // ---------------------------------------------------------------------------------------

@@ -133,8 +133,12 @@ protected:
 private:
     void load();
     void changed();
+    // What of text fits in the field in place of the selection, counted as stored (a line
+    // break takes two characters, CR LF).
+    QString fitting(const QString& text) const;
     FieldLink link_{this};
     bool loading_ = false;
+    int maxLength_ = 0;  // the string field's size; 0 for no limit
 };
 
 // Boolean field: ticked true, unticked false, a null field greyed (partially checked).

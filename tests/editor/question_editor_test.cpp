@@ -4,13 +4,17 @@
 #include "editor/frame.h"
 #include "platform/db/create.h"
 #include "platform/db/session.h"
+#include "platform/codec.h"
 #include "tests/harness/harness.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <map>
+#include <sqlcipher/sqlite3.h>
 
 using namespace testing_support;
 using plat::BoxKind;
@@ -228,23 +232,91 @@ TEST_F(QuestionEditor, SelectingTypedAnswerChangesTheViewAtOnceAndIsWrittenOnPos
     EXPECT_EQ(stored(1, "TypeVopr"), "2");
 }
 
-TEST_F(QuestionEditor, TypedAnswerIsKeptByNextAndLostByLeavingWithoutPost) {
-    makeTest({{{"Otv1", "старый"}}, {{"Otv1", "второй"}}});
+// Leaving keeps the record in hand as a move to another record does: typed into an edited
+// record or into a new one, the text is stored.
+class LeavingWithARecordInHand : public QuestionEditor,
+                                 public ::testing::WithParamInterface<bool> {};
+
+TEST_P(LeavingWithARecordInHand, StoresIt) {
+    const bool inserted = GetParam();
+    makeTest({{{"VoprStyle", "1"}, {"Otv1", "старый"}}});
+    edit();
+    if (inserted) editor().DBNavigator1->btnClick(plat::nbInsert);
+    editor().DBotv1->setFocus();
+    editor().DBotv1->selectAll();
+    typeText(editor().DBotv1, QStringLiteral("Новый"));
+    editor().Exit_EditClick();
+    EXPECT_TRUE(ui.boxes().isEmpty());
+    EXPECT_FALSE(editor().Table1.isActive());
+    EXPECT_TRUE(editor().isHidden());
+    EXPECT_FALSE(frame->Form3->isHidden());
+    EXPECT_EQ(stored(1, "Otv1"), inserted ? QStringLiteral("старый") : QStringLiteral("Новый"));
+    if (inserted) {
+        EXPECT_EQ(stored(2, "Otv1"), QStringLiteral("Новый"));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LeavingWithARecordInHand, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Inserted" : "Edited"; });
+
+TEST_F(QuestionEditor, LeavingWithAnUnchangedNewRecordDropsIt) {
+    makeTest({{{"VoprStyle", "1"}, {"Otv1", "старый"}}});
+    edit();
+    editor().DBNavigator1->btnClick(plat::nbInsert);
+    editor().Exit_EditClick();
+    EXPECT_TRUE(editor().isHidden());
+    plat::db::Table t;
+    t.setTableName(inWork(kFile));
+    t.open();
+    EXPECT_EQ(t.recordCount(), 1);
+}
+
+// A post that fails on the way out shows the engine's error; the editor stays open on the
+// record, still in edit mode with the typed text.
+TEST_F(QuestionEditor, LeavingWhenThePostFailsKeepsTheEditorOpen) {
+    makeTest({{{"VoprStyle", "1"}, {"Otv1", "старый"}}});
     edit();
     editor().DBotv1->setFocus();
     editor().DBotv1->selectAll();
     typeText(editor().DBotv1, QStringLiteral("Новый"));
-    editor().DBNavigator1->btnClick(plat::nbNext);
-    EXPECT_EQ(stored(1, "Otv1"), QStringLiteral("Новый"));
-
-    editor().DBotv1->setFocus();
-    editor().DBotv1->selectAll();
-    typeText(editor().DBotv1, QStringLiteral("пропадёт"));
+    {  // another program removes the record behind the editor's back
+        sqlite3* h = nullptr;
+        ASSERT_EQ(sqlite3_open(QFile::encodeName(inWork(kFile)).constData(), &h), SQLITE_OK);
+        const QByteArray key = plat::toCp1251(common::kMasterPassword);
+        sqlite3_key(h, key.constData(), int(key.size()));
+        EXPECT_EQ(sqlite3_exec(h, "DELETE FROM records", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(h);
+    }
+    ui.expect(BoxKind::StandardError, "Запись удалена другим пользователем. Таблица: " + inWork(kFile));
     editor().Exit_EditClick();
-    EXPECT_EQ(stored(2, "Otv1"), QStringLiteral("второй"));
-    EXPECT_FALSE(editor().Table1.isActive());
-    EXPECT_TRUE(editor().isHidden());
-    EXPECT_FALSE(frame->Form3->isHidden());
+    EXPECT_TRUE(ui.finished());
+    EXPECT_TRUE(editor().isVisible());
+    EXPECT_TRUE(frame->Form3->isHidden());
+    EXPECT_EQ(editor().Table1.state(), plat::db::Table::State::Edit);
+    EXPECT_EQ(editor().DBotv1->text(), QStringLiteral("Новый"));
+}
+
+// The question box takes no more than its field stores: a long paste is cut at 255.
+TEST_F(QuestionEditor, QuestionBoxTakesNoMoreThanItsField) {
+    makeTest({{{"VoprStyle", "1"}, {"Vopr", "Вопрос"}}});
+    edit();
+    editor().DBMemo1->setFocus();
+    editor().DBMemo1->selectAll();
+    QApplication::clipboard()->setText(QString(300, u'ж'));
+    editor().DBMemo1->paste();
+    EXPECT_EQ(editor().DBMemo1->toPlainText(), QString(255, u'ж'));
+    typeText(editor().DBMemo1, QStringLiteral("ы"));  // full: the key is dropped
+    EXPECT_EQ(editor().DBMemo1->toPlainText().size(), 255);
+    editor().DBNavigator1->btnClick(plat::nbPost);
+    EXPECT_EQ(stored(1, "Vopr"), QString(255, u'ж'));
+
+    // A line break is stored as CR LF: two of the 255.
+    editor().DBMemo1->selectAll();
+    QApplication::clipboard()->setText(QString(200, u'а') + "\n" + QString(100, u'б'));
+    editor().DBMemo1->paste();
+    editor().DBNavigator1->btnClick(plat::nbPost);
+    EXPECT_EQ(stored(1, "Vopr"), QString(200, u'а') + "\r\n" + QString(53, u'б'));
+    EXPECT_EQ(editor().DBMemo1->toPlainText(), QString(200, u'а') + "\n" + QString(53, u'б'));
 }
 
 // Leaving switches a local-only panel to local+web once any web test has been generated.

@@ -181,6 +181,36 @@ TEST_F(StartWindow, ChooseOutsideTheWorkingFolderTellsWhereToCopyIt) {
     EXPECT_TRUE(ui.boxes()[0].text.contains(QStringLiteral("Копирование теста в рабочую папку")));
 }
 
+// Choose can always be left: a Cancel right after "необходимо выбрать тест !!!" ends it
+// with nothing changed, also in a folder without any test.
+TEST_F(StartWindow, SecondCancelInARowLeavesChooseWithNothingChanged) {
+    const QString mustChoose = QStringLiteral("необходимо выбрать тест !!!");
+    ui.expectOpen(std::nullopt).expect(BoxKind::Plain, mustChoose).expectOpen(std::nullopt);
+    form->Button4Click();
+    EXPECT_TRUE(ui.finished());
+    EXPECT_TRUE(unit3.TestName.isEmpty());
+    EXPECT_TRUE(form->GroupBox1->isHidden());
+
+    // With a test current: a refusal in between counts as an answer, so the next Cancel
+    // brings the message again; only the Cancel right after it leaves.
+    touch(inWork("Физика.DB"));
+    choose("Физика.DB");
+    QDir(work()).mkdir("sub");
+    touch(inWork("sub/Химия.db"));
+    ui.expectOpen(std::nullopt)
+        .expect(BoxKind::Plain, mustChoose)
+        .expectOpen(inWork("sub/Химия.db"))
+        .expect(BoxKind::Plain)
+        .expectOpen(std::nullopt)
+        .expect(BoxKind::Plain, mustChoose)
+        .expectOpen(std::nullopt);
+    form->Button4Click();
+    EXPECT_TRUE(ui.finished());
+    EXPECT_EQ(unit3.TestName, QStringLiteral("Физика.DB"));
+    EXPECT_EQ(form->GroupBox1->title(), QStringLiteral("Операции с тестом: <Физика.DB>"));
+    EXPECT_FALSE(form->GroupBox1->isHidden());
+}
+
 // Local+web, untick "Локального теста", then choose a test without a web page: the
 // handlers run in the order the boxes change.
 TEST_F(StartWindow, ChoosingALocalTestAfterUntickingTheLocalBox) {

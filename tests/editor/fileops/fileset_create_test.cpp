@@ -97,29 +97,35 @@ TEST_F(CreateTest, RefusesNamesThatWouldReachOtherFiles) {
 }
 
 // Copying the template over an existing test would ask file by file and could leave a
-// table made of old and new files: the name is refused while any of its files exists.
-TEST_F(CreateTest, RefusesTheNameOfAnExistingTest) {
-    const char* existing[] = {"Физика.DB", "физика.db", "Физика.MB", "Физика.zag"};
+// table made of old and new files; a leftover page or pictures would be inherited by the new
+// test. The name is refused while any file of it exists, the box naming it as on disk.
+TEST_F(CreateTest, RefusesTheNameWhileAnyOfItsFilesExists) {
+    const char* existing[] = {"Физика.DB", "физика.db", "Физика.MB", "Физика.zag",
+                              "ФИЗИКА.HTML", "ФизикаGrV3.jpg", "физика.txt"};
     for (const char* e : existing) {
         const QString file = QString::fromUtf8(e);
         put(file, "old");
         ui.expect(BoxKind::Input, kPrompt, Answer::Ok, QStringLiteral("Физика"))
-            .expect(BoxKind::Error);
+            .expect(BoxKind::Error, "Тест с названием <Физика> уже существует (файл " + file +
+                                        "). Выберите другое название.");
         EXPECT_FALSE(korvel::CreateTestFromTemplate(ui).has_value()) << e;
         EXPECT_EQ(listing(), templateOnly + " " + e);
         EXPECT_EQ(get(file), "old");
-        EXPECT_TRUE(ui.boxes().last().text.startsWith("Тест с названием <Физика> уже существует"))
-            << s(ui.boxes().last().text);
         QFile::remove(file);
     }
+    EXPECT_TRUE(ui.finished());
 }
 
-TEST_F(CreateTest, WithoutTheTemplateEndsSilently) {
-    for (const char* f : {"new.zag", "new.VAL", "new.CRO"}) QFile::remove(f);
-    ui.expect(BoxKind::Input, kPrompt, Answer::Ok, QStringLiteral("Физика"));
+// Without the blank table the author is told which file is missing; nothing is made.
+TEST_F(CreateTest, WithoutTheTemplateSaysWhichFileIsMissing) {
+    QFile::remove("new.zag");
+    ui.expect(BoxKind::Input, kPrompt, Answer::Ok, QStringLiteral("Физика"))
+        .expect(BoxKind::Error, "Не найден файл заготовки new.zag в папке " +
+                                    QDir::toNativeSeparators(QDir::currentPath()) +
+                                    ": новый тест не создан.");
     EXPECT_FALSE(korvel::CreateTestFromTemplate(ui).has_value());
-    EXPECT_EQ(listing(), "");
-    EXPECT_EQ(ui.boxes().size(), 1);
+    EXPECT_EQ(listing(), "new.CRO new.VAL");
+    EXPECT_TRUE(ui.finished());
 }
 
 }  // namespace
