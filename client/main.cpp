@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    plat::loadQtTranslations();
+    plat::installEnterPressesFocusedButton();
     plat::Services services = plat::qtServices();
     // No title of its own: the program file's name gives it.
     services.ui->setTitle(plat::titleFromProgramName(QCoreApplication::applicationFilePath()));

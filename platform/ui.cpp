@@ -1,5 +1,8 @@
 #include "ui.h"
 
+#include "platform/files.h"
+
+#include <QDir>
 #include <QFileInfo>
 
 namespace plat {
@@ -29,6 +32,14 @@ QString UiServices::input(const QString& caption, const QString& prompt, const Q
 
 void UiServices::standardError(const QString& text) {
     show({BoxKind::StandardError, title(), text, {Button::Ok}, {}});
+}
+
+QString findTypedFile(const QString& dir, const QString& typed, const QString& defaultExt) {
+    const QString path = QDir::isAbsolutePath(typed) ? typed : QDir(dir).filePath(typed);
+    if (fs::fileExists(path)) return fs::resolve(path);
+    if (defaultExt.isEmpty() || !QFileInfo(typed).suffix().isEmpty()) return {};
+    const QString withExt = path + u'.' + defaultExt;
+    return fs::fileExists(withExt) ? fs::resolve(withExt) : QString();
 }
 
 QString titleFromProgramName(const QString& programPath) {

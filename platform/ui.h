@@ -91,6 +91,17 @@ private:
     QString title_;
 };
 
+// The file an open dialog's typed name means, as the desktop's own dialog finds it: the name
+// in any letter case, relative to dir unless it is a full path, and with "." + defaultExt
+// added when it has no extension and is not found without one. Empty when there is none.
+QString findTypedFile(const QString& dir, const QString& typed, const QString& defaultExt);
+
+// Set up once on the application object by each program.
+// Loads Qt's Russian texts (its dialogs, context menus); false when they are not installed.
+bool loadQtTranslations();
+// Enter and Return press the focused button, as Space does.
+void installEnterPressesFocusedButton();
+
 // The application title of korvel and pandrel: the program file's name without folder and
 // extension, its first character kept and the rest in lower case.
 QString titleFromProgramName(const QString& programPath);

@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    plat::loadQtTranslations();
+    plat::installEnterPressesFocusedButton();
     plat::Services services = plat::qtServices();
     services.ui->setTitle(QStringLiteral("Server"));
     lisgar::TForm1 Form1(services);

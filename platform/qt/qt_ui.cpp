@@ -22,8 +22,11 @@
 #include <QLineEdit>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
+#include <QResizeEvent>
 #include <QShowEvent>
+#include <QTextLayout>
 #include <algorithm>
 
 namespace plat {
@@ -42,6 +45,33 @@ QWidget* boxParent() {
     return QApplication::activeWindow();
 }
 
+// The text with every line that is wider than width broken into lines that fit: at blanks
+// where it can, anywhere in a word too long for one line (a long file name).
+QString fitLines(const QString& text, const QFont& font, int width) {
+    QStringList out;
+    for (const QString& line : text.split(u'\n')) {
+        QTextLayout layout(line, font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        layout.setTextOption(option);
+        layout.beginLayout();
+        for (QTextLine l = layout.createLine(); l.isValid(); l = layout.createLine())
+            l.setLineWidth(width);
+        layout.endLayout();
+        if (layout.lineCount() <= 1) {
+            out << line;
+            continue;
+        }
+        for (int i = 0; i < layout.lineCount(); ++i) {
+            const QTextLine l = layout.lineAt(i);
+            QString piece = line.mid(l.textStart(), l.textLength());
+            while (piece.endsWith(u' ')) piece.chop(1);
+            out << piece;
+        }
+    }
+    return out.join(u'\n');
+}
+
 // A message box that tells a close by its title-bar button (or Escape) from a button.
 class MessageBox : public QMessageBox {
 public:
@@ -55,22 +85,41 @@ protected:
     void showEvent(QShowEvent* e) override {
         auto* grid = qobject_cast<QGridLayout*>(layout());
         auto* qtLabel = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        const QScreen* scr = screen();
         if (grid && qtLabel && !findChild<QLabel*>(QStringLiteral("box_text"))) {
-            auto* own = new QLabel(qtLabel->text(), this);
+            auto* own = new QLabel(this);
             own->setObjectName(QStringLiteral("box_text"));
             own->setTextFormat(Qt::PlainText);
             own->setTextInteractionFlags(qtLabel->textInteractionFlags());
-            int widest = 0;
-            for (const QString& line : own->text().split(u'\n'))
-                widest = std::max(widest, own->fontMetrics().horizontalAdvance(line));
-            const QScreen* scr = screen();
-            own->setWordWrap(scr && widest > scr->availableGeometry().width() * 3 / 4);
+            own->setWordWrap(false);
+            const int width = scr ? scr->availableGeometry().width() * 3 / 4 : 768;
+            own->setText(fitLines(qtLabel->text(), own->font(), width));
             int row = 0, col = 0, rows = 1, cols = 1;
             grid->getItemPosition(grid->indexOf(qtLabel), &row, &col, &rows, &cols);
             qtLabel->hide();
             grid->addWidget(own, row, col, rows, cols);
         }
         QMessageBox::showEvent(e);
+        place();
+    }
+    // Qt sizes the box again once its layout has settled: place it again for that size.
+    void resizeEvent(QResizeEvent* e) override {
+        QMessageBox::resizeEvent(e);
+        if (isVisible()) place();
+    }
+    // Centred over the window it belongs to (or the screen), and wholly on the screen.
+    void place() {
+        const QScreen* scr = screen();
+        if (!scr) return;
+        const QRect avail = scr->availableGeometry();
+        if (width() > avail.width()) setFixedWidth(avail.width());
+        const QWidget* over = parentWidget() ? parentWidget()->window() : nullptr;
+        const QRect area = over && over->isVisible() ? over->frameGeometry() : avail;
+        const QSize frame = frameGeometry().size();
+        QPoint at = area.center() - QPoint(frame.width() / 2, frame.height() / 2);
+        at.setX(std::clamp(at.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - frame.width())));
+        at.setY(std::clamp(at.y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - frame.height())));
+        move(at);
     }
     void closeEvent(QCloseEvent* e) override {
         closedByFrame = true;
@@ -137,7 +186,9 @@ BoxReply showBox(const Box& box) {
                   boxParent());
     mb.setTextFormat(Qt::PlainText);
     const QList<Button> buttons = box.buttons.isEmpty() ? QList<Button>{Button::Ok} : box.buttons;
-    for (Button b : buttons) mb.addButton(qtButton(b));
+    static const char* const names[] = {"OK", "Cancel", "Yes", "No"};
+    for (Button b : buttons)
+        mb.addButton(qtButton(b))->setText(QString::fromLatin1(names[static_cast<int>(b)]));
     mb.setDefaultButton(qtButton(buttons.first()));
     mb.exec();
     if (QAbstractButton* clicked = mb.clickedButton(); clicked && !mb.closedByFrame)
@@ -149,8 +200,33 @@ BoxReply showBox(const Box& box) {
     return {Answer::Closed, {}};
 }
 
+// The file dialog of the classic desktop: a name typed into the open dialog is found in any
+// letter case and with the default extension added when it has none.
+class FileDialog : public QFileDialog {
+public:
+    using QFileDialog::QFileDialog;
+    QString defaultExt;
+
+protected:
+    void accept() override {
+        auto* edit = findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        if (acceptMode() == AcceptOpen && edit) {
+            const QString typed = edit->text();
+            if (!typed.isEmpty() && !typed.contains(u'*') && !typed.contains(u'?')) {
+                const QString found = findTypedFile(directory().absolutePath(), typed, defaultExt);
+                if (!found.isEmpty()) {
+                    setDirectory(QFileInfo(found).absolutePath());
+                    edit->setText(QFileInfo(found).fileName());
+                }
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
 std::optional<QString> runFileDialog(const FileDialogSpec& spec, bool save) {
-    QFileDialog dlg(boxParent(), spec.title);
+    FileDialog dlg(boxParent(), spec.title);
+    dlg.defaultExt = spec.defaultExt;
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dlg.setFileMode(!save && spec.fileMustExist ? QFileDialog::ExistingFile
@@ -167,10 +243,20 @@ std::optional<QString> runFileDialog(const FileDialogSpec& spec, bool save) {
         filters << QStringLiteral("%1 (%2)").arg(f.name, mask);
     }
     const bool wildcard = spec.fileName.contains(u'*') || spec.fileName.contains(u'?');
-    if (filters.isEmpty() && wildcard) filters << spec.fileName;
-    if (!filters.isEmpty()) dlg.setNameFilters(filters);
+    if (!filters.isEmpty()) {
+        dlg.setNameFilters(filters);
+    } else {
+        // No filter given: no file-type list; a mask in the name field lists what it matches.
+        if (wildcard) dlg.setNameFilter(spec.fileName);
+        for (QWidget* w : {static_cast<QWidget*>(dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))),
+                           static_cast<QWidget*>(dlg.findChild<QLabel*>(QStringLiteral("fileTypeLabel")))})
+            if (w) w->hide();
+    }
     if (!spec.fileName.isEmpty() && !wildcard) dlg.selectFile(spec.fileName);
     if (!spec.defaultExt.isEmpty()) dlg.setDefaultSuffix(spec.defaultExt);
+    if (wildcard)
+        if (auto* edit = dlg.findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+            edit->setText(spec.fileName);
 
     if (dlg.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dlg.selectedFiles();

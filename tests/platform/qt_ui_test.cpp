@@ -5,6 +5,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+#include <QToolButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFontDialog>
@@ -195,6 +200,116 @@ TEST_F(QtUiTest, MessageBoxKeepsALineThatFitsTheScreen) {
     plat::qtUi().message("Иванов Иван 9А\r\nВерных ответов: 7 из 10\r\n" + line + "\r\n");
     EXPECT_FALSE(wraps);
     EXPECT_GE(labelWidth, lineWidth);
+}
+
+}  // namespace
+
+namespace {
+
+// Choose's dialog: "*.db" in the name field, no file-type list, and a name typed in another
+// case and without its extension opens the file.
+TEST_F(QtUiTest, OpenDialogFindsATypedNameAsTheDesktopDoes) {
+    testing_support::put(inWork("Физика.DB"), "t");
+    QString preset;
+    bool typeListShown = true;
+    whenModal([&](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        auto* edit = dlg->findChild<QLineEdit*>("fileNameEdit");
+        preset = edit->text();
+        typeListShown = dlg->findChild<QComboBox*>("fileTypeCombo")->isVisible();
+        edit->setText("физика");
+        QMetaObject::invokeMethod(dlg, "accept");
+    });
+    plat::FileDialogSpec spec;
+    spec.initialDir = work();
+    spec.fileName = "*.db";
+    spec.defaultExt = "db";
+    spec.fileMustExist = true;
+    const auto chosen = plat::qtUi().openFile(spec);
+    EXPECT_EQ(preset, "*.db");
+    EXPECT_FALSE(typeListShown);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, inWork("Физика.DB"));
+}
+
+// Qt's own texts in Russian; the boxes keep the captions and buttons the programs give them.
+TEST_F(QtUiTest, TranslationsLeaveTheBoxesTheirOwnButtons) {
+    ASSERT_TRUE(plat::loadQtTranslations());
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "&Open"), "&Открыть");
+    QString label;
+    whenModal([&](QWidget* w) {
+        label = w->findChild<QLabel*>("fileNameLabel")->text();
+        qobject_cast<QDialog*>(w)->reject();
+    });
+    plat::qtUi().openFile({});
+    EXPECT_NE(label, "File &name:");
+    EXPECT_FALSE(label.isEmpty());
+
+    QStringList buttons;
+    QString caption;
+    whenModal([&](QWidget* w) {
+        auto* mb = qobject_cast<QMessageBox*>(w);
+        caption = mb->windowTitle();
+        for (auto* b : mb->buttons()) buttons << b->text().remove(u'&');
+        buttonNamed(mb, "No")->click();
+    });
+    EXPECT_EQ(plat::qtUi().confirm("Выйти?"), Answer::No);
+    EXPECT_EQ(caption, "Confirm");
+    buttons.sort();
+    EXPECT_EQ(buttons, (QStringList{"No", "Yes"}));
+}
+
+// A long file name in a box: the box stands centred and wholly on the screen, its button
+// included, and no character of the text is lost to the breaks.
+TEST_F(QtUiTest, LongMessageStaysOnTheScreenCentred) {
+    const QString text = "не найден файл " + QString(250, u'Ж') + ".DB";
+    QRect box, ok, screenArea;
+    QString shown;
+    whenModal([&](QWidget* w) {
+        QTimer::singleShot(50, w, [&, w] {
+            screenArea = w->screen()->availableGeometry();
+            box = w->frameGeometry();
+            QAbstractButton* b = buttonNamed(w, "OK");
+            ok = QRect(b->mapToGlobal(QPoint(0, 0)), b->size());
+            shown = w->findChild<QLabel*>("box_text")->text();
+            w->grab().save(QDir::temp().filePath("suite-long-box.png"));
+            b->click();
+        });
+    });
+    plat::qtUi().message(text);
+    EXPECT_TRUE(screenArea.contains(box)) << box.x() << "," << box.width() << " on " << screenArea.width();
+    EXPECT_TRUE(screenArea.contains(ok));
+    EXPECT_LE(std::abs(box.center().x() - screenArea.center().x()), 1);
+    EXPECT_GT(shown.count(u'\n'), 0);
+    EXPECT_EQ(QString(shown).remove(u'\n').remove(u' '), QString(text).remove(u' '));
+}
+
+// Enter and Return press a focused push or tool button, as Space does; a check box is
+// not ticked by them.
+TEST_F(QtUiTest, EnterPressesTheFocusedButton) {
+    plat::installEnterPressesFocusedButton();
+    QWidget window;
+    auto* push = new QPushButton("Следующий вопрос", &window);
+    auto* tool = new QToolButton(&window);
+    auto* box = new QCheckBox(&window);
+    window.show();
+    int pushed = 0, tooled = 0;
+    QObject::connect(push, &QPushButton::clicked, [&] { ++pushed; });
+    QObject::connect(tool, &QToolButton::clicked, [&] { ++tooled; });
+    const auto press = [](QWidget* w, int key) {
+        w->setFocus();
+        QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, "\r");
+        QApplication::sendEvent(w, &down);
+        QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, "\r");
+        QApplication::sendEvent(w, &up);
+    };
+    press(push, Qt::Key_Return);
+    press(push, Qt::Key_Enter);
+    press(tool, Qt::Key_Return);
+    press(box, Qt::Key_Return);
+    EXPECT_EQ(pushed, 2);
+    EXPECT_EQ(tooled, 1);
+    EXPECT_FALSE(box->isChecked());
 }
 
 }  // namespace
