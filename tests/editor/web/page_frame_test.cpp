@@ -41,8 +41,10 @@ TEST(HtmlEncodeChar, EveryByte) {
 }
 
 struct TextCase {
+    const char* name;
     const char* text;
     const char* written;
+    friend void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class HtmlEncodeTextCases : public ::testing::TestWithParam<TextCase> {};
@@ -54,16 +56,17 @@ TEST_P(HtmlEncodeTextCases, Writes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, HtmlEncodeTextCases,
-    ::testing::Values(TextCase{"", ""},
-                      TextCase{"<b>a&\"'</b>", "<b>a&\"'</b>"},
+    ::testing::Values(TextCase{"empty", "", ""},
+                      TextCase{"markup", "<b>a&\"'</b>", "<b>a&\"'</b>"},
                       // A digit after a letter stays a digit.
-                      TextCase{"Тест25", "&#1058;&#1077;&#1089;&#1090;25"},
-                      TextCase{"№5", "&#8470;5"},
-                      TextCase{"«да» — …", "&#171;&#1076;&#1072;&#187; &#8212; &#8230;"},
+                      TextCase{"letterDigit", "Тест25", "&#1058;&#1077;&#1089;&#1090;25"},
+                      TextCase{"numeroDigit", "№5", "&#8470;5"},
+                      TextCase{"typography", "«да» — …", "&#171;&#1076;&#1072;&#187; &#8212; &#8230;"},
                       // Beyond Windows-1251: the character's own reference.
-                      TextCase{"x²∑😀", "x&#178;&#8721;&#128512;"},
+                      TextCase{"beyond1251", "x²∑😀", "x&#178;&#8721;&#128512;"},
                       // HTML would read these references as Windows-1252.
-                      TextCase{"\xc2\x98\xc2\x85", "??"}));
+                      TextCase{"c1Controls", "\xc2\x98\xc2\x85", "??"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(JsText, EscapesWhatWouldEndTheString) {
     EXPECT_EQ(JsStringText(QStringLiteral("Bio")), "Bio");
