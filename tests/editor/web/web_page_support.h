@@ -5,6 +5,10 @@
 #include <QRegularExpression>
 #include <QString>
 #include <QStringList>
+#include <ostream>
+
+// Test failures show texts as text.
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace web_test {
 
