@@ -7,10 +7,12 @@
 #include "platform/db/create.h"
 #include "platform/db/session.h"
 #include "platform/dbctl/picture.h"
+#include "tests/editor/web/web_page_support.h"
 #include "tests/harness/harness.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QImage>
 #include <QVariant>
 #include <map>
 
@@ -26,6 +28,14 @@ inline Record choice(const QString& text, const QStringList& rows, const QList<i
         r[common::field::Otv(k)] = rows[k - 1];
         r[common::field::RO(k)] = right.contains(k) ? "1" : "0";
     }
+    return r;
+}
+
+// A picture question with choice rows.
+inline Record pictureChoice(const QImage& picture, const QStringList& rows, const QList<int>& right) {
+    Record r = choice(QString(), rows, right);
+    r["VoprStyle"] = "3";
+    if (!picture.isNull()) r["VoprBMP"] = plat::bmpBytes(picture);
     return r;
 }
 

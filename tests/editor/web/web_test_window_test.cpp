@@ -38,11 +38,9 @@ protected:
 TEST_F(WebTestButton, WritesThePageWalkingEveryQuestionAndOpensIt) {
     QImage picture(40, 20, QImage::Format_RGB32);
     picture.fill(qRgb(200, 30, 30));
-    Record pictureQuestion = choice("", {"да", "нет"}, {1});
-    pictureQuestion["VoprStyle"] = "3";
-    pictureQuestion["VoprBMP"] = plat::bmpBytes(picture);
     openTest(QStringLiteral("Физика"), {choice("Цвет неба?", {"синий", "зелёный"}, {1}),
-                                        typed("Кто открыл закон?", "Ньютон"), pictureQuestion});
+                                        typed("Кто открыл закон?", "Ньютон"),
+                                        pictureChoice(picture, {"да", "нет"}, {1})});
     editor().DBNavigator1->btnClick(plat::nbNext);  // the run starts from anywhere
 
     editor().Button1->click();
@@ -155,9 +153,7 @@ TEST_F(WebTestButton, DecliningToReplaceThePageChangesNothing) {
 }
 
 TEST_F(WebTestButton, APictureThatCannotBeWrittenEndsTheRunInTheErrorBox) {
-    Record pictureQuestion = choice("", {"да"}, {1});
-    pictureQuestion["VoprStyle"] = "3";
-    openTest("Т", {typed("первый", "а"), pictureQuestion, typed("третий", "в")});
+    openTest("Т", {typed("первый", "а"), pictureChoice(QImage(), {"да"}, {1}), typed("третий", "в")});
     ASSERT_TRUE(QDir(work()).mkdir(QStringLiteral("ТGrV2.jpg")));  // a folder in its place
     editor().DBNavigator1->btnClick(plat::nbLast);
     ui.expect(BoxKind::StandardError);
