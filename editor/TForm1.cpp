@@ -2,6 +2,8 @@
 
 #include "editor/TForm3.h"
 #include "editor/glyphs.h"
+#include "editor/fileops/fileset.h"
+#include "editor/web/generator.h"
 #include "common/opening.h"
 #include "common/question.h"
 #include "platform/guard.h"
@@ -82,6 +84,7 @@ TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, 
     connect(DBVoprStyle, &plat::DBListBox::click, this, &TForm1::DBVoprStyleClick);
     connect(Help, &QToolButton::clicked, this, &TForm1::HelpClick);
     connect(Exit_Edit, &QToolButton::clicked, this, &TForm1::Exit_EditClick);
+    connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
     fmEditCreate();
 }
 
@@ -234,6 +237,19 @@ void TForm1::leaveEditor() {
             Form3->CheckBox2->isHidden())
             Form3->ShowTestOperations(true);
     }
+}
+
+// ---------------------------------------------------------------------------------------
+// The web test
+
+void TForm1::Button1Click() {
+    handler([&] {
+        unit_.WebTestName = NameBeforeDot(unit3_.TestName);
+        if (!web::GenerateWebTest(*this, *services_.ui, unit_.WebTestName, unit3_.TestFileName))
+            return;
+        Label12->setText(QString::number(Table1.recNo()));
+        services_.shell->open(unit_.WebTestName + QStringLiteral(".HTML"));
+    });
 }
 
 }  // namespace korvel

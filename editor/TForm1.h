@@ -36,6 +36,8 @@ public:
     void DBVoprStyleClick();
     void HelpClick();
     void Exit_EditClick();
+    // "Создание Web теста": the page of the test and its pictures, opened in the browser.
+    void Button1Click();
 
     // Answer row k (1..7): its right-answer box and its edit.
     plat::DBCheckBox* check(int k) const;

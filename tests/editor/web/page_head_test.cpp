@@ -3,6 +3,7 @@
 // script element, and define the functions the generated page calls.
 #include "platform/codec.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,9 +16,8 @@
 namespace {
 
 QByteArray templateHead() {
-    const QString path = QFileInfo(QString::fromUtf8(__FILE__)).absolutePath() +
-                         QStringLiteral("/../../../template/new.CRO");
-    QFile f(path);
+    // The copy the build put beside korvel, as the editor finds it.
+    QFile f(QCoreApplication::applicationDirPath() + QStringLiteral("/../korvel/new.CRO"));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 

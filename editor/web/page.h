@@ -1,0 +1,34 @@
+#pragma once
+// The page file of one generation and the frame around the question blocks: the end of the
+// head's script, the start and header blocks, and the closing block.
+#include <QIODevice>
+#include <QString>
+
+namespace korvel::web {
+
+// Writes encoded lines, each ended by CR LF, to the open page. A failed write throws
+// plat::FileError naming the page.
+class PageWriter {
+public:
+    PageWriter(QIODevice& out, QString pageName) : out_(out), name_(std::move(pageName)) {}
+
+    void WritePageLine(const QString& line);
+    // <div id="block_ID" style="display: DISPLAY;"> <Table> <TR> <TD>, where display is
+    // " block" or " none" with its blank.
+    void WriteBlockStart(const QString& id, const QString& display);
+
+    QString buffer;  // the line that a question block is building
+
+private:
+    QIODevice& out_;
+    QString name_;
+};
+
+// Lines 1 to 18: the draw of the questions, the form, the start and header blocks.
+// n is the number of questions, testFileName the table's name as the editor opened it.
+void WriteFrameStart(PageWriter& page, int n, const QString& webTestName,
+                     const QString& testFileName);
+// Lines 19 to 25: the closing block after the n question blocks, and the document's end.
+void WriteFrameEnd(PageWriter& page, int n);
+
+}  // namespace korvel::web

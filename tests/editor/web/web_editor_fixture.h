@@ -1,0 +1,96 @@
+#pragma once
+// A test table in the working folder, open in the question editor, with the page head
+// beside it: what the web generator runs on.
+#include "common/fixed.h"
+#include "common/question.h"
+#include "editor/frame.h"
+#include "platform/db/create.h"
+#include "platform/db/session.h"
+#include "platform/dbctl/picture.h"
+#include "tests/editor/web/web_page_support.h"
+#include "tests/harness/harness.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QImage>
+#include <QVariant>
+#include <map>
+
+namespace web_test {
+
+// Field name -> value: a QString for text and flags ("1", "0"), a QByteArray for a blob.
+using Record = std::map<QString, QVariant>;
+
+inline Record choice(const QString& text, const QStringList& rows, const QList<int>& right) {
+    Record r{{"VoprStyle", "1"}, {"TypeVopr", "1"}, {"Vopr", text},
+             {"MaxOtv", QString::number(rows.size())}};
+    for (int k = 1; k <= rows.size(); ++k) {
+        r[common::field::Otv(k)] = rows[k - 1];
+        r[common::field::RO(k)] = right.contains(k) ? "1" : "0";
+    }
+    return r;
+}
+
+// A picture question with choice rows.
+inline Record pictureChoice(const QImage& picture, const QStringList& rows, const QList<int>& right) {
+    Record r = choice(QString(), rows, right);
+    r["VoprStyle"] = "3";
+    if (!picture.isNull()) r["VoprBMP"] = plat::bmpBytes(picture);
+    return r;
+}
+
+inline Record typed(const QString& text, const QString& answer) {
+    return {{"VoprStyle", "1"}, {"TypeVopr", "2"}, {"Vopr", text}, {"Otv1", answer}};
+}
+
+class WebEditorTest : public testing_support::SuiteTest {
+protected:
+    void SetUp() override {
+        SuiteTest::SetUp();
+        plat::db::session().reset();
+        ui.setTitle(QStringLiteral("korvel"));
+        QFile::copy(QCoreApplication::applicationDirPath() + "/../korvel/new.CRO",
+                    inWork("new.CRO"));
+    }
+    void TearDown() override {
+        frame.reset();
+        plat::db::session().reset();
+        SuiteTest::TearDown();
+    }
+
+    // The table name + ".DB" with these records, open in the editor on its first record.
+    void openTest(const QString& name, const QList<Record>& records) {
+        file = name + ".DB";
+        plat::db::createTableFile(inWork(file), common::kMasterPassword, common::templateFields());
+        plat::db::session().addPassword(common::kMasterPassword);
+        plat::db::Table t;
+        t.setTableName(inWork(file));
+        t.open();
+        for (const Record& r : records) {
+            t.insert();
+            for (const auto& [field, value] : r) {
+                if (value.typeId() == QMetaType::QByteArray)
+                    t.fieldByName(field).setAsBytes(value.toByteArray());
+                else if (field.startsWith("RO"))
+                    t.fieldByName(field).setAsBool(value.toString() == "1");
+                else
+                    t.fieldByName(field).setAsString(value.toString());
+            }
+            t.post();
+        }
+        t.close();
+        frame = std::make_unique<korvel::Frame>(services());
+        frame->Form3->setWorkingFolder(work());
+        frame->Form3->MakeTestCurrent(file);
+        frame->Form3->show();
+        frame->Form3->btEditClick();
+        QCoreApplication::processEvents();
+    }
+    korvel::TForm1& editor() { return *frame->Form1; }
+    QByteArray head() const { return testing_support::get(inWork("new.CRO")); }
+
+    QString file;
+    std::unique_ptr<korvel::Frame> frame;
+};
+
+}  // namespace web_test
