@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -97,9 +98,9 @@ void TForm1::ServerSocket1ClientDisconnect(plat::net::ServerConnection* Socket) 
     plat::guarded(*services_.ui, [&] {
         // A message still being received ends with its connection.
         if (auto it = incoming_.find(Socket); it != incoming_.end()) {
-            const auto held = it->second->assembler.finish();
+            const std::unique_ptr<Incoming> in = std::move(it->second);
             incoming_.erase(it);
-            if (held) addMessage(*held);
+            if (const auto rest = in->assembler.finish()) messageEnded(*in, *rest);
         }
         Label2->setText(QString::number(ServerSocket1.connectionCount() - 1));
         addEntry(TimePrefix() + Socket->remoteAddress() + QStringLiteral(" - Отключился."));
@@ -107,10 +108,12 @@ void TForm1::ServerSocket1ClientDisconnect(plat::net::ServerConnection* Socket) 
 }
 
 // One read is not one message on TCP: a message may come in pieces, and several may come
-// in one read. Each connection's bytes are gathered and cut at the markers; a message also
-// ends when its connection closes or stays quiet for kQuietMs.
+// in one read. Each connection's bytes are gathered and cut at the markers; a message
+// shows once its connection stays quiet for kQuietMs, and what follows it up to the next
+// marker is added to its entry.
 void TForm1::ServerSocket1ClientRead(plat::net::ServerConnection* Socket) {
     plat::guarded(*services_.ui, [&] {
+        const QString now = TimePrefix();
         const QByteArray block = Socket->receiveText();
         auto& in = incoming_[Socket];
         if (!in) {
@@ -120,38 +123,113 @@ void TForm1::ServerSocket1ClientRead(plat::net::ServerConnection* Socket) {
             in->quiet->setInterval(kQuietMs);
             connect(in->quiet, &QTimer::timeout, this, [this, Socket] { messageQuiet(Socket); });
         }
+        const bool wasHolding = in->assembler.holding();
         const QList<QByteArray> done = in->assembler.feed(block);
-        if (in->assembler.holding())
+        for (qsizetype i = 0; i < done.size(); ++i) {
+            if (i == 0 && wasHolding) messageEnded(*in, done[0]);
+            else addEntry(now + plat::fromCp1251(done[i]));
+        }
+        if (in->assembler.holding()) {
+            if (!wasHolding || !done.isEmpty()) {
+                in->time = now;
+                in->entry = -1;
+            }
             in->quiet->start();
-        else
+        } else {
             in->quiet->stop();
-        for (const QByteArray& body : done) addMessage(body);
+        }
     });
 }
 
 void TForm1::messageQuiet(plat::net::ServerConnection* Socket) {
     plat::guarded(*services_.ui, [&] {
         auto it = incoming_.find(Socket);
-        if (it == incoming_.end()) return;
-        if (const auto held = it->second->assembler.finish()) addMessage(*held);
+        if (it == incoming_.end() || !it->second->assembler.holding()) return;
+        Incoming& in = *it->second;
+        const QByteArray part = in.assembler.flush();
+        if (in.entry < 0) in.entry = addEntry(in.time + plat::fromCp1251(part), true);
+        else if (!part.isEmpty()) extendEntry(in.entry, plat::fromCp1251(part));
     });
 }
 
-void TForm1::addMessage(const QByteArray& body) {
-    addEntry(TimePrefix() + plat::fromCp1251(body));
+void TForm1::messageEnded(Incoming& in, const QByteArray& rest) {
+    if (in.entry < 0) {
+        addEntry(in.time + plat::fromCp1251(rest));
+        return;
+    }
+    if (!rest.isEmpty()) extendEntry(in.entry, plat::fromCp1251(rest));
+    openEntries_.erase(in.entry);
+    in.entry = -1;
 }
 
-void TForm1::addEntry(const QString& text) {
-    static const QRegularExpression lineBreak(QStringLiteral("\r\n|\r|\n"));
-    const QStringList lines = text.split(lineBreak);
+namespace {
+const QRegularExpression& lineBreak() {
+    static const QRegularExpression re(QStringLiteral("\r\n|\r|\n"));
+    return re;
+}
+}  // namespace
+
+// Inserts lines at c, the first one continuing the line c stands in, each laid out in
+// pieces of at most kShownPiece characters; keeps the view at the bottom if it was there.
+void TForm1::showAtEnd(QTextCursor& c, const QStringList& lines) {
+    QScrollBar* bar = Memo1->verticalScrollBar();
+    const bool atBottom = bar->value() >= bar->maximum();
+    QString shown;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0) shown += QChar::ParagraphSeparator;
+        const QString& l = lines[i];
+        for (qsizetype at = 0; at < l.size(); at += kShownPiece) {
+            if (at > 0) shown += QChar::ParagraphSeparator;
+            shown += QStringView(l).mid(at, kShownPiece);
+        }
+    }
+    c.insertText(shown);
+    if (atBottom) bar->setValue(bar->maximum());
+}
+
+int TForm1::addEntry(const QString& text, bool open) {
+    const QStringList lines = text.split(lineBreak());
+    const bool first = logLines.isEmpty();
     logLines += lines;
-    Memo1->appendPlainText(lines.join(QLatin1Char('\n')));
+    QTextCursor c(Memo1->document());
+    c.movePosition(QTextCursor::End);
+    if (!first) c.insertBlock();
+    showAtEnd(c, lines);
+    if (!open) return -1;
+    OpenEntry e;
+    e.end = c;
+    e.end.setKeepPositionOnInsert(true);
+    e.line = logLines.size() - 1;
+    const int id = nextEntry_++;
+    openEntries_[id] = e;
+    return id;
+}
+
+void TForm1::extendEntry(int id, const QString& text) {
+    auto it = openEntries_.find(id);
+    if (it == openEntries_.end()) return;
+    OpenEntry& e = it->second;
+    const QStringList lines = text.split(lineBreak());
+    const qsizetype at = e.line;
+    logLines[at] += lines[0];
+    for (qsizetype i = 1; i < lines.size(); ++i) logLines.insert(at + i, lines[i]);
+    const qsizetype added = lines.size() - 1;
+    for (auto& [other, o] : openEntries_)
+        if (other != id && o.line > at) o.line += added;
+    e.line += added;
+    QTextCursor c(e.end);
+    c.setKeepPositionOnInsert(false);
+    showAtEnd(c, lines);
+    e.end.setPosition(c.position());
 }
 
 void TForm1::btDeleteClick() {
     plat::guarded(*services_.ui, [&] {
         Memo1->clear();
         logLines.clear();
+        // A message still arriving starts a new entry.
+        openEntries_.clear();
+        for (auto& [socket, in] : incoming_) in->entry = -1;
     });
 }
 
@@ -208,6 +286,7 @@ void TForm1::btExitClick() {
     plat::guarded(*services_.ui, [&] {
         ServerSocket1.deactivate();
         incoming_.clear();
+        openEntries_.clear();
         close();
     });
 }

@@ -6,6 +6,7 @@
 #include "platform/ui.h"
 
 #include <QStringList>
+#include <QTextCursor>
 #include <QWidget>
 #include <memory>
 #include <unordered_map>
@@ -24,8 +25,12 @@ class TForm1;
 class TForm1 : public QWidget {
     Q_OBJECT
 public:
-    // How long a connection stays quiet before the message it was sending counts as whole.
+    // How long a connection stays quiet before the message it is sending shows in the log.
+    // Bytes that follow without a marker still belong to that message and extend its entry.
     static constexpr int kQuietMs = 200;
+    // Memo1 lays a line out in pieces of at most this many characters: one long line laid
+    // out whole costs time with the square of its length.
+    static constexpr int kShownPiece = 2000;
 
     // Creating the window runs FormCreate.
     explicit TForm1(const plat::Services& services, QWidget* parent = nullptr);
@@ -66,14 +71,26 @@ private:
     struct Incoming {
         MessageAssembler assembler;
         QTimer* quiet = nullptr;
+        QString time;    // TimePrefix when the message being received began to arrive
+        int entry = -1;  // its entry, once part of it is shown
     };
-    void addEntry(const QString& text);
-    void addMessage(const QByteArray& body);
+    // An entry that a message still being received may extend.
+    struct OpenEntry {
+        QTextCursor end;     // in Memo1, after its last character
+        qsizetype line = 0;  // its last line in logLines
+    };
+    // Adds an entry; open: it may be extended later (returns its id, else -1).
+    int addEntry(const QString& text, bool open = false);
+    void extendEntry(int id, const QString& text);
+    void messageEnded(Incoming& in, const QByteArray& rest);
     void messageQuiet(plat::net::ServerConnection* Socket);
+    void showAtEnd(QTextCursor& c, const QStringList& lines);
 
     std::unique_ptr<Ui::TForm1> ui_;
     plat::Services services_;
     std::unordered_map<plat::net::ServerConnection*, std::unique_ptr<Incoming>> incoming_;
+    std::unordered_map<int, OpenEntry> openEntries_;
+    int nextEntry_ = 0;
 };
 
 }  // namespace lisgar

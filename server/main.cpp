@@ -1,12 +1,15 @@
 // lisgar, the results server: one window that listens for the testing clients and keeps
 // the time-stamped log.
 #include "Unit1.h"
+#include "platform/net/server_socket.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // A whole class connects at once; each computer holds a descriptor.
+    plat::net::raiseOpenFileLimit();
     QApplication app(argc, argv);
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();

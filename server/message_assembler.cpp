@@ -19,18 +19,20 @@ QList<QByteArray> MessageAssembler::feed(const QByteArray& bytes) {
             buf_.remove(0, at + m);
             state_ = State::InMessage;
             scanned_ = 0;
+            flushed_ = 0;
             continue;
         }
+        const qsizetype room = kLimit - flushed_;
         const qsizetype at = buf_.indexOf(marker, scanned_);
-        if (at >= 0 && at <= kLimit) {
+        if (at >= 0 && at <= room) {
             done.append(buf_.left(at));
             buf_.remove(0, at);  // the marker opens the next message
             state_ = State::Idle;
             continue;
         }
-        if (buf_.size() > kLimit) {
-            done.append(buf_.left(kLimit));
-            buf_.remove(0, kLimit);
+        if (buf_.size() > room) {
+            done.append(buf_.left(room));
+            buf_.remove(0, room);
             state_ = State::Dropping;
             continue;
         }
@@ -39,12 +41,30 @@ QList<QByteArray> MessageAssembler::feed(const QByteArray& bytes) {
     }
 }
 
+QByteArray MessageAssembler::flush() {
+    if (state_ != State::InMessage) return {};
+    static const QByteArray marker = common::MessageMarker();
+    qsizetype keep = 0;
+    for (qsizetype n = qMin<qsizetype>(marker.size() - 1, buf_.size()); n > 0; --n)
+        if (buf_.endsWith(marker.left(n))) {
+            keep = n;
+            break;
+        }
+    if (keep == 0 && buf_.endsWith('\r')) keep = 1;
+    const QByteArray out = buf_.left(buf_.size() - keep);
+    buf_.remove(0, out.size());
+    scanned_ = qMax<qsizetype>(0, scanned_ - out.size());
+    flushed_ += out.size();
+    return out;
+}
+
 std::optional<QByteArray> MessageAssembler::finish() {
     std::optional<QByteArray> held;
     if (state_ == State::InMessage) held = buf_;
     state_ = State::Idle;
     buf_.clear();
     scanned_ = 0;
+    flushed_ = 0;
     return held;
 }
 

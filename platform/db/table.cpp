@@ -1,6 +1,7 @@
 #include "platform/db/table.h"
 
 #include "platform/codec.h"
+#include "platform/db/engine_errors.h"
 #include "platform/db/locks.h"
 #include "platform/errors.h"
 
@@ -15,7 +16,9 @@ namespace plat::db {
 
 namespace {
 
-QString errText(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+// How long a read or a post waits for another program's commit before it reports the
+// table busy.
+constexpr int kBusyMs = 5000;
 
 // A prepared statement that finalizes itself.
 class Stmt {
@@ -189,6 +192,8 @@ void Table::fail(const QString& reason) const {
     throw DbError(reason + QStringLiteral(". Таблица: ") + fileForMessage());
 }
 
+void Table::failCode(int rc) const { throw DbError(engineErrorText(rc, fileForMessage())); }
+
 void Table::checkActive() const {
     if (!isActive()) throw DbError(QStringLiteral("Таблица не открыта: %1").arg(fileForMessage()));
 }
@@ -231,17 +236,19 @@ void Table::open() {
 
     auto db = std::make_unique<Db>();
     bool opened = false;
-    QString lastError;
     for (const QString& pw : session_->passwords()) {
         sqlite3* h = nullptr;
         // Never create a missing file; nothing is written before the file is verified.
         const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &h,
                                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
         if (rc != SQLITE_OK) {
-            lastError = h ? errText(h) : QString::fromUtf8(sqlite3_errstr(rc));
+            const int code = h ? sqlite3_extended_errcode(h) : rc;
             sqlite3_close(h);
-            break;
+            path_.clear();
+            throw DbError(engineErrorText(code, shown));
         }
+        // The first read below already meets another program's commit: it must wait too.
+        sqlite3_busy_timeout(h, kBusyMs);
         if (!cipherAvailable(h)) {
             sqlite3_close(h);
             path_.clear();
@@ -255,16 +262,20 @@ void Table::open() {
             opened = true;
             break;
         }
+        // Only a key that does not fit tries the next password; busy, damaged or
+        // unreadable files say so.
+        const int code = sqlite3_extended_errcode(h);
         sqlite3_close(h);
+        if ((code & 0xff) != SQLITE_NOTADB) {
+            path_.clear();
+            throw DbError(engineErrorText(code, shown));
+        }
     }
     if (!opened) {
         path_.clear();
-        if (!lastError.isEmpty())
-            throw DbError(QStringLiteral("Не удаётся открыть файл %1: %2").arg(shown, lastError));
         throw notTable();
     }
     sqlite3* h = db->h;
-    sqlite3_busy_timeout(h, 5000);
     db->readOnly = sqlite3_db_readonly(h, "main") == 1;
 
     // Read the schema and check the size of the file under one read transaction, so a
@@ -312,6 +323,10 @@ void Table::open() {
         }
         Stmt end(h, QStringLiteral("COMMIT"));
         end.step();
+        if (rc != SQLITE_DONE && (rc & 0xff) != SQLITE_ERROR && (rc & 0xff) != SQLITE_NOTADB) {
+            path_.clear();
+            throw DbError(engineErrorText(sqlite3_extended_errcode(h), shown));
+        }
         if (rc != SQLITE_DONE || !sizeOk || inFile.isEmpty()) {
             path_.clear();
             throw notTable();
@@ -358,7 +373,9 @@ void Table::open() {
     lockFolder_ = session_->lockFolder();
     lockError_ = db->locks.attach(lockFolder_, path_);
     {
-        Stmt sync(h, QStringLiteral("PRAGMA synchronous = FULL"));
+        // A post is acknowledged only once the journal's removal is on disk too, so a power
+        // cut cannot roll it back.
+        Stmt sync(h, QStringLiteral("PRAGMA synchronous = EXTRA"));
         sync.step();
     }
     QStringList cols;
@@ -393,11 +410,11 @@ void Table::open() {
 
 void Table::readKeys() {
     Stmt st(db_->h, QStringLiteral("SELECT \"%1\" FROM %2 ORDER BY \"%1\"").arg(keyName_, kRecordsTable));
-    if (!st.ok()) fail(errText(db_->h));
+    if (!st.ok()) failCode(sqlite3_extended_errcode(db_->h));
     std::vector<qint64> keys;
     int rc;
     while ((rc = st.step()) == SQLITE_ROW) keys.push_back(sqlite3_column_int64(st.get(), 0));
-    if (rc != SQLITE_DONE) fail(errText(db_->h));
+    if (rc != SQLITE_DONE) failCode(sqlite3_extended_errcode(db_->h));
     keys_ = std::move(keys);
 }
 
@@ -454,9 +471,9 @@ bool Table::loadCurrent() {
             }
         }
     } else if (rc != SQLITE_DONE) {
-        const QString e = errText(db_->h);
+        const int code = sqlite3_extended_errcode(db_->h);
         st.reset();
-        fail(e);
+        failCode(code);
     }
     // A record another program deleted reads as empty until the next refresh.
     st.reset();
@@ -615,7 +632,7 @@ void bindValue(sqlite3_stmt* st, int pos, const Field& f, const QVariant& v) {
 
 void Table::exec(const QString& sql) {
     Stmt st(db_->h, sql);
-    if (!st.ok() || st.step() != SQLITE_DONE) fail(errText(db_->h));
+    if (!st.ok() || st.step() != SQLITE_DONE) failCode(sqlite3_extended_errcode(db_->h));
 }
 
 void Table::post() {
@@ -646,11 +663,11 @@ void Table::post() {
             sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"%3\" = ?").arg(kRecordsTable, sets.join(','), keyName_);
         }
         Stmt st(h, sql);
-        if (!st.ok()) fail(errText(h));
+        if (!st.ok()) failCode(sqlite3_extended_errcode(h));
         int pos = 1;
         for (int i : idx) bindValue(st.get(), pos++, *fields_[size_t(i)], buf_[i]);
         if (state_ == State::Edit) sqlite3_bind_int64(st.get(), pos, lockedKey_);
-        if (st.step() != SQLITE_DONE) fail(errText(h));
+        if (st.step() != SQLITE_DONE) failCode(sqlite3_extended_errcode(h));
         if (state_ == State::Edit && sqlite3_changes(h) == 0) fail(QStringLiteral("Запись удалена другим пользователем"));
         if (state_ == State::Insert) newKey = sqlite3_last_insert_rowid(h);
         exec(QStringLiteral("COMMIT"));
@@ -700,9 +717,9 @@ void Table::remove() {
         exec(QStringLiteral("BEGIN IMMEDIATE"));
         try {
             Stmt st(db_->h, QStringLiteral("DELETE FROM %1 WHERE \"%2\" = ?").arg(kRecordsTable, keyName_));
-            if (!st.ok()) fail(errText(db_->h));
+            if (!st.ok()) failCode(sqlite3_extended_errcode(db_->h));
             sqlite3_bind_int64(st.get(), 1, key);
-            if (st.step() != SQLITE_DONE) fail(errText(db_->h));
+            if (st.step() != SQLITE_DONE) failCode(sqlite3_extended_errcode(db_->h));
             exec(QStringLiteral("COMMIT"));
         } catch (...) {
             Stmt rb(db_->h, QStringLiteral("ROLLBACK"));

@@ -150,6 +150,7 @@ private:
     QString fileForMessage() const;
     void setState(State s);
     [[noreturn]] void fail(const QString& reason) const;
+    [[noreturn]] void failCode(int resultCode) const;  // the engine's text for the code
 
     Session* session_;
     QString name_;

@@ -28,6 +28,9 @@ void ClientSocket::activate() {
     else if (port_ < 0 || port_ > 65535)
         code = EINVAL;
     if (code != 0) {
+        // With no address the layer drops the socket it began before it reports: the
+        // disconnect notification comes first.
+        if (address_.isEmpty() && onDisconnect) onDisconnect();
         code = fail(ErrorEvent::Connect, code);
         if (code != 0) throw apiError(code, QStringLiteral("connect"));
         return;

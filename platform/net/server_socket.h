@@ -9,8 +9,9 @@
 #include <QString>
 #include <functional>
 
-class QTcpServer;
-class QTcpSocket;
+class QSocketNotifier;
+class QTimer;
+struct sockaddr_in;
 
 namespace plat {
 class UiServices;
@@ -18,21 +19,34 @@ class UiServices;
 
 namespace plat::net {
 
+// Raises this process's soft limit of open files to the hard limit, so a full classroom
+// does not run the listener out of descriptors. Returns the limit now in force.
+long raiseOpenFileLimit();
+
 // One accepted connection. It belongs to its ServerSocket and lives until it is closed.
+// It is read on its descriptor directly: Qt reports a reset by the peer as an orderly
+// close, and the user must see the reset.
 class ServerConnection : public QObject {
     Q_OBJECT
 public:
-    // Dotted IPv4 text of each end.
-    QString localAddress() const;
-    QString remoteAddress() const;
-    quint16 remotePort() const;
+    ~ServerConnection() override;
+    // Dotted IPv4 text of each end, taken when the connection was accepted, so they stay
+    // known after the peer has gone.
+    QString localAddress() const { return local_; }
+    QString remoteAddress() const { return remote_; }
+    quint16 remotePort() const { return remotePort_; }
     // Every byte that has arrived and not been read yet, possibly none.
     QByteArray receiveText();
 
 private:
     friend class ServerSocket;
-    explicit ServerConnection(QTcpSocket* socket, QObject* parent);
-    QTcpSocket* socket_;
+    ServerConnection(int fd, const sockaddr_in& peer, QObject* parent);
+    void closeDescriptor();
+    int fd_;
+    QSocketNotifier* notifier_ = nullptr;
+    QByteArray pending_;
+    QString local_, remote_;
+    quint16 remotePort_ = 0;
     bool closed_ = false;
 };
 
@@ -75,11 +89,16 @@ public:
     void clientFailed(ServerConnection* c, ErrorEvent event, int code);
 
 private:
-    void accept();
+    void acceptPending();
+    void turnAwayOne();
+    void readable(ServerConnection* c);
     void closed(ServerConnection* c);
 
     UiServices& ui_;
-    QTcpServer* server_;
+    int listenFd_ = -1;
+    QSocketNotifier* listenNotifier_ = nullptr;
+    QTimer* resume_;
+    int reserveFd_ = -1;  // given up to turn away a connection when descriptors run out
     int port_ = 1024;
     QList<ServerConnection*> connections_;
 };

@@ -96,7 +96,8 @@ TEST_F(Link, PortThatIsNoNumberEndsTheCallerOffline) {
 TEST_F(Link, EmptyAddressIsRefusedAtOnce) {
     TForm1& f = makeForm();
     lineFile("1\r\n\r\n" + port());
-    ui.expect(BoxKind::Plain, pandrel::kLinkErrorText + QString::number(EDESTADDRREQ))
+    ui.expect(BoxKind::Plain, "Произошло отключение от протокольного сервера!")
+        .expect(BoxKind::Plain, "Ошибка соединения c протокольным сервером №" + QString::number(EDESTADDRREQ))
         .expect(BoxKind::StandardError);
     f.imOfflineClick();
     EXPECT_TRUE(offline());

@@ -409,7 +409,7 @@ INSTANTIATE_TEST_SUITE_P(
                     QFile f(p);
                     ASSERT_TRUE(f.resize(f.size() - 3000));
                 },
-                kNotTable},
+                "повреждена. Восстановите тест из резервной копии"},
         BadFile{"MissingField",
                 [](const QString& p) { plat::db::createTableFile(p, kPw, without("Flag")); },
                 "нет поля Flag"},
