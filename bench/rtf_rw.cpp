@@ -1,6 +1,7 @@
 // Reading and writing a rich text of about 100 KB: median times of plat::rtf::read into a
 // fresh document and of plat::rtf::write of it, and of the plain text.
 // Usage: bench_rtf_rw [kilobytes=100] [rounds=51]
+#include "bench/timing.h"
 #include "platform/rtf/charformat.h"
 #include "platform/rtf/plaintext.h"
 #include "platform/rtf/rtfreader.h"
@@ -16,21 +17,9 @@
 #include <cstdlib>
 #include <vector>
 
+using bench::medianMs;
+
 namespace {
-
-using Clock = std::chrono::steady_clock;
-
-template <class F>
-double medianMs(int rounds, F&& f) {
-    std::vector<double> t;
-    for (int i = 0; i < rounds; ++i) {
-        const auto t0 = Clock::now();
-        f();
-        t.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
 
 // Questions as an author writes them: Cyrillic paragraphs with bold and italic words,
 // coloured and raised or lowered characters, a few fonts and alignments.

@@ -3,6 +3,8 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 
+#include <QFile>
+
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -34,8 +36,10 @@ void noOutput(j_common_ptr) {}
 
 QByteArray EncodeJpeg(const QImage& image) {
     if (image.width() <= 0 || image.height() <= 0) return {};
-    // Whatever the picture's own format: 8 bits each of red, green and blue.
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
+    // Whatever the picture's own format: 8 bits each of red, green and blue. A bitmap read
+    // from a file is 32-bit already; libjpeg takes its pixels as they are and skips the pad.
+    const bool direct = image.format() == QImage::Format_RGB32 && Q_BYTE_ORDER == Q_LITTLE_ENDIAN;
+    const QImage rgb = direct ? image : image.convertToFormat(QImage::Format_RGB888);
 
     jpeg_compress_struct cinfo{};
     ErrorManager err{};
@@ -52,8 +56,8 @@ QByteArray EncodeJpeg(const QImage& image) {
     jpeg_mem_dest(&cinfo, &err.buffer, &err.size);
     cinfo.image_width = JDIMENSION(rgb.width());
     cinfo.image_height = JDIMENSION(rgb.height());
-    cinfo.input_components = 3;
-    cinfo.in_color_space = JCS_RGB;
+    cinfo.input_components = direct ? 4 : 3;
+    cinfo.in_color_space = direct ? JCS_EXT_BGRX : JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, 90, TRUE);
     jpeg_start_compress(&cinfo, TRUE);
@@ -69,7 +73,18 @@ QByteArray EncodeJpeg(const QImage& image) {
 }
 
 void WriteJpeg(const QString& path, const QImage& image) {
-    plat::fs::writeBytes(path, EncodeJpeg(image));
+    const QByteArray bytes = EncodeJpeg(image);
+    // The old picture goes and a new file takes its name, without a sync: rewriting a
+    // file in place makes the file system write it out at once.
+    const QString found = plat::fs::resolve(path);
+    if (!found.isEmpty()) QFile::remove(found);
+    QFile f(found.isEmpty() ? path : found);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        throw plat::FileError(
+            QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString()));
+    if (f.write(bytes) != bytes.size() || !f.flush())
+        throw plat::FileError(
+            QStringLiteral("Write error on file \"%1\". %2").arg(path, f.errorString()));
 }
 
 }  // namespace korvel::web

@@ -196,6 +196,14 @@ TEST_F(QuestionBlock, PictureQuestionWritesItsJpegAndNamesIt) {
     EXPECT_LT(diff / (3.0 * want.width() * want.height()), 4.0);
 }
 
+TEST(Jpeg, A32BitBitmapGivesTheSameFileAsIts24BitPixels) {
+    const QImage rgb32 = gradient(61, 17).convertToFormat(QImage::Format_RGB32);
+    const QByteArray direct = EncodeJpeg(rgb32);
+    EXPECT_FALSE(direct.isEmpty());
+    EXPECT_EQ(direct, EncodeJpeg(rgb32.convertToFormat(QImage::Format_RGB888)));
+    EXPECT_TRUE(EncodeJpeg(QImage(0, 5, QImage::Format_RGB32)).isEmpty());
+}
+
 TEST_F(QuestionBlock, PictureNamesWithMarksAreExactAndAnEmptyPictureOverwritesWithNothing) {
     const QString name = QStringLiteral("Тест № 1#a%b");
     put(inWork(name + "GrV1.jpg"), "old picture");
