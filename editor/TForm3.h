@@ -28,10 +28,10 @@ public:
     void btExitClick();
     void CheckBox1Click();
     void CheckBox2Click();
+    void Button1Click();  // Rename
+    void Button5Click();  // Copy
+    void Button7Click();  // Delete
     // Later operations: in place, nothing yet.
-    void Button1Click() {}  // Rename
-    void Button5Click() {}  // Copy
-    void Button7Click() {}  // Delete
     void Button9Click() {}  // Import
     void Button6Click() {}  // Export
 
@@ -47,6 +47,8 @@ public:
 private:
     template <class F>
     void handler(F&& f);
+    // After Rename or Copy: the test M, when it now stands, becomes current.
+    void TakeNewTest(const std::optional<QString>& m);
     // Why Choose refuses the path, or nothing when it is accepted.
     std::optional<QString> refusalOf(const QString& path) const;
 
