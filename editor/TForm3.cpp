@@ -213,6 +213,25 @@ void TForm3::Button7Click() {
     });
 }
 
+void TForm3::Button9Click() {
+    handler([&] {
+        const ImportedTest t = ImportTest(*services_.ui, WorkingFolder());
+        MakeTestCurrent(t.name + QStringLiteral(".db"));
+        ShowTestOperations(t.webPage);
+        GroupBox1->setVisible(true);
+        services_.ui->message(QStringLiteral("копирование файлов теста ") + t.name +
+                              QStringLiteral(" в рабочую папку программы завершено! Можно "
+                                             "редактировать тест!"));
+    });
+}
+
+void TForm3::Button6Click() {
+    handler([&] {
+        ExportTest(*services_.ui, WorkingFolder(), NameBeforeDot(unit3_.TestName),
+                   CheckBox1->isChecked(), CheckBox2->isChecked());
+    });
+}
+
 void TForm3::btEditClick() {
     handler([&] {
         if (!Form1) return;

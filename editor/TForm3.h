@@ -31,9 +31,8 @@ public:
     void Button1Click();  // Rename
     void Button5Click();  // Copy
     void Button7Click();  // Delete
-    // Later operations: in place, nothing yet.
-    void Button9Click() {}  // Import
-    void Button6Click() {}  // Export
+    void Button9Click();  // Import
+    void Button6Click();  // Export
 
     void ShowTestOperations(bool web);
 

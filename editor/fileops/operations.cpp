@@ -4,7 +4,10 @@
 #include "editor/fileops/page_names.h"
 #include "platform/files.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QList>
+#include <algorithm>
 #include <utility>
 
 namespace korvel {
@@ -17,6 +20,15 @@ const QString kNewRefused = QStringLiteral("NEW - недопустимое им�
 
 bool isTemplateName(const QString& name) {
     return name.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0;
+}
+
+bool sameFolder(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+QString folderOf(const QString& path) {
+    return path.left(path.lastIndexOf(plat::fs::separator()) + 1);
 }
 
 // A file that N + ".*" matches is N's own when nothing but an extension follows N: N + ".2.DB"
@@ -161,6 +173,91 @@ bool DeleteTest(plat::UiServices& ui, const QString& w, const QString& n, Delete
         DeleteFilesByMask(ui, w + n + kHtml);
     deleteOwn(w + n + kGrV + QStringLiteral("*.*"), n, isOwnPicture);
     return true;
+}
+
+ImportedTest ImportTest(plat::UiServices& ui, const QString& w) {
+    QString n;
+    for (;;) {
+        plat::FileDialogSpec spec;
+        spec.initialDir = plat::fs::mapWindowsPath(QStringLiteral("c:\\"));
+        spec.fileName = QStringLiteral("*.db");
+        spec.defaultExt = QStringLiteral("db");
+        spec.fileMustExist = true;
+        spec.hideReadOnly = true;
+        const std::optional<QString> chosen = ui.openFile(spec);
+        if (!chosen) {
+            ui.message(QStringLiteral("необходимо выбрать тест !!!"));
+            continue;
+        }
+        const QString path = QDir::toNativeSeparators(*chosen);
+        const QString file = path.mid(path.lastIndexOf(plat::fs::separator()) + 1);
+        n = NameBeforeDot(file);
+        // In the working folder a test "new" would mix into the template set; a name with a
+        // second dot or a wildcard would make the masks below take other tests' files.
+        if (isTemplateName(n) && sameFolder(folderOf(path), w)) {
+            ui.message(kNewRefused);
+            continue;
+        }
+        static const QString wild = QStringLiteral("*?:");
+        if (n.isEmpty() || ExtensionFromDot(file).lastIndexOf(u'.') > 0 ||
+            std::any_of(n.begin(), n.end(), [](QChar c) { return wild.contains(c); })) {
+            ui.message(QStringLiteral("недопустимое имя теста <") + file +
+                       QStringLiteral(">:\rимя файла теста - название без точек и знаков "
+                                      "<*>,<?>,<:> и одно расширение, например Физика.db"));
+            continue;
+        }
+        break;
+    }
+    // The dialog made the chosen folder current; from W itself there is nothing to copy.
+    if (!sameFolder(plat::fs::currentDir(), w)) {
+        WalkMask(n + QStringLiteral(".*"),
+                 [&](const QString& entry, const QString& source, const QString& folder) {
+                     if (!isOwnFile(n, entry)) return true;
+                     const QString newName = w + n + ExtensionFromDot(entry);
+                     if (CopyTestFile(ui, source, folder + newName)) return true;
+                     ui.message(QStringLiteral("копирование ") + entry + QStringLiteral(" в ") +
+                                newName + QStringLiteral(" не выполнено"));
+                     return false;
+                 });
+        CopyPictureFiles(ui, n + kGrV + QStringLiteral("*.*"), w + n + kGrV);
+    }
+    // The page is looked for in the source folder, before W becomes current.
+    const bool webPage = plat::fs::fileExists(n + kHtml);
+    plat::fs::setCurrentDir(w);
+    return {n, webPage};
+}
+
+void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool table, bool web) {
+    plat::FileDialogSpec spec;
+    spec.initialDir = plat::fs::mapWindowsPath(QStringLiteral("c:\\"));
+    spec.fileName = n;
+    const std::optional<QString> chosen = ui.saveFile(spec);
+    if (!chosen) return;
+    if (n.isEmpty()) {
+        ui.error(kNoName);
+        return;
+    }
+    const QString t = QDir::toNativeSeparators(*chosen);
+    const QString name = t.mid(folderOf(t).size());
+    if (isTemplateName(NameBeforeDot(name)) && sameFolder(folderOf(t), w)) {
+        ui.error(kNewRefused);
+        return;
+    }
+    Copier copier(ui);
+    if (table && !WalkTableFiles(w + n, [&](const QString& ext) {
+            return copier.copy(w + n + ext, t + ext);
+        })) {
+        copier.removeCreated();
+        return;
+    }
+    if (web) {
+        if (!copier.copy(w + n + kHtml, t + kHtml)) {
+            copier.removeCreated();
+            return;
+        }
+        CopyPictureFilesTo(ui, w + n + kGrV + QStringLiteral("*.*"), t + kGrV);
+        rewritePage(ui, t + kHtml, n, name, folderOf(t));
+    }
 }
 
 }  // namespace korvel

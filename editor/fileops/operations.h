@@ -31,4 +31,16 @@ enum class DeleteScope {
 // Asks whether to delete N; true when the author said Yes and the files were deleted.
 bool DeleteTest(plat::UiServices& ui, const QString& w, const QString& n, DeleteScope scope);
 
+struct ImportedTest {
+    QString name;  // N
+    bool webPage;  // the chosen folder holds N.HTML
+};
+// Asks for a test file in any folder until one is chosen, copies the test's files into W
+// (nothing when the folder is W itself) and ends with W as the current directory.
+ImportedTest ImportTest(plat::UiServices& ui, const QString& w);
+
+// Asks for the target path T and copies the chosen halves of N from W to T + extension.
+// The current directory stays the folder chosen in the dialog.
+void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool table, bool web);
+
 }  // namespace korvel
