@@ -75,7 +75,7 @@ void rewritePage(plat::UiServices& ui, const QString& page, const QString& from,
                  const QString& to, const QString& folder) {
     if (const auto why = RenamePageReferences(page, from, to, folder))
         ui.message(QStringLiteral("ссылки на рисунки в ") + page +
-                   QStringLiteral(" не обновлены: ") + *why);
+                   QStringLiteral(" не обновлены:\r") + *why);
 }
 
 }  // namespace
@@ -124,12 +124,13 @@ std::optional<QString> RenameTest(plat::UiServices& ui, const QString& w, const 
         QStringList stuck;
         for (auto it = done.crbegin(); it != done.crend(); ++it)
             if (!plat::fs::renameFile(it->second, it->first)) stuck.append(it->second);
-        QString text = QStringLiteral("Тест <") + n + QStringLiteral("> не переименован: файл ") +
-                       failed.first + QStringLiteral(" не удалось переименовать в ") +
-                       failed.second + u'.';
+        QString text = QStringLiteral("Тест <") + n +
+                       QStringLiteral("> не переименован:\rфайл ") + failed.first +
+                       QStringLiteral(" не удалось переименовать в ") + failed.second +
+                       QStringLiteral(".\r");
         text += stuck.isEmpty()
-                    ? QStringLiteral(" Файлы теста остались под прежним названием.")
-                    : QStringLiteral(" Не удалось вернуть прежнее название файлам: ") +
+                    ? QStringLiteral("Файлы теста остались под прежним названием.")
+                    : QStringLiteral("Не удалось вернуть прежнее название файлам: ") +
                           stuck.join(QStringLiteral(", "));
         ui.error(text);
         return std::nullopt;

@@ -181,9 +181,9 @@ TEST_P(RenameCopyStops, FailureLeavesNoHalfTest) {
         const QString to = QStringLiteral("Химия") + c.file;
         ui.expect(BoxKind::Input, kPrompt, Answer::Ok, "Химия");
         if (GetParam() == Op::Rename)
-            ui.expect(BoxKind::Error, "Тест <Физика> не переименован: файл " + from +
+            ui.expect(BoxKind::Error, "Тест <Физика> не переименован:\rфайл " + from +
                                           " не удалось переименовать в " + to +
-                                          ". Файлы теста остались под прежним названием.");
+                                          ".\rФайлы теста остались под прежним названием.");
         else if (c.missing)
             ui.expect(BoxKind::Plain, "не найден файл " + from);
         else
