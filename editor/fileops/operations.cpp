@@ -193,9 +193,9 @@ ImportedTest ImportTest(plat::UiServices& ui, const QString& w) {
         const QString path = QDir::toNativeSeparators(*chosen);
         const QString file = path.mid(path.lastIndexOf(plat::fs::separator()) + 1);
         n = NameBeforeDot(file);
-        // In the working folder a test "new" would mix into the template set; a name with a
-        // second dot or a wildcard would make the masks below take other tests' files.
-        if (isTemplateName(n) && sameFolder(folderOf(path), w)) {
+        // Copied into the working folder, a test "new" would mix into the template set; a name
+        // with a second dot or a wildcard would make the masks below take other tests' files.
+        if (isTemplateName(n)) {
             ui.message(kNewRefused);
             continue;
         }

@@ -80,6 +80,7 @@ TEST_F(Ops, ImportRefusesNamesThenTakesTheNextChoice) {
     const QString src = QDir(driveC()).filePath("Tests");
     QDir().mkpath(src);
     put(inWork("new.zag"), "template");
+    put(QDir(src).filePath("new.db"), "a test that would join the template set");
     put(QDir(src).filePath("Тест 1.2.db"), "x");
     put(QDir(src).filePath("a*.db"), "x");
     layTest(src, "Физика", false);
@@ -87,6 +88,8 @@ TEST_F(Ops, ImportRefusesNamesThenTakesTheNextChoice) {
         ">:\rимя файла теста - название без точек и знаков <*>,<?>,<:> и одно расширение, "
         "например Физика.db");
     ui.expectOpen(inWork("new.zag"))
+        .expect(BoxKind::Plain, "NEW - недопустимое имя теста")
+        .expectOpen(QDir(src).filePath("new.db"))
         .expect(BoxKind::Plain, "NEW - недопустимое имя теста")
         .expectOpen(QDir(src).filePath("Тест 1.2.db"))
         .expect(BoxKind::Plain, "недопустимое имя теста <Тест 1.2.db" + bad)
