@@ -2,6 +2,7 @@
 
 #include "editor/TForm1.h"
 #include "editor/fileops/fileset.h"
+#include "editor/fileops/operations.h"
 #include "platform/files.h"
 #include "platform/guard.h"
 
@@ -178,6 +179,67 @@ void TForm3::Button2Click() {
         services_.ui->information(QStringLiteral("заготовка теста <") + *n +
                                   QStringLiteral(".db> создана!\rзаполнить тест вопросами "
                                                  "можно в режиме редактирования."));
+    });
+}
+
+void TForm3::Button1Click() {
+    handler([&] {
+        TakeNewTest(RenameTest(*services_.ui, WorkingFolder(), NameBeforeDot(unit3_.TestName),
+                               CheckBox2->isChecked()));
+    });
+}
+
+void TForm3::Button5Click() {
+    handler([&] {
+        TakeNewTest(CopyTest(*services_.ui, WorkingFolder(), NameBeforeDot(unit3_.TestName),
+                             CheckBox2->isChecked()));
+    });
+}
+
+void TForm3::TakeNewTest(const std::optional<QString>& m) {
+    if (!m) return;
+    // Without the web part the page and pictures stayed with the old name.
+    if (!CheckBox2->isChecked()) ShowTestOperations(false);
+    MakeTestCurrent(*m + QStringLiteral(".db"));
+}
+
+void TForm3::Button7Click() {
+    handler([&] {
+        // With both boxes hidden (local-only mode) the whole test goes; in local+web mode the
+        // boxes choose. Other states do not show the button.
+        const bool localOnly = CheckBox1->isHidden() && CheckBox2->isHidden();
+        const bool table = CheckBox1->isChecked();
+        const bool webPart = CheckBox2->isChecked();
+        DeleteScope scope;
+        if (localOnly || (table && webPart))
+            scope = DeleteScope::WholeTest;
+        else if (webPart)
+            scope = DeleteScope::WebPart;
+        else
+            return;
+        if (!DeleteTest(*services_.ui, WorkingFolder(), NameBeforeDot(unit3_.TestName), scope))
+            return;
+        ShowTestOperations(false);
+        GroupBox1->setVisible(false);
+    });
+}
+
+void TForm3::Button9Click() {
+    handler([&] {
+        const ImportedTest t = ImportTest(*services_.ui, WorkingFolder());
+        MakeTestCurrent(t.name + QStringLiteral(".db"));
+        ShowTestOperations(t.webPage);
+        GroupBox1->setVisible(true);
+        services_.ui->message(QStringLiteral("копирование файлов теста ") + t.name +
+                              QStringLiteral(" в рабочую папку программы завершено! Можно "
+                                             "редактировать тест!"));
+    });
+}
+
+void TForm3::Button6Click() {
+    handler([&] {
+        ExportTest(*services_.ui, WorkingFolder(), NameBeforeDot(unit3_.TestName),
+                   CheckBox1->isChecked(), CheckBox2->isChecked());
     });
 }
 

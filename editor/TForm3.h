@@ -29,12 +29,11 @@ public:
     void btExitClick();
     void CheckBox1Click();
     void CheckBox2Click();
-    // Later operations: in place, nothing yet.
-    void Button1Click() {}  // Rename
-    void Button5Click() {}  // Copy
-    void Button7Click() {}  // Delete
-    void Button9Click() {}  // Import
-    void Button6Click() {}  // Export
+    void Button1Click();  // Rename
+    void Button5Click();  // Copy
+    void Button7Click();  // Delete
+    void Button9Click();  // Import
+    void Button6Click();  // Export
 
     void ShowTestOperations(bool web);
 
@@ -48,6 +47,8 @@ public:
 private:
     template <class F>
     void handler(F&& f);
+    // After Rename or Copy: the test M, when it now stands, becomes current.
+    void TakeNewTest(const std::optional<QString>& m);
     // Why Choose refuses the path, or nothing when it is accepted.
     std::optional<QString> refusalOf(const QString& path) const;
     // The open dialog of Choose (and Import) in the working folder, again after each refusal

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <filesystem>
 #include <system_error>
 
@@ -73,6 +74,7 @@ void walkPictures(plat::UiServices& ui, const QString& mask, const QString& pref
             ui.message(QStringLiteral("не найдено GrV"));
             return false;
         }
+        if (!IsPictureRest(*rest)) return true;  // another test's file: not ours to touch
         const QString newName = prefix + *rest;
         switch (action) {
         case PictureAction::CopyInFolder:
@@ -93,6 +95,12 @@ void walkPictures(plat::UiServices& ui, const QString& mask, const QString& pref
 }
 
 }  // namespace
+
+bool IsPictureRest(const QString& rest) {
+    static const QRegularExpression number(QStringLiteral("^[0-9]+\\.jpg$"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return number.match(rest).hasMatch();
+}
 
 bool CopyTestFile(plat::UiServices& ui, const QString& source, const QString& target) {
     bool copied = false;

@@ -34,8 +34,14 @@ bool WalkMask(const QString& mask, const MaskStep& step);
 void DeleteFilesByMask(plat::UiServices& ui, const QString& mask);
 // Copies every file matching mask to base + its extension, in the mask's folder.
 void CopyFileSetAs(plat::UiServices& ui, const QString& mask, const QString& base);
-// The picture helpers: each file matching mask (a test's N + "GrV*.*") gets the name
-// prefix + what follows its "GrV" (prefix ends in "GrV" already).
+// Whether what follows a picture name's "GrV" is a question number and ".jpg", the only
+// pictures the generator writes. The mask N + "GrV*.*" of a test "A" also matches the
+// pictures of a test "AGrVB"; this rule keeps them apart.
+bool IsPictureRest(const QString& rest);
+
+// The picture helpers: each picture of the test (a file matching mask N + "GrV*.*" whose
+// rest passes IsPictureRest) gets the name prefix + what follows its "GrV" (prefix ends in
+// "GrV" already). Other files the mask matches are passed over.
 // Copies them within the mask's folder.
 void CopyPictureFiles(plat::UiServices& ui, const QString& mask, const QString& prefix);
 // Renames them within the mask's folder.

@@ -245,3 +245,43 @@ TEST_F(FileSet, TableWalkPassesOverMissingFamilyFiles) {
 }
 
 }  // namespace
+
+namespace {
+
+// Test "A" beside test "AGrVB" in one folder: A's mask "AGrV*.*" also matches AGrVB's
+// pictures, and none of the three helpers may take them.
+TEST_F(FileSet, PictureHelpersLeaveATestNamedLikeAPictureAlone) {
+    struct Case {
+        const char* helper;
+        void (*run)(plat::UiServices&, const QString&, const QString&);
+        const char* prefix;
+        const char* work;
+    };
+    const Case cases[] = {
+        {"CopyPictureFiles", korvel::CopyPictureFiles, "CGrV",
+         "AGrV1.jpg AGrV20.JPG AGrVB.DB AGrVBGrV1.jpg AGrVBGrV2.jpg CGrV1.jpg CGrV20.JPG"},
+        {"RenamePictureFiles", korvel::RenamePictureFiles, "CGrV",
+         "AGrVB.DB AGrVBGrV1.jpg AGrVBGrV2.jpg CGrV1.jpg CGrV20.JPG"},
+        {"CopyPictureFilesTo", korvel::CopyPictureFilesTo, "out/CGrV",
+         "AGrV1.jpg AGrV20.JPG AGrVB.DB AGrVBGrV1.jpg AGrVBGrV2.jpg"},
+    };
+    for (const Case& c : cases) {
+        for (const QString& f : QDir().entryList(QDir::Files)) QFile::remove(f);
+        QDir("out").removeRecursively();
+        QDir().mkdir("out");
+        put("AGrV1.jpg", "a1");
+        put("AGrV20.JPG", "a20");
+        put("AGrVB.DB", "b table");
+        put("AGrVBGrV1.jpg", "b1");
+        put("AGrVBGrV2.jpg", "b2");
+        c.run(ui, "AGrV*.*", QString::fromUtf8(c.prefix));
+        EXPECT_EQ(listing(), c.work) << c.helper;
+        EXPECT_EQ(get("AGrVBGrV1.jpg"), "b1") << c.helper;
+        EXPECT_EQ(get("AGrVBGrV2.jpg"), "b2") << c.helper;
+        EXPECT_EQ(get("AGrVB.DB"), "b table") << c.helper;
+        EXPECT_TRUE(ui.boxes().isEmpty()) << c.helper << ": " << texts(ui.boxes());
+    }
+    EXPECT_EQ(listing("out"), "CGrV1.jpg CGrV20.JPG");
+}
+
+}  // namespace
