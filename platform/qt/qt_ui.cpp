@@ -163,6 +163,16 @@ QMessageBox::StandardButton qtButton(Button b) {
     return QMessageBox::Ok;
 }
 
+QString buttonText(Button b) {
+    switch (b) {
+        case Button::Ok: return QStringLiteral("OK");
+        case Button::Cancel: return QStringLiteral("Cancel");
+        case Button::Yes: return QStringLiteral("Yes");
+        case Button::No: return QStringLiteral("No");
+    }
+    return QStringLiteral("OK");
+}
+
 Answer answerOf(int standardButton) {
     switch (standardButton) {
         case QMessageBox::Ok: return Answer::Ok;
@@ -205,9 +215,8 @@ BoxReply showBox(const Box& box) {
                   boxParent());
     mb.setTextFormat(Qt::PlainText);
     const QList<Button> buttons = box.buttons.isEmpty() ? QList<Button>{Button::Ok} : box.buttons;
-    static const char* const names[] = {"OK", "Cancel", "Yes", "No"};
-    for (Button b : buttons)
-        mb.addButton(qtButton(b))->setText(QString::fromLatin1(names[static_cast<int>(b)]));
+    // The buttons keep the texts the programs give them, whatever language Qt speaks.
+    for (Button b : buttons) mb.addButton(qtButton(b))->setText(buttonText(b));
     mb.setDefaultButton(qtButton(buttons.first()));
     mb.exec();
     if (QAbstractButton* clicked = mb.clickedButton(); clicked && !mb.closedByFrame)
