@@ -24,6 +24,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QResizeEvent>
 #include <QShowEvent>
 #include <QTextLayout>
@@ -87,17 +89,34 @@ protected:
         auto* qtLabel = findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
         const QScreen* scr = screen();
         if (grid && qtLabel && !findChild<QLabel*>(QStringLiteral("box_text"))) {
-            auto* own = new QLabel(this);
+            const QSize avail = scr ? scr->availableGeometry().size() : QSize(1024, 768);
+            auto* own = new QLabel;
             own->setObjectName(QStringLiteral("box_text"));
             own->setTextFormat(Qt::PlainText);
             own->setTextInteractionFlags(qtLabel->textInteractionFlags());
             own->setWordWrap(false);
-            const int width = scr ? scr->availableGeometry().width() * 3 / 4 : 768;
-            own->setText(fitLines(qtLabel->text(), own->font(), width));
+            own->setText(fitLines(qtLabel->text(), own->font(), avail.width() * 3 / 4));
+            QWidget* text = own;
+            // A text taller than the screen (the report of a long run) scrolls, so that the
+            // buttons stay on the screen.
+            const int room = avail.height() - 160;
+            if (own->sizeHint().height() > room) {
+                auto* scroll = new QScrollArea;
+                scroll->setObjectName(QStringLiteral("box_scroll"));
+                scroll->setFrameShape(QFrame::NoFrame);
+                scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+                scroll->setWidget(own);
+                scroll->setMinimumSize(own->sizeHint().width() +
+                                           scroll->verticalScrollBar()->sizeHint().width(),
+                                       room);
+                scroll->setMaximumHeight(room);
+                text = scroll;
+            }
+            text->setParent(this);
             int row = 0, col = 0, rows = 1, cols = 1;
             grid->getItemPosition(grid->indexOf(qtLabel), &row, &col, &rows, &cols);
             qtLabel->hide();
-            grid->addWidget(own, row, col, rows, cols);
+            grid->addWidget(text, row, col, rows, cols);
         }
         QMessageBox::showEvent(e);
         place();
@@ -144,6 +163,16 @@ QMessageBox::StandardButton qtButton(Button b) {
     return QMessageBox::Ok;
 }
 
+QString buttonText(Button b) {
+    switch (b) {
+        case Button::Ok: return QStringLiteral("OK");
+        case Button::Cancel: return QStringLiteral("Cancel");
+        case Button::Yes: return QStringLiteral("Yes");
+        case Button::No: return QStringLiteral("No");
+    }
+    return QStringLiteral("OK");
+}
+
 Answer answerOf(int standardButton) {
     switch (standardButton) {
         case QMessageBox::Ok: return Answer::Ok;
@@ -186,9 +215,8 @@ BoxReply showBox(const Box& box) {
                   boxParent());
     mb.setTextFormat(Qt::PlainText);
     const QList<Button> buttons = box.buttons.isEmpty() ? QList<Button>{Button::Ok} : box.buttons;
-    static const char* const names[] = {"OK", "Cancel", "Yes", "No"};
-    for (Button b : buttons)
-        mb.addButton(qtButton(b))->setText(QString::fromLatin1(names[static_cast<int>(b)]));
+    // The buttons keep the texts the programs give them, whatever language Qt speaks.
+    for (Button b : buttons) mb.addButton(qtButton(b))->setText(buttonText(b));
     mb.setDefaultButton(qtButton(buttons.first()));
     mb.exec();
     if (QAbstractButton* clicked = mb.clickedButton(); clicked && !mb.closedByFrame)
