@@ -3,6 +3,7 @@
 #include "editor/TForm1.h"
 #include "editor/fileops/fileset.h"
 #include "editor/fileops/operations.h"
+#include "editor/fileops/test_dialog.h"
 #include "platform/files.h"
 #include "platform/guard.h"
 
@@ -130,38 +131,16 @@ std::optional<QString> TForm3::refusalOf(const QString& path) const {
     return std::nullopt;
 }
 
-std::optional<QString> TForm3::askForTestFile(
-    const std::function<std::optional<QString>(const QString&)>& refusal) {
-    bool told = false;  // the dialog before was cancelled and the author told to choose
-    for (;;) {
+void TForm3::Button4Click() {
+    handler([&] {
         plat::FileDialogSpec spec;
         spec.initialDir = WorkingFolder();
         spec.fileName = QStringLiteral("*.db");
         spec.defaultExt = QStringLiteral("db");
         spec.fileMustExist = true;
         spec.hideReadOnly = true;
-        const std::optional<QString> chosen = services_.ui->openFile(spec);
-        if (!chosen) {
-            // A second Cancel in a row is the author's answer to the message: leave.
-            if (told) return std::nullopt;
-            services_.ui->message(QStringLiteral("необходимо выбрать тест !!!"));
-            told = true;
-            continue;
-        }
-        told = false;
-        const QString path = QDir::toNativeSeparators(*chosen);
-        if (const auto refused = refusal(path)) {
-            services_.ui->message(*refused);
-            continue;
-        }
-        return path;
-    }
-}
-
-void TForm3::Button4Click() {
-    handler([&] {
-        const std::optional<QString> path =
-            askForTestFile([this](const QString& p) { return refusalOf(p); });
+        const std::optional<QString> path = AskForTestFile(
+            *services_.ui, spec, [this](const QString& p) { return refusalOf(p); });
         if (!path) return;
         MakeTestCurrent(path->mid(path->lastIndexOf(plat::fs::separator()) + 1));
         ShowTestOperations(plat::fs::fileExists(unit3_.WebTestFileName));
@@ -226,11 +205,12 @@ void TForm3::Button7Click() {
 
 void TForm3::Button9Click() {
     handler([&] {
-        const ImportedTest t = ImportTest(*services_.ui, WorkingFolder());
-        MakeTestCurrent(t.name + QStringLiteral(".db"));
-        ShowTestOperations(t.webPage);
+        const std::optional<ImportedTest> t = ImportTest(*services_.ui, WorkingFolder());
+        if (!t) return;
+        MakeTestCurrent(t->name + QStringLiteral(".db"));
+        ShowTestOperations(t->webPage);
         GroupBox1->setVisible(true);
-        services_.ui->message(QStringLiteral("копирование файлов теста ") + t.name +
+        services_.ui->message(QStringLiteral("копирование файлов теста ") + t->name +
                               QStringLiteral(" в рабочую папку программы завершено! Можно "
                                              "редактировать тест!"));
     });

@@ -51,12 +51,6 @@ private:
     void TakeNewTest(const std::optional<QString>& m);
     // Why Choose refuses the path, or nothing when it is accepted.
     std::optional<QString> refusalOf(const QString& path) const;
-    // The open dialog of Choose (and Import) in the working folder, again after each refusal
-    // (shown as a plain message) until a path is accepted. A Cancel shows "необходимо выбрать
-    // тест !!!" and opens the dialog again; a Cancel of that dialog, right after the message,
-    // leaves with nullopt, and the caller changes nothing.
-    std::optional<QString> askForTestFile(
-        const std::function<std::optional<QString>(const QString&)>& refusal);
 
     plat::Services services_;
     Unit3_korvel& unit3_;

@@ -2,6 +2,7 @@
 
 #include "editor/fileops/fileset.h"
 #include "editor/fileops/page_names.h"
+#include "editor/fileops/test_dialog.h"
 #include "platform/files.h"
 
 #include <QDir>
@@ -176,39 +177,31 @@ bool DeleteTest(plat::UiServices& ui, const QString& w, const QString& n, Delete
     return true;
 }
 
-ImportedTest ImportTest(plat::UiServices& ui, const QString& w) {
-    QString n;
-    for (;;) {
-        plat::FileDialogSpec spec;
-        spec.initialDir = plat::fs::mapWindowsPath(QStringLiteral("c:\\"));
-        spec.fileName = QStringLiteral("*.db");
-        spec.defaultExt = QStringLiteral("db");
-        spec.fileMustExist = true;
-        spec.hideReadOnly = true;
-        const std::optional<QString> chosen = ui.openFile(spec);
-        if (!chosen) {
-            ui.message(QStringLiteral("необходимо выбрать тест !!!"));
-            continue;
-        }
-        const QString path = QDir::toNativeSeparators(*chosen);
-        const QString file = path.mid(path.lastIndexOf(plat::fs::separator()) + 1);
-        n = NameBeforeDot(file);
-        // Copied into the working folder, a test "new" would mix into the template set; a name
-        // with a second dot or a wildcard would make the masks below take other tests' files.
-        if (isTemplateName(n)) {
-            ui.message(kNewRefused);
-            continue;
-        }
-        static const QString wild = QStringLiteral("*?:");
-        if (n.isEmpty() || ExtensionFromDot(file).lastIndexOf(u'.') > 0 ||
-            std::any_of(n.begin(), n.end(), [](QChar c) { return wild.contains(c); })) {
-            ui.message(QStringLiteral("недопустимое имя теста <") + file +
+std::optional<ImportedTest> ImportTest(plat::UiServices& ui, const QString& w) {
+    plat::FileDialogSpec spec;
+    spec.initialDir = plat::fs::mapWindowsPath(QStringLiteral("c:\\"));
+    spec.fileName = QStringLiteral("*.db");
+    spec.defaultExt = QStringLiteral("db");
+    spec.fileMustExist = true;
+    spec.hideReadOnly = true;
+    const std::optional<QString> path =
+        AskForTestFile(ui, spec, [](const QString& path) -> std::optional<QString> {
+            const QString file = path.mid(path.lastIndexOf(plat::fs::separator()) + 1);
+            const QString n = NameBeforeDot(file);
+            // Copied into the working folder, a test "new" would mix into the template set; a
+            // name with a second dot or a wildcard would make the masks below take other
+            // tests' files.
+            if (isTemplateName(n)) return kNewRefused;
+            static const QString wild = QStringLiteral("*?:");
+            if (n.isEmpty() || ExtensionFromDot(file).lastIndexOf(u'.') > 0 ||
+                std::any_of(n.begin(), n.end(), [](QChar c) { return wild.contains(c); }))
+                return QStringLiteral("недопустимое имя теста <") + file +
                        QStringLiteral(">:\rимя файла теста - название без точек и знаков "
-                                      "<*>,<?>,<:> и одно расширение, например Физика.db"));
-            continue;
-        }
-        break;
-    }
+                                      "<*>,<?>,<:> и одно расширение, например Физика.db");
+            return std::nullopt;
+        });
+    if (!path) return std::nullopt;
+    const QString n = NameBeforeDot(path->mid(path->lastIndexOf(plat::fs::separator()) + 1));
     // The dialog made the chosen folder current; from W itself there is nothing to copy.
     if (!sameFolder(plat::fs::currentDir(), w)) {
         WalkMask(n + QStringLiteral(".*"),
@@ -225,7 +218,7 @@ ImportedTest ImportTest(plat::UiServices& ui, const QString& w) {
     // The page is looked for in the source folder, before W becomes current.
     const bool webPage = plat::fs::fileExists(n + kHtml);
     plat::fs::setCurrentDir(w);
-    return {n, webPage};
+    return ImportedTest{n, webPage};
 }
 
 void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool table, bool web) {

@@ -36,8 +36,9 @@ struct ImportedTest {
     bool webPage;  // the chosen folder holds N.HTML
 };
 // Asks for a test file in any folder until one is chosen, copies the test's files into W
-// (nothing when the folder is W itself) and ends with W as the current directory.
-ImportedTest ImportTest(plat::UiServices& ui, const QString& w);
+// (nothing when the folder is W itself) and ends with W as the current directory. Nullopt
+// when the author left the dialog (a Cancel right after "необходимо выбрать тест !!!").
+std::optional<ImportedTest> ImportTest(plat::UiServices& ui, const QString& w);
 
 // Asks for the target path T and copies the chosen halves of N from W to T + extension.
 // The current directory stays the folder chosen in the dialog.

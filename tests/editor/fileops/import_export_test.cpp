@@ -75,6 +75,21 @@ TEST_F(Ops, ImportFromTheWorkingFolderItself) {
     EXPECT_TRUE(inWorkingFolder());
 }
 
+// Import, like Choose, can be left: a Cancel right after "необходимо выбрать тест !!!" ends it
+// with the current test, the panel and the working folder as they were.
+TEST_F(Ops, SecondCancelInARowLeavesImportWithNothingChanged) {
+    layTest(work(), "Физика", false);
+    const auto before = snapshot(work());
+    const auto was = current();
+    ui.expectOpen(std::nullopt)
+        .expect(BoxKind::Plain, "необходимо выбрать тест !!!")
+        .expectOpen(std::nullopt);
+    form->Button9Click();
+    EXPECT_TRUE(ui.finished()) << boxTexts();
+    EXPECT_EQ(snapshot(work()), before);
+    EXPECT_EQ(current(), was);
+}
+
 // Names whose masks would reach other files are refused and the dialog comes again.
 TEST_F(Ops, ImportRefusesNamesThenTakesTheNextChoice) {
     const QString src = QDir(driveC()).filePath("Tests");
