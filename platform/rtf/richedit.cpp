@@ -44,6 +44,7 @@ FontChoice RichEdit::selectionFont() const {
 const QStringList& RichEdit::rtfMimeTypes() {
     static const QStringList types = {QStringLiteral("text/rtf"),
                                       QStringLiteral("Rich Text Format"),
+                                      QStringLiteral("text/richtext"),
                                       QStringLiteral("application/rtf")};
     return types;
 }
@@ -89,8 +90,8 @@ QMimeData* RichEdit::createMimeDataFromSelection() const {
     part.setDefaultFont(document()->defaultFont());
     QTextCursor(&part).insertFragment(c.selection());
     const QByteArray bytes = rtf::write(&part);
-    data->setData(QStringLiteral("text/rtf"), bytes);
-    data->setData(QStringLiteral("application/rtf"), bytes);
+    for (const QString& t : rtfMimeTypes())
+        if (t.contains(u'/')) data->setData(t, bytes);  // the Windows name is no mime type
     data->setText(rtf::plainText(&part));
     return data;
 }
