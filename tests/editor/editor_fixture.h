@@ -54,12 +54,14 @@ protected:
             t.post();
         }
         t.close();
-        frame = std::make_unique<korvel::Frame>(services());
+        frame = std::make_unique<korvel::Frame>(editorServices());
         frame->Form3->setWorkingFolder(work());
         frame->Form3->MakeTestCurrent(kFile);
         frame->Form3->ShowTestOperations(false);
         frame->Form3->show();
     }
+    // What the windows are given; the scripted and recording ones unless a test says else.
+    virtual plat::Services editorServices() { return services(); }
     korvel::TForm1& editor() { return *frame->Form1; }
     // Edit, and the activation that follows the showing.
     void edit() {
