@@ -29,12 +29,16 @@ void RichEdit::setSelectionOffset(int twips) {
     QTextCursor c = textCursor();
     rtf::setSelectionOffset(c, twips);
     setTextCursor(c);
+    // A line grown by the change is repainted only where its text was: underlines and
+    // raised characters beyond that would show only at the next full repaint.
+    viewport()->update();
 }
 
 void RichEdit::applyFont(const FontChoice& font) {
     QTextCursor c = textCursor();
     rtf::applyFont(c, font);
     setTextCursor(c);
+    viewport()->update();  // as above
 }
 
 FontChoice RichEdit::selectionFont() const {
