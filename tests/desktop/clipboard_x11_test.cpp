@@ -1,13 +1,13 @@
 // korvel and another program of the desktop (xclip) pass RTF and pictures to each other
 // through the X11 clipboard.
-#include "platform/dbctl/picture.h"
-#include "platform/rtf/plaintext.h"
-#include "tests/editor/editor_fixture.h"
-
 #include <QBuffer>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include "platform/dbctl/picture.h"
+#include "platform/rtf/plaintext.h"
+#include "tests/editor/editor_fixture.h"
 
 namespace {
 
@@ -68,7 +68,8 @@ protected:
 TEST_F(X11Clipboard, RtfAndAPictureFromAnotherProgramAreStored) {
     makeTest({{{"VoprStyle", "2"}}, {{"VoprStyle", "3"}}});
     edit();
-    xclip({"-t", "text/rtf", "-i"}, "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fe{\\up7 3+} H{\\dn7 2}O}");
+    xclip({"-t", "text/rtf", "-i"},
+          "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fe{\\up7 3+} H{\\dn7 2}O}");
     ASSERT_TRUE(offers("text/rtf"));
     editor().Image_PasteClick();
     editor().DBNavigator1->btnClick(plat::nbPost);

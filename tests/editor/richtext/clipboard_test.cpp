@@ -1,11 +1,11 @@
 // The question editor's clipboard buttons: paste by the question's style, cut and copy of
 // the picture.
+#include <QBuffer>
+#include <QPainter>
+
 #include "platform/dbctl/picture.h"
 #include "platform/rtf/plaintext.h"
 #include "tests/editor/editor_fixture.h"
-
-#include <QBuffer>
-#include <QPainter>
 
 namespace {
 
@@ -36,13 +36,18 @@ enum class Clip { Empty, Text, Rtf, Image };
 void fill(QMimeData& clip, Clip what) {
     clip.clear();
     switch (what) {
-        case Clip::Empty: break;
-        case Clip::Text: clip.setText(QStringLiteral("вставка")); break;
+        case Clip::Empty:
+            break;
+        case Clip::Text:
+            clip.setText(QStringLiteral("вставка"));
+            break;
         case Clip::Rtf:  // as word processors offer it: RTF beside its plain text
             clip.setData("text/rtf", kClipRtf);
             clip.setText("Fe3+");
             break;
-        case Clip::Image: clip.setImageData(pattern()); break;
+        case Clip::Image:
+            clip.setImageData(pattern());
+            break;
     }
 }
 
@@ -61,7 +66,9 @@ TEST_P(Paste, TakesTheStylesFormatOrSaysWhatIsMissing) {
     const PasteCase& c = GetParam();
     const QString style = *c.style ? c.style : "2";
     const QByteArray oldPicture = plat::bmpBytes(pattern().scaled(4, 4));
-    makeTest({{{"VoprStyle", style}, {"Vopr", "старый"}, {"VoprRTF", "{\\rtf1 old}"},
+    makeTest({{{"VoprStyle", style},
+               {"Vopr", "старый"},
+               {"VoprRTF", "{\\rtf1 old}"},
                {"VoprBMP", QString::fromLatin1(oldPicture)}},
               {{"VoprStyle", "1"}}});
     edit();
@@ -103,20 +110,20 @@ const char kNoRtf[] = "Операция не может быть выполне�
 const char kNoBmp[] =
     "Операция не может быть выполнена!\r\nВ буфере обмена нет графического изображения формата BMP";
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Paste,
-    ::testing::Values(PasteCase{"textPasted", "1", Clip::Text, ""},
-                      PasteCase{"textFromRtfClip", "1", Clip::Rtf, ""},
-                      PasteCase{"textMissing", "1", Clip::Image, kNoText},
-                      PasteCase{"textEmptyClip", "1", Clip::Empty, kNoText},
-                      PasteCase{"rtfPasted", "2", Clip::Rtf, ""},
-                      PasteCase{"rtfPlainTextIsNotRtf", "2", Clip::Text, kNoRtf},
-                      PasteCase{"rtfEmptyClip", "2", Clip::Empty, kNoRtf},
-                      PasteCase{"picturePasted", "3", Clip::Image, ""},
-                      PasteCase{"pictureMissing", "3", Clip::Text, kNoBmp},
-                      PasteCase{"pictureEmptyClip", "3", Clip::Empty, kNoBmp},
-                      PasteCase{"noStyleSelected", "", Clip::Rtf, "ошибка"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Paste,
+                         ::testing::Values(PasteCase{"textPasted", "1", Clip::Text, ""},
+                                           PasteCase{"textFromRtfClip", "1", Clip::Rtf, ""},
+                                           PasteCase{"textMissing", "1", Clip::Image, kNoText},
+                                           PasteCase{"textEmptyClip", "1", Clip::Empty, kNoText},
+                                           PasteCase{"rtfPasted", "2", Clip::Rtf, ""},
+                                           PasteCase{"rtfPlainTextIsNotRtf", "2", Clip::Text,
+                                                     kNoRtf},
+                                           PasteCase{"rtfEmptyClip", "2", Clip::Empty, kNoRtf},
+                                           PasteCase{"picturePasted", "3", Clip::Image, ""},
+                                           PasteCase{"pictureMissing", "3", Clip::Text, kNoBmp},
+                                           PasteCase{"pictureEmptyClip", "3", Clip::Empty, kNoBmp},
+                                           PasteCase{"noStyleSelected", "", Clip::Rtf, "ошибка"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Another program's picture in the forms it may come in, stored as a bitmap file.
 struct PictureForm {

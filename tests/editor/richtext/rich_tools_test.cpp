@@ -1,10 +1,10 @@
 // The rich-text tools of the question editor: the mouse-down that starts editing, the font
 // dialog, and the superscript, subscript and baseline buttons.
-#include "platform/rtf/charformat.h"
-#include "tests/editor/editor_fixture.h"
-
 #include <QTest>
 #include <QTextCursor>
+
+#include "platform/rtf/charformat.h"
+#include "tests/editor/editor_fixture.h"
 
 namespace {
 
@@ -55,8 +55,9 @@ TEST_F(RichTools, MouseDownWhileEditingChangesNothing) {
 }
 
 TEST_F(RichTools, FontOutsideEditStartsEditingAndAsksForASelectionWithoutADialog) {
-    ui.expect(plat::BoxKind::Plain,
-              QStringLiteral("Предварительно необходимо выделить фрагмент текста левой кнопкой мыши"));
+    ui.expect(
+        plat::BoxKind::Plain,
+        QStringLiteral("Предварительно необходимо выделить фрагмент текста левой кнопкой мыши"));
     editor().font_picClick();  // an unexpected font dialog would fail the test
     EXPECT_TRUE(ui.fontsOffered().isEmpty());
     EXPECT_EQ(state(), Table::State::Edit);
