@@ -4,8 +4,12 @@
 #include "editor/glyphs.h"
 #include "editor/fileops/fileset.h"
 #include "editor/web/generator.h"
+#include "editor/richtext/offsets.h"
+#include "editor/richtext/paste.h"
+#include "editor/richtext/question_area.h"
 #include "common/opening.h"
 #include "common/question.h"
+#include "platform/clipboard.h"
 #include "platform/guard.h"
 
 #include <QCloseEvent>
@@ -85,6 +89,7 @@ TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, 
     connect(Help, &QToolButton::clicked, this, &TForm1::HelpClick);
     connect(Exit_Edit, &QToolButton::clicked, this, &TForm1::Exit_EditClick);
     connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+    connectRichTextTools();
     fmEditCreate();
 }
 
@@ -156,9 +161,13 @@ void TForm1::ShowCurrentQuestion() {
     unit_.QuestionCount = Table1.isActive() ? Table1.recordCount() : 0;
     Label13->setText(QStringLiteral("из ") + QString::number(unit_.QuestionCount));
 
-    const QString style = selectedText(DBVoprStyle);
-    if (style == u"1" || style == u"2" || style == u"3") {
-        const bool text = style == u"1", rtf = style == u"2", picture = style == u"3";
+    // The list boxes hold the fields' values as their items, so the selection reads as
+    // the field does everywhere else.
+    const common::QuestionStyle style = common::questionStyle(selectedText(DBVoprStyle));
+    if (style != common::QuestionStyle::Invalid) {
+        const bool text = style == common::QuestionStyle::Text;
+        const bool rtf = style == common::QuestionStyle::Rtf;
+        const bool picture = style == common::QuestionStyle::Picture;
         DBMemo1->setVisible(text);
         DBVoprRTF->setVisible(rtf);
         GroupBox3->setVisible(rtf);
@@ -170,12 +179,13 @@ void TForm1::ShowCurrentQuestion() {
         Image_Copy->setVisible(picture);
         Image_Paste->setVisible(picture);
         Pictogr->setVisible(!text);
-        DBVoprStyle->setVisible(text || !unit_.QuestionExpanded);
+        DBVoprStyle->setVisible(text ||
+                                richtext::questionArea(unit_.QuestionExpanded).styleListShown);
     } else {
         services_.ui->message(QStringLiteral("ошибка"));
     }
 
-    if (selectedText(DBListBox1) == u"2") {
+    if (common::answerKind(selectedText(DBListBox1)) == common::AnswerKind::Typed) {
         Label5->setText(QStringLiteral("Введите с клавиатуры правильный ответ"));
         ShowAnswerRows({true, false, false, false, false, false, false});
         DBCheckBox1->setVisible(false);
@@ -185,10 +195,7 @@ void TForm1::ShowCurrentQuestion() {
         Label5->setText(QStringLiteral("Варианты ответа"));
         Label3->setVisible(true);
         DBListBox2->setVisible(true);
-        int n = DBListBox2->currentItem() && DBListBox2->currentItem()->isSelected()
-                    ? DBListBox2->currentRow() + 1
-                    : 0;
-        if (n < 1 || n > 7) n = 7;
+        const int n = common::variantCount(selectedText(DBListBox2));
         std::array<bool, 7> rows{};
         for (int k = 0; k < 7; ++k) rows[k] = k < n;
         ShowAnswerRows(rows);
@@ -249,6 +256,102 @@ void TForm1::Button1Click() {
             return;
         Label12->setText(QString::number(Table1.recNo()));
         services_.shell->open(unit_.WebTestName + QStringLiteral(".HTML"));
+    });
+}
+
+// Rich text, fonts, the clipboard and the enlarged question area.
+
+void TForm1::connectRichTextTools() {
+    // The enlarged editors span the tools beside them: keep those above, or the button that
+    // restores the area could no longer be clicked.
+    for (QWidget* tool : std::initializer_list<QWidget*>{
+             GroupBox3, Image_Cut, Image_Copy, Image_Paste, Pictogr, TrackBar1, Button1, Help,
+             Exit_Edit})
+        tool->raise();
+    connect(DBVoprRTF, &plat::RichEdit::mousePressed, this, &TForm1::DBVoprRTF_MouseDown);
+    connect(font_pic, &QToolButton::clicked, this, &TForm1::font_picClick);
+    connect(UP, &QToolButton::clicked, this, &TForm1::UPClick);
+    connect(down, &QToolButton::clicked, this, &TForm1::downClick);
+    connect(undo, &QToolButton::clicked, this, &TForm1::undoClick);
+    connect(Pictogr, &QToolButton::clicked, this, &TForm1::PictogrClick);
+    connect(Image_Cut, &QToolButton::clicked, this, &TForm1::Image_CutClick);
+    connect(Image_Copy, &QToolButton::clicked, this, &TForm1::Image_CopyClick);
+    connect(Image_Paste, &QToolButton::clicked, this, &TForm1::Image_PasteClick);
+}
+
+bool TForm1::recordEditing() const { return DBNavigator1->isButtonEnabled(plat::nbPost); }
+
+bool TForm1::navigatorEdit() {
+    navigatorRan_ = false;
+    DBNavigator1->btnClick(plat::nbEdit);
+    return navigatorRan_;
+}
+
+void TForm1::DBVoprRTF_MouseDown() {
+    handler([&] {
+        if (!recordEditing()) navigatorEdit();
+    });
+}
+
+void TForm1::font_picClick() {
+    handler([&] {
+        if (recordEditing()) {
+            if (FontDialog1.execute(*services_.ui)) DBVoprRTF->applyFont(FontDialog1.font());
+        } else if (navigatorEdit()) {
+            services_.ui->message(
+                QStringLiteral("Предварительно необходимо выделить фрагмент текста левой кнопкой мыши"));
+        }
+    });
+}
+
+void TForm1::UPClick() {
+    handler([&] { DBVoprRTF->setSelectionOffset(richtext::kSuperscriptTwips); });
+}
+
+void TForm1::downClick() {
+    handler([&] { DBVoprRTF->setSelectionOffset(richtext::kSubscriptTwips); });
+}
+
+void TForm1::undoClick() {
+    handler([&] { DBVoprRTF->setSelectionOffset(richtext::kBaselineTwips); });
+}
+
+void TForm1::PictogrClick() {
+    handler([&] {
+        unit_.QuestionExpanded = !unit_.QuestionExpanded;
+        const richtext::QuestionArea area = richtext::questionArea(unit_.QuestionExpanded);
+        DBVoprBMP->setGeometry(area.bounds);
+        DBVoprRTF->setGeometry(area.bounds);
+        TrackBar1->setMaximum(area.trackBarMaximum);
+        DBVoprStyle->setVisible(area.styleListShown);
+    });
+}
+
+void TForm1::Image_CutClick() {
+    handler([&] {
+        const QImage picture = DBVoprBMP->picture();
+        if (!picture.isNull() && DBVoprBMP->clear()) services_.clipboard->setImage(picture);
+    });
+}
+
+void TForm1::Image_CopyClick() {
+    handler([&] {
+        const QImage picture = DBVoprBMP->picture();
+        if (!picture.isNull()) services_.clipboard->setImage(picture);
+    });
+}
+
+void TForm1::Image_PasteClick() {
+    handler([&] {
+        const QMimeData* clip = services_.clipboard->data();
+        const richtext::PastePlan plan =
+            richtext::planPaste(common::questionStyle(selectedText(DBVoprStyle)), clip);
+        switch (plan.into) {
+            case richtext::PasteInto::Memo: DBMemo1->pasteFrom(clip); break;
+            case richtext::PasteInto::RichEdit: DBVoprRTF->pasteFrom(clip); break;
+            case richtext::PasteInto::Picture: DBVoprBMP->setPicture(plan.picture); break;
+            case richtext::PasteInto::Nothing: services_.ui->message(plan.refusal); break;
+        }
     });
 }
 

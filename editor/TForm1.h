@@ -3,6 +3,7 @@
 // control, a navigator bar, and a view that shows what the record's form and answer kind
 // call for.
 #include "editor/modules.h"
+#include "editor/richtext/font_dialog.h"
 #include "platform/db/table.h"
 #include "platform/dbctl/controls.h"
 #include "platform/dbctl/dbrichedit.h"
@@ -39,12 +40,24 @@ public:
     // "Создание Web теста": the page of the test and its pictures, opened in the browser.
     void Button1Click();
 
+    // Rich text, fonts, the clipboard and the enlarged question area.
+    void DBVoprRTF_MouseDown();
+    void font_picClick();
+    void UPClick();
+    void downClick();
+    void undoClick();
+    void PictogrClick();
+    void Image_CutClick();
+    void Image_CopyClick();
+    void Image_PasteClick();
+
     // Answer row k (1..7): its right-answer box and its edit.
     plat::DBCheckBox* check(int k) const;
     plat::DBEdit* answer(int k) const;
 
     plat::db::Table Table1;
     plat::DataSource DataSource1;
+    richtext::FontDialog FontDialog1;
 
 protected:
     void showEvent(QShowEvent* e) override;
@@ -57,6 +70,11 @@ private:
     // area, table closed, start window shown (in local+web mode once a web test has been
     // generated).
     void leaveEditor();
+    void connectRichTextTools();
+    // The record is being edited exactly while the navigator's post button is enabled.
+    bool recordEditing() const;
+    // The navigator's Edit action, as its button does it; false when it failed.
+    bool navigatorEdit();
 
     plat::Services services_;
     Unit_korvel& unit_;

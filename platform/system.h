@@ -44,6 +44,7 @@ struct Services {
     Shell* shell = nullptr;
     Printer* printer = nullptr;
     System* system = nullptr;
+    class Clipboard* clipboard = nullptr;
 };
 
 // Locale formats from QLocale() (tests set QLocale::setDefault).

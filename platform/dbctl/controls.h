@@ -124,6 +124,8 @@ public:
     void setDataField(const QString& f) { link_.setDataField(f); }
     void setReadOnly(bool r);
     FieldLink& link() { return link_; }
+    // The control's own paste, of the given clipboard contents.
+    void pasteFrom(const QMimeData* source) { insertFromMimeData(source); }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;

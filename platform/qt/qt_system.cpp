@@ -1,4 +1,5 @@
 // The Qt implementations of the shell, the printer, the system and the single-copy guard.
+#include "platform/clipboard.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/qt/print.h"
@@ -68,7 +69,9 @@ System& qtSystem() {
     return s;
 }
 
-Services qtServices() { return {&qtUi(), &qtShell(), &qtPrinter(), &qtSystem()}; }
+Services qtServices() {
+    return {&qtUi(), &qtShell(), &qtPrinter(), &qtSystem(), &qtClipboard()};
+}
 
 namespace {
 

@@ -29,12 +29,16 @@ void RichEdit::setSelectionOffset(int twips) {
     QTextCursor c = textCursor();
     rtf::setSelectionOffset(c, twips);
     setTextCursor(c);
+    // A line grown by the change is repainted only where its text was: underlines and
+    // raised characters beyond that would show only at the next full repaint.
+    viewport()->update();
 }
 
 void RichEdit::applyFont(const FontChoice& font) {
     QTextCursor c = textCursor();
     rtf::applyFont(c, font);
     setTextCursor(c);
+    viewport()->update();  // as above
 }
 
 FontChoice RichEdit::selectionFont() const {
@@ -44,6 +48,7 @@ FontChoice RichEdit::selectionFont() const {
 const QStringList& RichEdit::rtfMimeTypes() {
     static const QStringList types = {QStringLiteral("text/rtf"),
                                       QStringLiteral("Rich Text Format"),
+                                      QStringLiteral("text/richtext"),
                                       QStringLiteral("application/rtf")};
     return types;
 }
@@ -89,8 +94,8 @@ QMimeData* RichEdit::createMimeDataFromSelection() const {
     part.setDefaultFont(document()->defaultFont());
     QTextCursor(&part).insertFragment(c.selection());
     const QByteArray bytes = rtf::write(&part);
-    data->setData(QStringLiteral("text/rtf"), bytes);
-    data->setData(QStringLiteral("application/rtf"), bytes);
+    for (const QString& t : rtfMimeTypes())
+        if (t.contains(u'/')) data->setData(t, bytes);  // the Windows name is no mime type
     data->setText(rtf::plainText(&part));
     return data;
 }

@@ -26,6 +26,9 @@ public:
     void applyFont(const FontChoice& font);
     FontChoice selectionFont() const;
 
+    // The control's own paste, of the given clipboard contents.
+    void pasteFrom(const QMimeData* source) { insertFromMimeData(source); }
+
     // The clipboard forms of RTF: "text/rtf", and the names other programs register.
     static const QStringList& rtfMimeTypes();
     static bool hasRtf(const QMimeData* data);

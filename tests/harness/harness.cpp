@@ -138,7 +138,7 @@ std::optional<QString> ScriptedUi::saveFile(const plat::FileDialogSpec& spec) {
 }
 
 std::optional<plat::FontChoice> ScriptedUi::chooseFont(const plat::FontChoice& initial) {
-    (void)initial;
+    fontsOffered_.append(initial);
     if (steps_.empty() || steps_.front().type != Step::Font) {
         ADD_FAILURE() << "unexpected font dialog; the script expected "
                       << (steps_.empty() ? std::string("nothing") : steps_.front().describe());

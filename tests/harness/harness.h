@@ -1,11 +1,13 @@
 #pragma once
 // What every test of the suite stands on: scripted boxes, a recording shell and system,
 // a fresh working folder and drive C: per test, and typing Cyrillic into a widget.
+#include "platform/clipboard.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
 #include <QDir>
 #include <QList>
+#include <QMimeData>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <deque>
@@ -42,6 +44,8 @@ public:
 
     const QList<plat::Box>& boxes() const { return boxes_; }           // every box shown
     const QList<plat::FileDialogSpec>& dialogs() const { return dialogs_; }
+    // The font each font dialog opened with.
+    const QList<plat::FontChoice>& fontsOffered() const { return fontsOffered_; }
     bool finished() const { return steps_.empty(); }
     // Called when a box is shown, before it is answered (to act "under" a modal box).
     std::function<void(const plat::Box&)> onShow;
@@ -53,6 +57,7 @@ private:
     std::deque<Step> steps_;
     QList<plat::Box> boxes_;
     QList<plat::FileDialogSpec> dialogs_;
+    QList<plat::FontChoice> fontsOffered_;
 };
 
 class RecordingShell : public plat::Shell {
@@ -70,6 +75,20 @@ public:
     int beeps = 0;
     QSize screen{1280, 1024};
     QDateTime clock{QDate(2026, 12, 9), QTime(9, 5, 7)};
+};
+
+// A clipboard of this process only: a test fills it with the formats another program
+// would offer and reads what the window put there.
+class MemoryClipboard : public plat::Clipboard {
+public:
+    const QMimeData* data() override { return &held; }
+    void setImage(const QImage& image) override {
+        held.clear();
+        held.setImageData(image);
+        ++writes;
+    }
+    QMimeData held;
+    int writes = 0;
 };
 
 // Prints to a PDF file instead of a printer; noPrinter makes it fail as with no printer.
@@ -92,12 +111,13 @@ protected:
     QString work() const { return work_.path(); }      // the working folder
     QString driveC() const { return driveC_.path(); }  // drive C:
     QString inWork(const QString& name) const { return QDir(work()).filePath(name); }
-    plat::Services services() { return {&ui, &shell, &printer, &system}; }
+    plat::Services services() { return {&ui, &shell, &printer, &system, &clipboard}; }
 
     ScriptedUi ui;
     RecordingShell shell;
     RecordingSystem system;
     PdfPrinter printer{QString()};
+    MemoryClipboard clipboard;
 
 private:
     QTemporaryDir work_;

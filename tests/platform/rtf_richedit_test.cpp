@@ -121,6 +121,8 @@ TEST(RichEditClipboard, CopyGivesRtfAndPlainTextOfTheSelection) {
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->text(), "Fe3+\nд");
     ASSERT_TRUE(data->hasFormat("text/rtf"));
+    for (const char* type : {"text/richtext", "application/rtf"})
+        EXPECT_EQ(data->data(type), data->data("text/rtf")) << type;
     EXPECT_EQ(plat::rtf::plainText(data->data("text/rtf")), "Fe3+\nд");
     EXPECT_TRUE(data->data("text/rtf").contains("\\up7 3+")) << data->data("text/rtf").data();
 }
@@ -143,7 +145,8 @@ TEST_P(RichEditPasteRtf, InsertsFormattedText) {
 }
 
 INSTANTIATE_TEST_SUITE_P(MimeNames, RichEditPasteRtf,
-                         ::testing::Values("text/rtf", "Rich Text Format", "application/rtf"));
+                         ::testing::Values("text/rtf", "Rich Text Format", "text/richtext",
+                                           "application/rtf"));
 
 TEST(RichEditPasteOther, PlainTextComesInWithoutMarkupAndPicturesDoNot) {
     Edit e;

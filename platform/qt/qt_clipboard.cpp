@@ -1,0 +1,25 @@
+// The clipboard over QClipboard: on X11 the CLIPBOARD selection, which Qt converts to and
+// from the mime types other programs offer.
+#include <QClipboard>
+#include <QGuiApplication>
+
+#include "platform/clipboard.h"
+
+namespace plat {
+
+namespace {
+
+class QtClipboard : public Clipboard {
+public:
+    const QMimeData* data() override { return QGuiApplication::clipboard()->mimeData(); }
+    void setImage(const QImage& image) override { QGuiApplication::clipboard()->setImage(image); }
+};
+
+}  // namespace
+
+Clipboard& qtClipboard() {
+    static QtClipboard c;
+    return c;
+}
+
+}  // namespace plat

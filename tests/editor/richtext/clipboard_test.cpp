@@ -1,0 +1,211 @@
+// The question editor's clipboard buttons: paste by the question's style, cut and copy of
+// the picture.
+#include <QBuffer>
+#include <QPainter>
+
+#include "platform/dbctl/picture.h"
+#include "platform/rtf/plaintext.h"
+#include "tests/editor/editor_fixture.h"
+
+namespace {
+
+using editor_tests::QuestionEditor;
+using editor_tests::Record;
+using plat::db::Table;
+
+QImage pattern(QImage::Format format = QImage::Format_RGB32) {
+    QImage image(24, 16, format);
+    image.fill(QColor(0, 0, 255));
+    QPainter p(&image);
+    p.fillRect(0, 0, 12, 8, QColor(255, 0, 0));
+    return image;
+}
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
+}
+
+const char kClipRtf[] = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fe{\\up7 3+}}";
+
+enum class Clip { Empty, Text, Rtf, Image };
+
+void fill(QMimeData& clip, Clip what) {
+    clip.clear();
+    switch (what) {
+        case Clip::Empty:
+            break;
+        case Clip::Text:
+            clip.setText(QStringLiteral("вставка"));
+            break;
+        case Clip::Rtf:  // as word processors offer it: RTF beside its plain text
+            clip.setData("text/rtf", kClipRtf);
+            clip.setText("Fe3+");
+            break;
+        case Clip::Image:
+            clip.setImageData(pattern());
+            break;
+    }
+}
+
+struct PasteCase {
+    const char* name;
+    const char* style;  // the record's VoprStyle; "" for a style list with no selection
+    Clip clip;
+    const char* message;  // "" when it pastes
+};
+
+void PrintTo(const PasteCase& c, std::ostream* os) { *os << c.name; }
+
+class Paste : public QuestionEditor, public ::testing::WithParamInterface<PasteCase> {};
+
+TEST_P(Paste, TakesTheStylesFormatOrSaysWhatIsMissing) {
+    const PasteCase& c = GetParam();
+    const QString style = *c.style ? c.style : "2";
+    const QByteArray oldPicture = plat::bmpBytes(pattern().scaled(4, 4));
+    makeTest({{{"VoprStyle", style},
+               {"Vopr", "старый"},
+               {"VoprRTF", "{\\rtf1 old}"},
+               {"VoprBMP", QString::fromLatin1(oldPicture)}},
+              {{"VoprStyle", "1"}}});
+    edit();
+    korvel::TForm1& f = editor();
+    if (!*c.style) f.DBVoprStyle->setCurrentRow(-1);
+    fill(clipboard.held, c.clip);
+    f.DBMemo1->moveCursor(QTextCursor::End);
+    f.DBVoprRTF->moveCursor(QTextCursor::End);
+    const QString rtfBefore = f.DBVoprRTF->plainText();
+
+    if (*c.message) ui.expect(plat::BoxKind::Plain, QString::fromUtf8(c.message));
+    f.Image_PasteClick();
+    ASSERT_TRUE(ui.finished());
+    if (*c.message) {
+        EXPECT_EQ(ui.boxes().first().caption, QStringLiteral("Korvel"));
+        EXPECT_EQ(f.Table1.state(), Table::State::Browse);
+        EXPECT_EQ(f.DBMemo1->toPlainText(), QStringLiteral("старый"));
+        EXPECT_EQ(f.DBVoprRTF->plainText(), rtfBefore);
+        EXPECT_EQ(plat::bmpBytes(f.DBVoprBMP->picture()), oldPicture);
+        return;
+    }
+    EXPECT_EQ(f.Table1.state(), Table::State::Edit);
+    // Pasted in edit mode: the next move writes it.
+    f.DBNavigator1->btnClick(plat::nbNext);
+    if (style == "1") {
+        EXPECT_EQ(stored(1, "Vopr"),
+                  QStringLiteral("старый") + (c.clip == Clip::Rtf ? "Fe3+" : "вставка"));
+    } else if (style == "2") {
+        const QByteArray rtf = storedBytes(1, "VoprRTF");
+        EXPECT_EQ(plat::rtf::plainText(rtf), "oldFe3+");
+        EXPECT_TRUE(rtf.contains("\\up7 3+")) << rtf.data();
+    } else {
+        EXPECT_EQ(plat::imageFromBlob(storedBytes(1, "VoprBMP")), pattern());
+    }
+}
+
+const char kNoText[] = "Операция не может быть выполнена!\r\nВ буфере обмена нет простого текста";
+const char kNoRtf[] = "Операция не может быть выполнена!\r\nВ буфере обмена нет RTF текста";
+const char kNoBmp[] =
+    "Операция не может быть выполнена!\r\nВ буфере обмена нет графического изображения формата BMP";
+
+INSTANTIATE_TEST_SUITE_P(Cases, Paste,
+                         ::testing::Values(PasteCase{"textPasted", "1", Clip::Text, ""},
+                                           PasteCase{"textFromRtfClip", "1", Clip::Rtf, ""},
+                                           PasteCase{"textMissing", "1", Clip::Image, kNoText},
+                                           PasteCase{"textEmptyClip", "1", Clip::Empty, kNoText},
+                                           PasteCase{"rtfPasted", "2", Clip::Rtf, ""},
+                                           PasteCase{"rtfPlainTextIsNotRtf", "2", Clip::Text,
+                                                     kNoRtf},
+                                           PasteCase{"rtfEmptyClip", "2", Clip::Empty, kNoRtf},
+                                           PasteCase{"picturePasted", "3", Clip::Image, ""},
+                                           PasteCase{"pictureMissing", "3", Clip::Text, kNoBmp},
+                                           PasteCase{"pictureEmptyClip", "3", Clip::Empty, kNoBmp},
+                                           PasteCase{"noStyleSelected", "", Clip::Rtf, "ошибка"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Another program's picture in the forms it may come in, stored as a bitmap file.
+struct PictureForm {
+    const char* name;
+    const char* mime;     // offered under this type alone; "" for Qt's own image
+    const char* encoder;  // the bytes under that type
+    QColor clear;         // where the source is transparent
+};
+
+void PrintTo(const PictureForm& c, std::ostream* os) { *os << c.name; }
+
+class PastedPicture : public QuestionEditor, public ::testing::WithParamInterface<PictureForm> {};
+
+TEST_P(PastedPicture, IsPostedAsABitmapFile) {
+    const PictureForm& c = GetParam();
+    makeTest({{{"VoprStyle", "3"}}});
+    edit();
+    // Half transparent: the stored bitmap has no alpha, the clear part comes out white.
+    QImage source = pattern(QImage::Format_ARGB32);
+    for (int y = 0; y < source.height(); ++y) source.setPixelColor(20, y, Qt::transparent);
+    if (*c.mime)
+        clipboard.held.setData(c.mime, encoded(source, c.encoder));
+    else
+        clipboard.held.setImageData(source);
+    editor().Image_PasteClick();
+    editor().DBNavigator1->btnClick(plat::nbPost);
+
+    const QByteArray blob = storedBytes(1, "VoprBMP");
+    ASSERT_TRUE(blob.startsWith("BM"));
+    const QImage back = plat::imageFromBlob(blob);
+    ASSERT_EQ(back.size(), source.size());
+    EXPECT_FALSE(back.hasAlphaChannel());
+    EXPECT_EQ(back.pixelColor(0, 0), QColor(255, 0, 0));
+    EXPECT_EQ(back.pixelColor(15, 12), QColor(0, 0, 255));
+    EXPECT_EQ(back.pixelColor(20, 5), c.clear);
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, PastedPicture,
+                         ::testing::Values(PictureForm{"qtImage", "", "", Qt::white},
+                                           PictureForm{"png", "image/png", "PNG", Qt::white},
+                                           // a BMP carries no alpha: the pixel's own colour
+                                           PictureForm{"bmp", "image/bmp", "BMP", Qt::black}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Cut and copy put the picture on the clipboard; without one they do nothing.
+struct CutCopyCase {
+    const char* name;
+    bool cut;
+    bool picture;
+};
+
+void PrintTo(const CutCopyCase& c, std::ostream* os) { *os << c.name; }
+
+class CutCopy : public QuestionEditor, public ::testing::WithParamInterface<CutCopyCase> {};
+
+TEST_P(CutCopy, PutThePictureOnTheClipboard) {
+    const CutCopyCase& c = GetParam();
+    makeTest({{{"VoprStyle", "3"},
+               {"VoprBMP", c.picture ? QString::fromLatin1(plat::bmpBytes(pattern())) : ""}}});
+    edit();
+    clipboard.held.setText("before");
+    c.cut ? editor().Image_CutClick() : editor().Image_CopyClick();
+    EXPECT_TRUE(ui.boxes().isEmpty());
+    if (!c.picture) {
+        EXPECT_EQ(clipboard.writes, 0);
+        EXPECT_EQ(clipboard.held.text(), "before");
+        EXPECT_EQ(editor().Table1.state(), Table::State::Browse);
+        return;
+    }
+    EXPECT_EQ(clipboard.writes, 1);
+    EXPECT_EQ(qvariant_cast<QImage>(clipboard.held.imageData()), pattern());
+    EXPECT_EQ(editor().DBVoprBMP->picture().isNull(), c.cut);
+    EXPECT_EQ(editor().Table1.state(), c.cut ? Table::State::Edit : Table::State::Browse);
+    editor().DBNavigator1->btnClick(plat::nbPost);
+    EXPECT_EQ(storedBytes(1, "VoprBMP").isEmpty(), c.cut);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, CutCopy,
+                         ::testing::Values(CutCopyCase{"cut", true, true},
+                                           CutCopyCase{"copy", false, true},
+                                           CutCopyCase{"cutNothing", true, false},
+                                           CutCopyCase{"copyNothing", false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
