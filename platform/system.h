@@ -40,6 +40,7 @@ struct Services {
     Shell* shell = nullptr;
     Printer* printer = nullptr;
     System* system = nullptr;
+    class Screen* screen = nullptr;
 };
 
 // Locale formats from QLocale() (tests set QLocale::setDefault).

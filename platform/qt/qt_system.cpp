@@ -2,6 +2,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/qt/print.h"
+#include "platform/screen.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -67,7 +68,7 @@ System& qtSystem() {
     return s;
 }
 
-Services qtServices() { return {&qtUi(), &qtShell(), &qtPrinter(), &qtSystem()}; }
+Services qtServices() { return {&qtUi(), &qtShell(), &qtPrinter(), &qtSystem(), &qtScreen()}; }
 
 namespace {
 
