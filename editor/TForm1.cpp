@@ -3,6 +3,7 @@
 #include "editor/TForm3.h"
 #include "editor/glyphs.h"
 #include "editor/photo/photo.h"
+#include "editor/richtext/question_area.h"
 #include "common/opening.h"
 #include "common/question.h"
 #include "platform/guard.h"
@@ -85,6 +86,7 @@ TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, 
     connect(DBVoprStyle, &plat::DBListBox::click, this, &TForm1::DBVoprStyleClick);
     connect(Help, &QToolButton::clicked, this, &TForm1::HelpClick);
     connect(Exit_Edit, &QToolButton::clicked, this, &TForm1::Exit_EditClick);
+    connectRichTextTools();
     fmEditCreate();
 }
 
@@ -321,6 +323,29 @@ void TForm1::leaveEditor() {
             Form3->CheckBox2->isHidden())
             Form3->ShowTestOperations(true);
     }
+}
+
+// Rich text, fonts, the clipboard and the enlarged question area.
+
+void TForm1::connectRichTextTools() {
+    // The enlarged editors span the tools beside them: keep those above, or the button that
+    // restores the area could no longer be clicked.
+    for (QWidget* tool : std::initializer_list<QWidget*>{
+             GroupBox3, Image_Cut, Image_Copy, Image_Paste, Pictogr, TrackBar1, Button1, Help,
+             Exit_Edit})
+        tool->raise();
+    connect(Pictogr, &QToolButton::clicked, this, &TForm1::PictogrClick);
+}
+
+void TForm1::PictogrClick() {
+    handler([&] {
+        unit_.QuestionExpanded = !unit_.QuestionExpanded;
+        const richtext::QuestionArea area = richtext::questionArea(unit_.QuestionExpanded);
+        DBVoprBMP->setGeometry(area.bounds);
+        DBVoprRTF->setGeometry(area.bounds);
+        TrackBar1->setMaximum(area.trackBarMaximum);
+        DBVoprStyle->setVisible(area.styleListShown);
+    });
 }
 
 }  // namespace korvel

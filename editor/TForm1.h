@@ -48,6 +48,9 @@ public:
     void HelpClick();
     void Exit_EditClick();
 
+    // Rich text, fonts, the clipboard and the enlarged question area.
+    void PictogrClick();
+
     // Answer row k (1..7): its right-answer box and its edit.
     plat::DBCheckBox* check(int k) const;
     plat::DBEdit* answer(int k) const;
@@ -70,6 +73,7 @@ private:
     // Steps of leaving before the window closes: normal question area, table closed,
     // start window shown (in local+web mode once a web test has been generated).
     void leaveEditor();
+    void connectRichTextTools();
 
     plat::Services services_;
     Unit_korvel& unit_;

@@ -1,8 +1,10 @@
 #include "editor/photo/photo.h"
 
+#include "editor/richtext/question_area.h"
+
 namespace korvel::photo {
 
-int pictureHeight(bool expanded) { return expanded ? 620 : 169; }
+int pictureHeight(bool expanded) { return richtext::questionArea(expanded).bounds.height(); }
 
 QRect captureRect(QPoint areaOnScreen, QSize control) {
     return {areaOnScreen, QSize(control.width() - 3, control.height() - 3)};

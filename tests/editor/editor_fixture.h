@@ -1,6 +1,6 @@
 #pragma once
-// The question editor over a test table "Т.DB" of the working folder, with a fresh database
-// session per test and scripted boxes.
+// The question editor over a test table of given records, with the start window that
+// shows it: what the editor's tests stand on.
 #include "common/fixed.h"
 #include "common/question.h"
 #include "editor/frame.h"
@@ -12,11 +12,15 @@
 #include <map>
 #include <memory>
 
-namespace editor_test {
+namespace editor_tests {
 
-using Record = std::map<QString, QString>;  // field name -> text ("" leaves it null)
+using namespace testing_support;
+using plat::BoxKind;
 
-class EditorTest : public testing_support::SuiteTest {
+// Field name -> text ("" leaves it null); a blob field takes the text's Latin-1 bytes.
+using Record = std::map<QString, QString>;
+
+class QuestionEditor : public SuiteTest {
 protected:
     void SetUp() override {
         SuiteTest::SetUp();
@@ -29,7 +33,8 @@ protected:
         SuiteTest::TearDown();
     }
 
-    // The test table with these records, then the windows with it as the current test.
+    // The test table "Т.DB" in the working folder with these records, then the windows
+    // with it as the current test.
     void makeTest(const QList<Record>& records, bool defaults = true) {
         plat::db::createTableFile(inWork(kFile), common::kMasterPassword,
                                   defaults ? common::templateFields() : common::questionFields());
@@ -39,7 +44,13 @@ protected:
         t.open();
         for (const Record& r : records) {
             t.insert();
-            for (const auto& [name, text] : r) t.fieldByName(name).setAsString(text);
+            for (const auto& [name, text] : r) {
+                plat::db::Field& f = t.fieldByName(name);
+                if (f.type() == plat::db::FieldType::Blob)
+                    f.setAsBytes(text.toLatin1());
+                else
+                    f.setAsString(text);
+            }
             t.post();
         }
         t.close();
@@ -56,23 +67,28 @@ protected:
         QCoreApplication::processEvents();
     }
     // A field of record n as stored in the file.
-    QString stored(int n, const QString& field) { return read(n, field, &plat::db::Field::asString); }
-    QByteArray storedBytes(int n, const QString& field) {
-        return read(n, field, &plat::db::Field::asBytes);
-    }
-
-    const QString kFile = QStringLiteral("Т.DB");
-    std::unique_ptr<korvel::Frame> frame;
-
-private:
-    template <class R>
-    R read(int n, const QString& field, R (plat::db::Field::*get)() const) {
+    template <class F>
+    auto readStored(int n, F&& read) {
         plat::db::Table t;
         t.setTableName(inWork(kFile));
         t.open();
         t.setRecNo(n);
-        return (t.fieldByName(field).*get)();
+        return read(t);
     }
+    QString stored(int n, const QString& field) {
+        return readStored(n, [&](plat::db::Table& t) { return t.fieldByName(field).asString(); });
+    }
+    QByteArray storedBytes(int n, const QString& field) {
+        return readStored(n, [&](plat::db::Table& t) { return t.fieldByName(field).asBytes(); });
+    }
+    int errorBoxes() const {
+        int n = 0;
+        for (const plat::Box& b : ui.boxes()) n += b.kind == BoxKind::Plain && b.text == "ошибка";
+        return n;
+    }
+
+    const QString kFile = QStringLiteral("Т.DB");
+    std::unique_ptr<korvel::Frame> frame;
 };
 
-}  // namespace editor_test
+}  // namespace editor_tests

@@ -1,4 +1,7 @@
 // The question editor: the opening sequence, the view refresh, the navigator, leaving.
+#include "common/fixed.h"
+#include "common/question.h"
+#include "platform/db/session.h"
 #include "tests/editor/editor_fixture.h"
 
 #include <QCoreApplication>
@@ -12,16 +15,8 @@ using plat::BoxKind;
 
 namespace {
 
-using editor_test::Record;
-
-class QuestionEditor : public editor_test::EditorTest {
-protected:
-    int errorBoxes() const {
-        int n = 0;
-        for (const plat::Box& b : ui.boxes()) n += b.kind == BoxKind::Plain && b.text == "ошибка";
-        return n;
-    }
-};
+using editor_tests::QuestionEditor;
+using editor_tests::Record;
 
 TEST_F(QuestionEditor, EditShowsTheEditorOnTheFirstRecordAndHidesTheStartWindow) {
     makeTest({{{"Vopr", "первый"}}, {{"Vopr", "второй"}}});

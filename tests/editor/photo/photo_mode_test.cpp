@@ -7,19 +7,12 @@ using namespace testing_support;
 
 namespace {
 
-class PhotoMode : public editor_test::EditorTest {
+class PhotoMode : public editor_tests::QuestionEditor {
 protected:
     // One picture question, with this stored picture, open in the editor in browse mode.
     void open(const QImage& picture = QImage()) {
-        makeTest({{{common::field::VoprStyle, "3"}}});
-        if (!picture.isNull()) {
-            plat::db::Table t;
-            t.setTableName(inWork(kFile));
-            t.open();
-            t.edit();
-            t.fieldByName(common::field::VoprBMP).setAsBytes(plat::bmpBytes(picture));
-            t.post();
-        }
+        makeTest({{{common::field::VoprStyle, "3"},
+                   {common::field::VoprBMP, QString::fromLatin1(plat::bmpBytes(picture))}}});
         edit();
         ASSERT_TRUE(f().isVisible());
         ASSERT_TRUE(f().Foto_1->isVisibleTo(&f()));
@@ -65,8 +58,9 @@ protected:
 
 struct CaptureCase {
     const char* name;
-    QPoint window;     // where the window lies; the centred place when null
-    QSize sizedTo;     // track bar positions in photo mode; none when empty
+    bool enlarged;
+    QPoint window;  // where the window lies; the centred place when null
+    QSize sizedTo;  // track bar positions in photo mode; none when empty
     QSize copied;
 };
 
@@ -78,8 +72,11 @@ TEST_P(Capture, CopiesTheHoleWhileSeeThroughAndRestoresTheArea) {
     const CaptureCase& c = GetParam();
     open();
     if (!c.window.isNull()) f().move(c.window);
+    if (c.enlarged) f().PictogrClick();
+    const int height = c.enlarged ? 620 : 169;
     f().Foto_1Click();
     expectMode(true);
+    EXPECT_EQ(area(), QSize(993, height));
     if (!c.sizedTo.isEmpty()) {
         f().TrackBar1->setValue(c.sizedTo.height());
         f().TrackBar2->setValue(c.sizedTo.width());
@@ -93,19 +90,26 @@ TEST_P(Capture, CopiesTheHoleWhileSeeThroughAndRestoresTheArea) {
     EXPECT_EQ(screen.seeThroughAtCapture, QList<bool>{true});
     expectScreenAt(f().DBVoprBMP->picture(), expected);
     expectMode(false);
-    expectRestored(169);
+    expectRestored(height);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Normal, Capture,
-    ::testing::Values(CaptureCase{"Centred", {}, {}, {990, 166}},
+    Views, Capture,
+    ::testing::Values(CaptureCase{"Centred", false, {}, {}, {990, 166}},
                       // No fixed frame offsets: the copy starts where the area is.
-                      CaptureCase{"MovedElsewhere", {100, 50}, {}, {990, 166}},
-                      CaptureCase{"SizedByTheTrackBars", {}, {500, 100}, {497, 97}}),
+                      CaptureCase{"MovedElsewhere", false, {100, 50}, {}, {990, 166}},
+                      CaptureCase{"SizedByTheTrackBars", false, {}, {500, 100}, {497, 97}},
+                      CaptureCase{"Enlarged", true, {}, {}, {990, 617}},
+                      CaptureCase{"EnlargedMoved", true, {100, 50}, {}, {990, 617}},
+                      CaptureCase{"EnlargedSized", true, {}, {700, 400}, {697, 397}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PhotoMode, TrackBarsSizeTheAreaAndZeroLeavesTheLastSize) {
+class Sizing : public PhotoMode, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(Sizing, TrackBarsSizeTheAreaZeroLeavesTheLastSizeAndLeavingRestoresTheView) {
+    const bool enlarged = GetParam();
     open();
+    if (enlarged) f().PictogrClick();
     f().Foto_1Click();
     f().TrackBar1->setValue(120);
     f().TrackBar2->setValue(400);
@@ -115,12 +119,35 @@ TEST_F(PhotoMode, TrackBarsSizeTheAreaAndZeroLeavesTheLastSize) {
     EXPECT_EQ(area(), QSize(400, 120));
     // Kept within the range.
     f().TrackBar1->setValue(5000);
-    EXPECT_EQ(area(), QSize(400, 169));
+    EXPECT_EQ(area(), QSize(400, enlarged ? 620 : 169));
 
     f().Foto_2Click();
     expectMode(false);
-    expectRestored(169);
+    expectRestored(enlarged ? 620 : 169);
     EXPECT_TRUE(screen.captures.isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, Sizing, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "Enlarged" : "Normal");
+});
+
+TEST_F(PhotoMode, EnlargingInPhotoModeCarriesTheAreaAndLeavingRestoresTheViewThen) {
+    open();
+    f().Foto_1Click();
+    f().PictogrClick();
+    EXPECT_EQ(f().DBVoprBMP->geometry(), QRect(8, 8, 993, 620));
+    EXPECT_EQ(f().TrackBar1->value(), 169) << "a raised maximum keeps the position";
+    f().Foto_2Click();
+    expectRestored(620);
+
+    // Restored in photo mode: the lowered maximum moves the bar down with it.
+    f().Foto_1Click();
+    ASSERT_EQ(f().TrackBar1->value(), 620);
+    f().PictogrClick();
+    EXPECT_EQ(f().TrackBar1->value(), 169);
+    f().Foto_3Click();
+    EXPECT_EQ(screen.captures, QList<QRect>{QRect(areaOnScreen(), QSize(990, 166))});
+    expectRestored(169);
 }
 
 TEST_F(PhotoMode, EachButtonActsOnlyInItsOwnState) {
