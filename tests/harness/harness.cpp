@@ -152,6 +152,7 @@ std::optional<plat::FontChoice> ScriptedUi::chooseFont(const plat::FontChoice& i
 QImage RecordingScreen::CaptureScreenRect(const QRect& r) {
     captures.append(r);
     seeThroughAtCapture.append(seeThrough);
+    if (passTo) return passTo->CaptureScreenRect(r);
     if (r.isEmpty()) return {};
     QImage out(r.size(), QImage::Format_RGB32);
     for (int v = 0; v < r.height(); ++v)
@@ -159,9 +160,10 @@ QImage RecordingScreen::CaptureScreenRect(const QRect& r) {
     return out;
 }
 
-void RecordingScreen::setSeeThrough(QWidget*, bool on) {
+void RecordingScreen::setSeeThrough(QWidget* control, bool on) {
     switches.append(on);
     seeThrough = on;
+    if (passTo) passTo->setSeeThrough(control, on);
 }
 
 QRgb RecordingScreen::screenPixel(int x, int y) { return qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256); }

@@ -84,6 +84,8 @@ public:
     QList<bool> seeThroughAtCapture;
     QList<bool> switches;  // every setSeeThrough, on or off, in order
     bool seeThrough = false;
+    // When set, the calls go on to this screen, and a copy is its copy.
+    plat::Screen* passTo = nullptr;
 };
 
 // Prints to a PDF file instead of a printer; noPrinter makes it fail as with no printer.
