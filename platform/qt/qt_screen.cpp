@@ -1,9 +1,5 @@
 // Screen copy through QScreen, and the see-through area as a window mask (the X Shape
 // extension on X11), which needs no compositor.
-#include "platform/screen.h"
-
-#include "platform/dbctl/controls.h"
-
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -13,6 +9,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+
+#include "platform/dbctl/controls.h"
+#include "platform/screen.h"
 
 namespace plat {
 
@@ -78,16 +77,19 @@ public:
 protected:
     bool eventFilter(QObject* o, QEvent* e) override {
         switch (e->type()) {
-        case QEvent::Move:
-        case QEvent::Resize:
-        case QEvent::Show:
-        case QEvent::Hide:
-        case QEvent::ZOrderChange: schedule(); break;
-        case QEvent::Paint:
-            // A new picture or a repaint; the grab below paints the control too.
-            if (o == control_ && !grabbing_) schedule();
-            break;
-        default: break;
+            case QEvent::Move:
+            case QEvent::Resize:
+            case QEvent::Show:
+            case QEvent::Hide:
+            case QEvent::ZOrderChange:
+                schedule();
+                break;
+            case QEvent::Paint:
+                // A new picture or a repaint; the grab below paints the control too.
+                if (o == control_ && !grabbing_) schedule();
+                break;
+            default:
+                break;
         }
         return false;
     }
@@ -113,12 +115,13 @@ private:
     QRegion hole() {
         if (!control_ || !window_ || !control_->isVisibleTo(window_)) return {};
         grabbing_ = true;
-        const QImage drawn = control_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage drawn = control_->grab().toImage().convertToFormat(QImage::Format_RGB32);
         grabbing_ = false;
+        if (drawn.size() != control_->size()) drawn = drawn.scaled(control_->size());  // high dpi
         QRegion region = regionOfColour(drawn, DBImage::clCream().rgb());
         region.translate(control_->mapTo(window_, QPoint(0, 0)));
-        QWidget* parent = control_->parentWidget();
-        if (parent) {
+        if (QWidget* parent = control_->parentWidget()) {
+            const QPoint origin = parent->mapTo(window_, QPoint(0, 0));
             bool above = false;
             for (QObject* o : parent->children()) {
                 if (o == control_) {
@@ -128,7 +131,7 @@ private:
                 if (!above || !o->isWidgetType()) continue;
                 auto* sibling = static_cast<QWidget*>(o);
                 if (sibling->isHidden() || sibling->isWindow()) continue;
-                region -= QRegion(sibling->geometry().translated(parent->mapTo(window_, QPoint(0, 0))));
+                region -= QRegion(sibling->geometry().translated(origin));
             }
         }
         return region;
@@ -165,8 +168,8 @@ public:
             const QRect g = s->geometry();
             const QRect part = r & g;
             if (part.isEmpty()) continue;
-            QPixmap px = s->grabWindow(0, part.x() - g.x(), part.y() - g.y(), part.width(),
-                                       part.height());
+            QPixmap px =
+                s->grabWindow(0, part.x() - g.x(), part.y() - g.y(), part.width(), part.height());
             px.setDevicePixelRatio(1);
             p.drawPixmap(QRect(part.topLeft() - r.topLeft(), part.size()), px);
         }

@@ -1,13 +1,14 @@
 // The Qt screen: copies of screen pixels, and the see-through hole cut out of a window where
 // a picture control is drawn in cream.
-#include "platform/dbctl/controls.h"
 #include "platform/screen.h"
-#include "tests/harness/harness.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QWidget>
+
+#include "platform/dbctl/controls.h"
+#include "tests/harness/harness.h"
 
 using testing_support::waitFor;
 

@@ -3,16 +3,16 @@
 //
 // Run headless (offscreen), each test starts its own Xvfb on a free display and runs itself
 // again there on the xcb platform, where it does the work.
-#include "platform/dbctl/picture.h"
-#include "platform/screen.h"
-#include "tests/editor/editor_fixture.h"
-
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTest>
+
+#include "platform/dbctl/picture.h"
+#include "platform/screen.h"
+#include "tests/editor/editor_fixture.h"
 
 namespace {
 
@@ -45,8 +45,8 @@ protected:
         for (int tries = 0; tries < 20; ++tries) {
             display = 300 + int(QRandomGenerator::global()->bounded(600));
             if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(display))) continue;
-            xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(display), "-screen",
-                                                "0", "1280x1024x24", "-nolisten", "tcp"});
+            xvfb.start(QStringLiteral("Xvfb"), {QStringLiteral(":%1").arg(display), "-screen", "0",
+                                                "1280x1024x24", "-nolisten", "tcp"});
             if (!xvfb.waitForStarted(5000)) continue;
             const QString socket = QStringLiteral("/tmp/.X11-unix/X%1").arg(display);
             waitFor([&] { return QFile::exists(socket) || xvfb.state() != QProcess::Running; },
@@ -64,9 +64,9 @@ protected:
         env.insert("QT_QPA_PLATFORM", "xcb");
         self.setProcessEnvironment(env);
         self.setProcessChannelMode(QProcess::MergedChannels);
-        self.start(QCoreApplication::applicationFilePath(),
-                   {QStringLiteral("--gtest_filter=%1.%2")
-                        .arg(test->test_suite_name(), test->name())});
+        self.start(
+            QCoreApplication::applicationFilePath(),
+            {QStringLiteral("--gtest_filter=%1.%2").arg(test->test_suite_name(), test->name())});
         const bool finished = self.waitForFinished(90000);
         if (!finished) self.kill();
         const QString out = QString::fromLocal8Bit(self.readAll());
@@ -85,12 +85,13 @@ protected:
                 image.setPixel(x, y, patternAt(kPatternWindow.x() + x, kPatternWindow.y() + y));
         const QString file = inWork("pattern.png");
         ASSERT_TRUE(image.save(file));
-        pattern_.start(QStringLiteral("display"),
-                       {"-borderwidth", "0", "-geometry",
-                        QStringLiteral("+%1+%2").arg(kPatternWindow.x()).arg(kPatternWindow.y()),
-                        file});
+        pattern_.start(
+            QStringLiteral("display"),
+            {"-borderwidth", "0", "-geometry",
+             QStringLiteral("+%1+%2").arg(kPatternWindow.x()).arg(kPatternWindow.y()), file});
         const QPoint probe = kPatternWindow.center();
-        ASSERT_TRUE(waitFor([&] { return screenAt(probe) == patternAt(probe.x(), probe.y()); }, 20000))
+        ASSERT_TRUE(
+            waitFor([&] { return screenAt(probe) == patternAt(probe.x(), probe.y()); }, 20000))
             << "the pattern window did not show";
     }
 
@@ -140,7 +141,8 @@ TEST_F(PhotoOnScreen, ThePictureHoldsTheWindowBeneathTheHole) {
     int wrong = 0;
     for (int v = 0; v < picture.height(); ++v)
         for (int u = 0; u < picture.width(); ++u)
-            wrong += (picture.pixel(u, v) | 0xff000000) != patternAt(copied.x() + u, copied.y() + v);
+            wrong +=
+                (picture.pixel(u, v) | 0xff000000) != patternAt(copied.x() + u, copied.y() + v);
     EXPECT_EQ(wrong, 0) << "of " << picture.width() * picture.height() << " pixels";
     EXPECT_TRUE(editor().mask().isEmpty()) << "the whole window is back";
 }
@@ -152,8 +154,8 @@ TEST_F(PhotoOnScreen, WithoutTheHoleThePictureIsTheEditorsOwnCream) {
     openEditorOver(*unshaped);
     const QPoint inArea = areaOnScreen().center();
     QRect copied;
-    const QImage picture = captureAndPost(
-        [&] { return screenAt(inArea) == plat::DBImage::clCream().rgb(); }, &copied);
+    const QImage picture =
+        captureAndPost([&] { return screenAt(inArea) == plat::DBImage::clCream().rgb(); }, &copied);
 
     ASSERT_EQ(picture.size(), QSize(990, 166));
     int cream = 0;

@@ -53,7 +53,6 @@ protected:
                       RecordingScreen::screenPixel(r.x() + p.x(), r.y() + p.y()) & 0xffffff)
                 << p.x() << "," << p.y();
     }
-
 };
 
 struct CaptureCase {
