@@ -6,11 +6,13 @@
 #include "editor/web/generator.h"
 #include "editor/richtext/offsets.h"
 #include "editor/richtext/paste.h"
+#include "editor/photo/photo.h"
 #include "editor/richtext/question_area.h"
 #include "common/opening.h"
 #include "common/question.h"
 #include "platform/clipboard.h"
 #include "platform/guard.h"
+#include "platform/screen.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>
@@ -44,6 +46,7 @@ TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, 
         {Foto_3, Glyph::PhotoShoot},
     };
     for (const auto& p : pictures) p.button->setIcon(glyphIcon(p.glyph, 64));
+    connectPhotoMode();
 
     DataSource1.setTable(&Table1);
     DataSource1.setUi(services_.ui);
@@ -158,6 +161,9 @@ void TForm1::ShowAnswerRows(const std::array<bool, 7>& shown) {
 }
 
 void TForm1::ShowCurrentQuestion() {
+    // A click in the style or answer lists can refresh the view in photo mode; it leaves
+    // the mode, or the window would stay see-through with no way out.
+    leavePhotoMode();
     unit_.QuestionCount = Table1.isActive() ? Table1.recordCount() : 0;
     Label13->setText(QStringLiteral("из ") + QString::number(unit_.QuestionCount));
 
@@ -212,6 +218,90 @@ void TForm1::DBNavigator1Click() {
 void TForm1::DBListBox1Click() { handler([&] { ShowCurrentQuestion(); }); }
 void TForm1::DBListBox2Click() { handler([&] { ShowCurrentQuestion(); }); }
 void TForm1::DBVoprStyleClick() { handler([&] { ShowCurrentQuestion(); }); }
+
+// Photo mode.
+
+void TForm1::connectPhotoMode() {
+    connect(Foto_1, &QToolButton::clicked, this, &TForm1::Foto_1Click);
+    connect(Foto_2, &QToolButton::clicked, this, &TForm1::Foto_2Click);
+    connect(Foto_3, &QToolButton::clicked, this, &TForm1::Foto_3Click);
+    // A slider runs its change handler only on a real change, keeps its position in range
+    // and moves it down with a lowered maximum, as the track bars do.
+    connect(TrackBar1, &QSlider::valueChanged, this, &TForm1::vid);
+    connect(TrackBar2, &QSlider::valueChanged, this, &TForm1::vid2);
+}
+
+void TForm1::setTransparentColor(bool on) {
+    if (on == transparentColor_) return;
+    transparentColor_ = on;
+    services_.screen->setSeeThrough(DBVoprBMP, on);
+}
+
+void TForm1::showPhotoControls(bool on) {
+    const photo::Controls c = photo::controls(on);
+    Foto_2->setVisible(c.foto2And3);
+    Foto_3->setVisible(c.foto2And3);
+    Foto_1->setVisible(c.foto1);
+    TrackBar1->setVisible(c.trackBars);
+    TrackBar2->setVisible(c.trackBars);
+    Exit_Edit->setVisible(c.exitAndNavigator);
+    DBNavigator1->setVisible(c.exitAndNavigator);
+}
+
+void TForm1::restorePictureSize() {
+    DBVoprBMP->resize(DBVoprBMP->width(), unit_.SavedPictureHeight);
+    TrackBar1->setValue(unit_.SavedPictureHeight);
+    DBVoprBMP->resize(unit_.SavedPictureWidth, DBVoprBMP->height());
+    TrackBar2->setValue(unit_.SavedPictureWidth);
+}
+
+void TForm1::leavePhotoMode() {
+    if (!TransparentColor()) return;
+    setTransparentColor(false);
+    showPhotoControls(false);
+    unit_.SavedPictureHeight = photo::pictureHeight(unit_.QuestionExpanded);
+    restorePictureSize();
+}
+
+void TForm1::Foto_1Click() {
+    handler([&] {
+        if (TransparentColor()) return;
+        setTransparentColor(true);
+        showPhotoControls(true);
+        TrackBar1->setValue(photo::pictureHeight(unit_.QuestionExpanded));
+    });
+}
+
+void TForm1::Foto_2Click() { handler([&] { leavePhotoMode(); }); }
+
+void TForm1::Foto_3Click() {
+    handler([&] {
+        TrackBar1->hide();
+        TrackBar2->hide();
+        unit_.SavedPictureHeight = photo::pictureHeight(unit_.QuestionExpanded);
+        // Taken from the hole itself, wherever the window system puts the window.
+        const QRect r = photo::captureRect(
+            DBVoprBMP->mapToGlobal(DBVoprBMP->contentsRect().topLeft()), DBVoprBMP->size());
+        DBVoprBMP->assignPicture(services_.screen->CaptureScreenRect(r));
+        setTransparentColor(false);
+        showPhotoControls(false);
+        restorePictureSize();
+    });
+}
+
+void TForm1::vid() {
+    handler([&] {
+        if (const auto h = photo::sideFromPosition(TrackBar1->value()))
+            DBVoprBMP->resize(DBVoprBMP->width(), *h);
+    });
+}
+
+void TForm1::vid2() {
+    handler([&] {
+        if (const auto w = photo::sideFromPosition(TrackBar2->value()))
+            DBVoprBMP->resize(*w, DBVoprBMP->height());
+    });
+}
 
 void TForm1::HelpClick() {
     handler([&] { services_.shell->open(QStringLiteral("help_korvel.html")); });

@@ -31,6 +31,17 @@ public:
     void FormActivate();
     void ShowCurrentQuestion();
     void ShowAnswerRows(const std::array<bool, 7>& shown);
+
+    // Photo mode: the question picture taken from the screen.
+    void Foto_1Click();
+    void Foto_2Click();
+    void Foto_3Click();
+    void vid();
+    void vid2();
+    // The see-through switch of the picture area's cream; photo mode is on exactly while
+    // it is on.
+    bool TransparentColor() const { return transparentColor_; }
+    void setTransparentColor(bool on);
     void DBNavigator1Click();
     void DBListBox1Click();
     void DBListBox2Click();
@@ -64,6 +75,11 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    void connectPhotoMode();
+    void leavePhotoMode();
+    void showPhotoControls(bool on);
+    void restorePictureSize();
+
     template <class F>
     void handler(F&& f);
     // Steps of leaving before the window closes: the record in hand posted, normal question
@@ -82,6 +98,7 @@ private:
     TForm3* Form3 = nullptr;
     bool navigatorRan_ = false;  // the navigator's click handler ran for the last press
     bool leaving_ = false;       // Exit_EditClick is closing the window
+    bool transparentColor_ = false;
 };
 
 }  // namespace korvel

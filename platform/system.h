@@ -45,6 +45,7 @@ struct Services {
     Printer* printer = nullptr;
     System* system = nullptr;
     class Clipboard* clipboard = nullptr;
+    class Screen* screen = nullptr;
 };
 
 // Locale formats from QLocale() (tests set QLocale::setDefault).

@@ -348,9 +348,31 @@ DBImage::DBImage(QWidget* parent) : QWidget(parent) {
     link_.onLoad = [this] { load(); };
 }
 
+void DBImage::setDataSource(DataSource* s) {
+    disconnect(stateLink_);
+    if (s) {
+        // Going into edit mode reads the record afresh, so an assigned picture goes.
+        stateLink_ = connect(s, &DataSource::stateChanged, this, [this] {
+            if (unstored_) load();
+        });
+    }
+    link_.setDataSource(s);
+}
+
 void DBImage::load() {
     db::Field* f = link_.field();
     picture_ = f ? imageFromBlob(f->asBytes()) : QImage();
+    unstored_ = false;
+    update();
+}
+
+void DBImage::assignPicture(const QImage& image) {
+    if (link_.editing() && !link_.readOnly() && link_.field()) {
+        setPicture(image);
+        return;
+    }
+    picture_ = image;
+    unstored_ = true;
     update();
 }
 

@@ -197,7 +197,7 @@ class DBImage : public QWidget {
     Q_OBJECT
 public:
     explicit DBImage(QWidget* parent = nullptr);
-    void setDataSource(DataSource* s) { link_.setDataSource(s); }
+    void setDataSource(DataSource* s);
     void setDataField(const QString& f) { link_.setDataField(f); }
     void setReadOnly(bool r) { link_.setReadOnly(r); }
     FieldLink& link() { return link_; }
@@ -207,6 +207,10 @@ public:
     // BMP. False (nothing changed) when the record cannot be edited.
     bool setPicture(const QImage& image);
     bool clear();  // empties the field
+    // A picture given from code, without asking for edit mode: kept when the record is being
+    // edited or inserted, and posted with it; otherwise only shown, until the record's
+    // fields are read again (edit, move, refresh).
+    void assignPicture(const QImage& image);
 
     static QColor clCream() { return QColor(255, 251, 240); }
 
@@ -217,6 +221,8 @@ private:
     void load();
     FieldLink link_{this};
     QImage picture_;
+    bool unstored_ = false;  // shows an assigned picture that the field does not hold
+    QMetaObject::Connection stateLink_;
 };
 
 }  // namespace plat

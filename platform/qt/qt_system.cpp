@@ -3,6 +3,7 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/qt/print.h"
+#include "platform/screen.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -70,7 +71,7 @@ System& qtSystem() {
 }
 
 Services qtServices() {
-    return {&qtUi(), &qtShell(), &qtPrinter(), &qtSystem(), &qtClipboard()};
+    return {&qtUi(), &qtShell(), &qtPrinter(), &qtSystem(), &qtClipboard(), &qtScreen()};
 }
 
 namespace {

@@ -149,6 +149,25 @@ std::optional<plat::FontChoice> ScriptedUi::chooseFont(const plat::FontChoice& i
     return f;
 }
 
+QImage RecordingScreen::CaptureScreenRect(const QRect& r) {
+    captures.append(r);
+    seeThroughAtCapture.append(seeThrough);
+    if (passTo) return passTo->CaptureScreenRect(r);
+    if (r.isEmpty()) return {};
+    QImage out(r.size(), QImage::Format_RGB32);
+    for (int v = 0; v < r.height(); ++v)
+        for (int u = 0; u < r.width(); ++u) out.setPixel(u, v, screenPixel(r.x() + u, r.y() + v));
+    return out;
+}
+
+void RecordingScreen::setSeeThrough(QWidget* control, bool on) {
+    switches.append(on);
+    seeThrough = on;
+    if (passTo) passTo->setSeeThrough(control, on);
+}
+
+QRgb RecordingScreen::screenPixel(int x, int y) { return qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256); }
+
 void PdfPrinter::printLines(const QStringList& lines, const QFont& font) {
     if (noPrinter) throw plat::LayerError(plat::noPrinterText());
     printed.append(lines);

@@ -2,6 +2,7 @@
 // What every test of the suite stands on: scripted boxes, a recording shell and system,
 // a fresh working folder and drive C: per test, and typing Cyrillic into a widget.
 #include "platform/clipboard.h"
+#include "platform/screen.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -91,6 +92,24 @@ public:
     int writes = 0;
 };
 
+// Records every screen copy and see-through switch. A copy is a bitmap of the rectangle's
+// size whose pixel (u, v) is screenPixel(r.x() + u, r.y() + v), so a test tells from the
+// picture which rectangle was copied.
+class RecordingScreen : public plat::Screen {
+public:
+    QImage CaptureScreenRect(const QRect& r) override;
+    void setSeeThrough(QWidget* control, bool on) override;
+    static QRgb screenPixel(int x, int y);
+
+    QList<QRect> captures;
+    // While a capture runs: whether the control's window was see-through then.
+    QList<bool> seeThroughAtCapture;
+    QList<bool> switches;  // every setSeeThrough, on or off, in order
+    bool seeThrough = false;
+    // When set, the calls go on to this screen, and a copy is its copy.
+    plat::Screen* passTo = nullptr;
+};
+
 // Prints to a PDF file instead of a printer; noPrinter makes it fail as with no printer.
 class PdfPrinter : public plat::Printer {
 public:
@@ -111,11 +130,12 @@ protected:
     QString work() const { return work_.path(); }      // the working folder
     QString driveC() const { return driveC_.path(); }  // drive C:
     QString inWork(const QString& name) const { return QDir(work()).filePath(name); }
-    plat::Services services() { return {&ui, &shell, &printer, &system, &clipboard}; }
+    plat::Services services() { return {&ui, &shell, &printer, &system, &clipboard, &screen}; }
 
     ScriptedUi ui;
     RecordingShell shell;
     RecordingSystem system;
+    RecordingScreen screen;
     PdfPrinter printer{QString()};
     MemoryClipboard clipboard;
 
