@@ -215,8 +215,9 @@ void TForm1::extendEntry(int id, const QString& text) {
     for (auto& [other, o] : openEntries_)
         if (other != id && o.line > at) o.line += added;
     e.line += added;
-    QTextCursor c(e.end);
-    c.setKeepPositionOnInsert(false);
+    // Only the position: the kept cursor's anchor moves with what was appended after it.
+    QTextCursor c(Memo1->document());
+    c.setPosition(e.end.position());
     showAtEnd(c, lines);
     e.end.setPosition(c.position());
 }
