@@ -1,12 +1,15 @@
-// Load on the results server: clients on loopback connect, each sends a start message and
-// the result message of a 999-question run, and disconnects. The server window runs on the
-// main thread as in the program; the clients run on a thread of their own.
+// A classroom on the results server: clients on loopback connect, each sends a start
+// message and the result message of a 999-question run, and disconnects. The same load
+// runs twice in one process: first against a minimal server that only reads the bytes and
+// appends them to a file (the floor any server stands on), then against the server's own
+// window, shown on the display, whose log is then saved and checked line by line.
 //
-//   bench_server_load [clients=500] [in-flight=500]
+//   DISPLAY=:NN bench_server_load [clients=2000] [in-flight=clients]
 //
-// Prints the time until the last disconnect entry and checks that the log holds exactly one
-// start entry and one whole result entry per client.
+// Prints both times, their ratio, the window's memory per logged byte, and whether every
+// client has exactly one start entry and one whole result entry in the saved log.
 #include "common/messages.h"
+#include "platform/codec.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 #include "server/Unit1.h"
@@ -14,29 +17,82 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QRegularExpression>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTimer>
+#include <atomic>
 #include <cstdio>
 #include <optional>
+#include <sys/socket.h>
 
 namespace {
 
-// Boxes would stop a benchmark: each one is printed and answered at once.
+// Boxes would stop a benchmark: each one is printed and answered at once; the save dialog
+// chooses savePath.
 class NoBoxUi : public plat::UiServices {
 public:
     plat::BoxReply show(const plat::Box& b) override {
-        std::fprintf(stderr, "box: %s\n", qPrintable(b.text));
-        ++shown;
+        if (b.text != QStringLiteral("протокол тестирования сохранен!")) {
+            std::fprintf(stderr, "box: %s\n", qPrintable(b.text));
+            ++shown;
+        }
         return {plat::Answer::Ok, {}};
     }
     std::optional<QString> openFile(const plat::FileDialogSpec&) override { return {}; }
-    std::optional<QString> saveFile(const plat::FileDialogSpec&) override { return {}; }
+    std::optional<QString> saveFile(const plat::FileDialogSpec&) override { return savePath; }
     std::optional<plat::FontChoice> chooseFont(const plat::FontChoice&) override { return {}; }
     int shown = 0;
+    QString savePath;
+};
+
+long rssKb() {
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly)) return 0;
+    for (const QByteArray& l : f.readAll().split('\n'))
+        if (l.startsWith("VmRSS:")) return l.mid(6).trimmed().split(' ').value(0).toLong();
+    return 0;
+}
+
+quint16 freePort() {
+    QTcpServer probe;
+    probe.listen(QHostAddress::AnyIPv4, 0);
+    return probe.serverPort();
+}
+
+// The floor: reads every connection and appends what it reads to one file.
+class MinimalServer : public QObject {
+public:
+    explicit MinimalServer(const QString& path) : out_(path) {
+        out_.open(QIODevice::WriteOnly);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* s = server_.nextPendingConnection()) {
+                connect(s, &QTcpSocket::readyRead, this, [this, s] { out_.write(s->readAll()); });
+                connect(s, &QTcpSocket::disconnected, this, [this, s] {
+                    out_.write(s->readAll());
+                    ++closed;
+                    s->deleteLater();
+                });
+            }
+        });
+    }
+    quint16 listen() {
+        server_.setListenBacklogSize(SOMAXCONN);
+        server_.listen(QHostAddress::AnyIPv4, 0);
+        return server_.serverPort();
+    }
+    qint64 written() {
+        out_.flush();
+        return out_.size();
+    }
+    int closed = 0;
+
+private:
+    QTcpServer server_;
+    QFile out_;
 };
 
 QString learner(int i) { return QStringLiteral("Ученик%1 Имя").arg(i); }
@@ -67,15 +123,19 @@ public:
         for (int k = 0; k < inFlight_ && next_ < total_; ++k) launch();
     }
     std::atomic<int> finished{0};
+    std::atomic<qint64> sent{0};
 
 private:
     void launch() {
         const int i = next_++;
         auto* s = new QTcpSocket(this);
-        connect(s, &QTcpSocket::connected, s, [s, i] {
+        connect(s, &QTcpSocket::connected, s, [this, s, i] {
             const QString me = common::ClientAddress(s->localAddress());
-            s->write(common::TestStartMessage(me, learner(i), kGroup, kLabel));
-            s->write(common::TestResultMessage(me, resultReport(i)));
+            const QByteArray a = common::TestStartMessage(me, learner(i), kGroup, kLabel);
+            const QByteArray b = common::TestResultMessage(me, resultReport(i));
+            s->write(a);
+            s->write(b);
+            sent += a.size() + b.size();
             s->disconnectFromHost();
         });
         connect(s, &QTcpSocket::disconnected, this, [this, s] {
@@ -93,60 +153,96 @@ private:
     int total_, inFlight_, next_ = 0;
 };
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                    : qgetenv("QT_QPA_PLATFORM"));
-    QApplication app(argc, argv);
-    const int total = argc > 1 ? std::atoi(argv[1]) : 500;
-    const int inFlight = argc > 2 ? std::atoi(argv[2]) : total;
-
-    QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
-    quint16 port;
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::AnyIPv4, 0);
-        port = probe.serverPort();
-    }
-    QFile f("port.txt");
-    f.open(QIODevice::WriteOnly);
-    f.write(QByteArray::number(port) + "\r\n");
-    f.close();
-
-    NoBoxUi ui;
-    ui.setTitle("Server");
-    plat::Services services{&ui, &plat::qtShell(), &plat::qtPrinter(), &plat::qtSystem()};
-    lisgar::TForm1 form(services);
-    if (!form.ServerSocket1.active()) return 2;
-
+// Runs the load against port on a thread of its own until done() says so; returns ms.
+template <typename Done>
+qint64 runLoad(QApplication& app, quint16 port, int total, int inFlight, qint64* sent, Done done) {
     QThread thread;
     Clients clients(port, total, inFlight);
     clients.moveToThread(&thread);
     thread.start();
-
-    int disconnects = 0;
-    const QString left = QStringLiteral(" - Отключился.");
     QElapsedTimer clock;
     clock.start();
     QMetaObject::invokeMethod(&clients, [&] { clients.start(); });
     QTimer poll;
-    qsizetype seen = 0;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        for (; seen < form.logLines.size(); ++seen)
-            if (form.logLines[seen].endsWith(left)) ++disconnects;
-        if (disconnects == total || clock.elapsed() > 300000) app.quit();
+        if (done() || clock.elapsed() > 600000) app.quit();
     });
     poll.start(5);
     app.exec();
     const qint64 ms = clock.elapsed();
     QMetaObject::invokeMethod(&clients, [&] { thread.quit(); });
     thread.wait();
+    *sent = clients.sent;
+    return ms;
+}
 
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (qgetenv("DISPLAY").isEmpty() && qgetenv("QT_QPA_PLATFORM").isEmpty()) {
+        std::fprintf(stderr, "bench_server_load draws the window: run it with DISPLAY set (Xvfb)\n");
+        return 2;
+    }
+    QApplication app(argc, argv);
+    const int total = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const int inFlight = argc > 2 ? std::atoi(argv[2]) : total;
+
+    QTemporaryDir dir;
+    QDir::setCurrent(dir.path());
+
+    // 1. The floor.
+    qint64 floorSent = 0;
+    qint64 floorMs = 0;
+    qint64 floorWritten = 0;
+    {
+        MinimalServer minimal(dir.filePath("minimal.bin"));
+        const quint16 port = minimal.listen();
+        floorMs = runLoad(app, port, total, inFlight, &floorSent, [&] { return minimal.closed == total; });
+        floorWritten = minimal.written();
+    }
+
+    // 2. The server's window, shown.
+    const quint16 port = freePort();
+    QFile f("port.txt");
+    f.open(QIODevice::WriteOnly);
+    f.write(QByteArray::number(port) + "\r\n");
+    f.close();
+    NoBoxUi ui;
+    ui.setTitle("Server");
+    ui.savePath = dir.filePath("protocol.txt");
+    plat::Services services{&ui, &plat::qtShell(), &plat::qtPrinter(), &plat::qtSystem()};
+    lisgar::TForm1 form(services);
+    if (!form.ServerSocket1.active()) return 2;
+    form.show();
+    QElapsedTimer settle;
+    settle.start();
+    while (settle.elapsed() < 300) app.processEvents();
+    const long rssBefore = rssKb();
+
+    int disconnects = 0;
+    const QString left = QStringLiteral(" - Отключился.");
+    qsizetype seen = 0;
+    qint64 sent = 0;
+    const qint64 ms = runLoad(app, port, total, inFlight, &sent, [&] {
+        for (; seen < form.logLines.size(); ++seen)
+            if (form.logLines[seen].endsWith(left)) ++disconnects;
+        return disconnects == total;
+    });
+    const long rssAfter = rssKb();
+    QElapsedTimer saveClock;
+    saveClock.start();
+    form.btSaveFileClick();
+    const qint64 saveMs = saveClock.elapsed();
+
+    // The saved log: every client with one start entry and one whole result entry.
+    QFile saved(ui.savePath);
+    saved.open(QIODevice::ReadOnly);
+    const QByteArray savedBytes = saved.readAll();
+    QStringList log = plat::fromCp1251(savedBytes).split(QStringLiteral("\r\n"));
+    if (!log.isEmpty() && log.last().isEmpty()) log.removeLast();
+    const bool sameAsWindow = log == form.logLines;
     // Every client: one start entry, one result entry with all its lines, in order.
     static const QRegularExpression time(QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2} "));
-    const QStringList& log = form.logLines;
     std::vector<int> starts(total), results(total);
     int broken = 0;
     for (qsizetype k = 0; k < log.size(); ++k) {
@@ -173,16 +269,26 @@ int main(int argc, char** argv) {
         startOk += starts[i] == 1;
         resultOk += results[i] == 1;
     }
-    std::printf("clients %d, in flight at most %d\n", total, inFlight);
-    std::printf("time to the last disconnect entry: %lld ms (%.1f clients/s)\n",
-                static_cast<long long>(ms), total * 1000.0 / qMax<qint64>(ms, 1));
-    std::printf("disconnect entries %d, log lines %lld\n", disconnects,
-                static_cast<long long>(log.size()));
+    std::printf("clients %d, in flight at most %d, %lld bytes sent\n", total, inFlight,
+                static_cast<long long>(sent));
+    std::printf("minimal server (read, append to a file): %lld ms, %lld of %lld bytes written\n",
+                static_cast<long long>(floorMs), static_cast<long long>(floorWritten),
+                static_cast<long long>(floorSent));
+    std::printf("server window, shown:                   %lld ms to the last disconnect entry "
+                "(%.1f clients/s), %.2f x the minimal server\n",
+                static_cast<long long>(ms), total * 1000.0 / qMax<qint64>(ms, 1),
+                double(ms) / double(qMax<qint64>(floorMs, 1)));
+    std::printf("saving the log: %lld ms, %lld bytes, %lld lines; same lines as the window: %s\n",
+                static_cast<long long>(saveMs), static_cast<long long>(savedBytes.size()),
+                static_cast<long long>(log.size()), sameAsWindow ? "yes" : "NO");
+    std::printf("memory: %ld KiB more after the run, %.1f bytes per logged byte\n", rssAfter - rssBefore,
+                (rssAfter - rssBefore) * 1024.0 / double(qMax<qint64>(savedBytes.size(), 1)));
+    std::printf("disconnect entries %d\n", disconnects);
     std::printf("clients with exactly one start entry: %d, one whole result entry: %d, "
                 "broken entries: %d, boxes: %d\n",
                 startOk, resultOk, broken, ui.shown);
-    const bool ok = disconnects == total && startOk == total && resultOk == total &&
-                    broken == 0 && ui.shown == 0;
+    const bool ok = disconnects == total && startOk == total && resultOk == total && broken == 0 &&
+                    ui.shown == 0 && sameAsWindow && floorWritten == floorSent;
     std::printf("%s\n", ok ? "OK" : "FAILED");
     return ok ? 0 : 1;
 }

@@ -430,9 +430,10 @@ void TForm1::endRun() {
     services_.system->beep();
     // A failed send is reported in its own box; the result is still shown and saved.
     plat::guarded(*services_.ui, [&] { SendToServer(report); });
+    // Saved before the box: a computer switched off while it is open keeps the result.
+    KeepResult(*services_.ui, group, name, report);
     services_.ui->message(report);
     returnToTraining();
-    SaveResult(*services_.ui, group, name, report);
     Edit2->clear();
     Edit4->clear();
     FinishRun(st_);

@@ -169,35 +169,29 @@ const QRegularExpression& lineBreak() {
 }
 }  // namespace
 
-// Inserts lines at c, the first one continuing the line c stands in, each laid out in
-// pieces of at most kShownPiece characters; keeps the view at the bottom if it was there.
-void TForm1::showAtEnd(QTextCursor& c, const QStringList& lines) {
-    QScrollBar* bar = Memo1->verticalScrollBar();
-    const bool atBottom = bar->value() >= bar->maximum();
+// The text Memo1 shows for lines: each line in pieces of at most kShownPiece characters.
+static QString shownText(const QStringList& lines) {
     QString shown;
     for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0) shown += QChar::ParagraphSeparator;
+        if (i > 0) shown += u'\n';
         const QString& l = lines[i];
-        for (qsizetype at = 0; at < l.size(); at += kShownPiece) {
-            if (at > 0) shown += QChar::ParagraphSeparator;
-            shown += QStringView(l).mid(at, kShownPiece);
+        for (qsizetype at = 0; at < l.size(); at += TForm1::kShownPiece) {
+            if (at > 0) shown += u'\n';
+            shown += QStringView(l).mid(at, TForm1::kShownPiece);
         }
     }
-    c.insertText(shown);
-    if (atBottom) bar->setValue(bar->maximum());
+    return shown;
 }
 
 int TForm1::addEntry(const QString& text, bool open) {
     const QStringList lines = text.split(lineBreak());
-    const bool first = logLines.isEmpty();
     logLines += lines;
-    QTextCursor c(Memo1->document());
-    c.movePosition(QTextCursor::End);
-    if (!first) c.insertBlock();
-    showAtEnd(c, lines);
+    // The control's own append keeps the view at the bottom when it was there.
+    Memo1->appendPlainText(shownText(lines));
     if (!open) return -1;
     OpenEntry e;
-    e.end = c;
+    e.end = QTextCursor(Memo1->document());
+    e.end.movePosition(QTextCursor::End);
     e.end.setKeepPositionOnInsert(true);
     e.line = logLines.size() - 1;
     const int id = nextEntry_++;
@@ -217,10 +211,15 @@ void TForm1::extendEntry(int id, const QString& text) {
     for (auto& [other, o] : openEntries_)
         if (other != id && o.line > at) o.line += added;
     e.line += added;
-    QTextCursor c(e.end);
-    c.setKeepPositionOnInsert(false);
-    showAtEnd(c, lines);
+    QScrollBar* bar = Memo1->verticalScrollBar();
+    const bool atBottom = bar->value() >= bar->maximum();
+    // Only the position: the kept cursor's anchor moves with what was appended after it.
+    QTextCursor c(Memo1->document());
+    c.setPosition(e.end.position());
+    c.insertText(shownText(lines));
     e.end.setPosition(c.position());
+    // The scroll range follows the layout, which comes later.
+    if (atBottom) QTimer::singleShot(0, bar, [bar] { bar->setValue(bar->maximum()); });
 }
 
 void TForm1::btDeleteClick() {

@@ -84,7 +84,6 @@ private:
     void extendEntry(int id, const QString& text);
     void messageEnded(Incoming& in, const QByteArray& rest);
     void messageQuiet(plat::net::ServerConnection* Socket);
-    void showAtEnd(QTextCursor& c, const QStringList& lines);
 
     std::unique_ptr<Ui::TForm1> ui_;
     plat::Services services_;

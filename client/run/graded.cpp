@@ -7,6 +7,7 @@
 #include "platform/system.h"
 #include "platform/ui.h"
 
+#include <QDir>
 #include <QTime>
 #include <algorithm>
 #include <cmath>
@@ -228,9 +229,65 @@ void WriteResultFile(const QString& group, const QString& name, const QString& r
     plat::fs::writeBytes(ResultFilePath(group, name), plat::toCp1251(report));
 }
 
-bool SaveResult(plat::UiServices& ui, const QString& group, const QString& name,
+QString ResultFileShown(const QString& group, const QString& name) {
+    return QStringLiteral("C:\\Test\\") + group + u'\\' + name + QStringLiteral(".txt");
+}
+
+namespace {
+// The learner's answers to the box of a result that could not be written.
+constexpr plat::Answer kRetry = plat::Answer::Yes;
+constexpr plat::Answer kElsewhere = plat::Answer::No;
+
+// Writes the report where the learner chooses; nullopt when the dialog is cancelled. The
+// current directory stays the test's folder, where "line.txt" is read.
+std::optional<bool> SaveElsewhere(plat::UiServices& ui, const QString& name, const QString& report) {
+    plat::FileDialogSpec spec;
+    spec.title = QStringLiteral("Сохранение результата теста");
+    spec.fileName = name + QStringLiteral(".txt");
+    spec.defaultExt = QStringLiteral("txt");
+    const QString here = QDir::currentPath();
+    const std::optional<QString> path = ui.saveFile(spec);
+    QDir::setCurrent(here);
+    if (!path) return std::nullopt;
+    const QString shown = QDir::toNativeSeparators(*path);
+    try {
+        plat::fs::writeBytes(*path, plat::toCp1251(report));
+    } catch (const plat::FileError&) {
+        ui.message(QStringLiteral("Не удалось записать результат в файл ") + shown +
+                   QStringLiteral(".\rВыберите другое место."));
+        return false;
+    }
+    ui.message(QStringLiteral("Результат теста сохранён в файл ") + shown);
+    return true;
+}
+}  // namespace
+
+bool KeepResult(plat::UiServices& ui, const QString& group, const QString& name,
                 const QString& report) {
-    return plat::guarded(ui, [&] { WriteResultFile(group, name, report); });
+    for (;;) {
+        try {
+            WriteResultFile(group, name, report);
+            return true;
+        } catch (const plat::FileError&) {
+        }
+        for (;;) {
+            const plat::Answer a = ui.confirm(
+                QStringLiteral("Не удалось записать результат теста в файл ") +
+                    ResultFileShown(group, name) +
+                    QStringLiteral(".\rВозможно, папка недоступна для записи или диск заполнен.\r\r"
+                                   "Yes - попробовать ещё раз\rNo - сохранить результат в другом месте\r"
+                                   "Cancel - не сохранять результат"),
+                {plat::Button::Yes, plat::Button::No, plat::Button::Cancel});
+            if (a == kRetry) break;
+            if (a == kElsewhere) {
+                if (SaveElsewhere(ui, name, report).value_or(false)) return true;
+                continue;
+            }
+            if (ui.confirm(QStringLiteral("Результат теста не будет сохранён и пропадёт.\r"
+                                          "Вы уверены, что не хотите его сохранить?")) == plat::Answer::Yes)
+                return false;
+        }
+    }
 }
 
 void FinishRun(RunState& st) {

@@ -143,9 +143,12 @@ QString ResultFilePath(const QString& group, const QString& name);
 // Windows-1251 bytes to the result file, replacing it. Throws plat::FileError naming the
 // path and the reason; refuses a name or group that would leave that folder.
 void WriteResultFile(const QString& group, const QString& name, const QString& report);
-// WriteResultFile under its own guard: a failure shows the standard error box and is
-// passed over, so the run still ends. True when the file was written.
-bool SaveResult(plat::UiServices& ui, const QString& group, const QString& name,
+// The result file as the learner knows it: "C:\Test\" + group + "\" + name + ".txt".
+QString ResultFileShown(const QString& group, const QString& name);
+// Writes the result file. When it cannot be written the result is kept and the learner is
+// asked, again and again, to try once more, to save it elsewhere (a save dialog), or to
+// let it go, which a second box confirms. True when the result is saved somewhere.
+bool KeepResult(plat::UiServices& ui, const QString& group, const QString& name,
                 const QString& report);
 // The last step of every run, whatever the write did: empty marks, graded mode off.
 // The window empties Edit2 and Edit4 beside it.

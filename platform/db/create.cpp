@@ -1,6 +1,7 @@
 #include "platform/db/create.h"
 
 #include "platform/codec.h"
+#include "platform/db/engine_errors.h"
 #include "platform/errors.h"
 
 #include <QDir>
@@ -30,22 +31,20 @@ void createTableFile(const QString& path, const QString& password, const QList<F
     sqlite3* h = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &h,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    QString err;
+    int failure = SQLITE_OK;
     if (rc == SQLITE_OK) {
         const QByteArray key = toCp1251(password);
         sqlite3_key(h, key.constData(), int(key.size()));
         const QByteArray sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(kRecordsTable, cols.join(", ")).toUtf8();
-        char* msg = nullptr;
-        rc = sqlite3_exec(h, sql.constData(), nullptr, nullptr, &msg);
-        if (rc != SQLITE_OK) err = QString::fromUtf8(msg ? msg : sqlite3_errmsg(h));
-        sqlite3_free(msg);
+        if (sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+            failure = sqlite3_extended_errcode(h);
     } else {
-        err = QString::fromUtf8(h ? sqlite3_errmsg(h) : sqlite3_errstr(rc));
+        failure = h ? sqlite3_extended_errcode(h) : rc;
     }
     sqlite3_close(h);
-    if (!err.isEmpty()) {
+    if (failure != SQLITE_OK) {
         QFile::remove(path);
-        throw DbError(QStringLiteral("Не удаётся создать таблицу %1: %2").arg(shown, err));
+        throw DbError(engineErrorText(failure, shown));
     }
 }
 

@@ -4,7 +4,6 @@
 #include <QFile>
 
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -16,6 +15,20 @@ const char* const kLockFile = "tablelocks.lck";
 // Each table gets a window of 2^31 keys; the window is chosen by a hash of the file's
 // identity (device, inode), so copies and renames of a table keep distinct locks.
 constexpr int kKeyBits = 31;
+
+// Why the lock file cannot be used, as the user can act on it.
+QString reasonOf(int err) {
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR: return QStringLiteral("папки нет. Создайте её или укажите другую");
+    case EACCES:
+    case EPERM:
+    case EROFS: return QStringLiteral("запись в эту папку запрещена. Разрешите запись в неё");
+    case ENOSPC:
+    case EDQUOT: return QStringLiteral("диск переполнен. Освободите место на диске");
+    default: return QStringLiteral("системная ошибка %1").arg(err);
+    }
+}
 }  // namespace
 
 RecordLocks::~RecordLocks() { detach(); }
@@ -24,7 +37,7 @@ QString RecordLocks::attach(const QString& folder, const QString& tablePath) {
     detach();
     struct stat st {};
     if (::stat(QFile::encodeName(tablePath).constData(), &st) != 0)
-        return QString::fromLocal8Bit(strerror(errno));
+        return reasonOf(errno);
     std::uint64_t h = 1469598103934665603ull;  // FNV-1a over device and inode
     for (std::uint64_t v : {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)})
         for (int i = 0; i < 8; ++i) {
@@ -34,7 +47,7 @@ QString RecordLocks::attach(const QString& folder, const QString& tablePath) {
     tableId_ = h & 0x7fffffffull;
     const QString path = QDir(folder).filePath(kLockFile);
     fd_ = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ < 0) return QString::fromLocal8Bit(strerror(errno));
+    if (fd_ < 0) return reasonOf(errno);
     return {};
 }
 

@@ -256,15 +256,18 @@ void Table::open() {
         }
         const QByteArray key = toCp1251(pw);
         sqlite3_key(h, key.constData(), int(key.size()));
-        Stmt probe(h, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        if (probe.ok() && probe.step() == SQLITE_ROW) {
+        int code = SQLITE_OK;
+        {
+            Stmt probe(h, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+            if (!probe.ok() || probe.step() != SQLITE_ROW) code = sqlite3_extended_errcode(h);
+        }  // finalized before the handle may be closed
+        if (code == SQLITE_OK) {
             db->h = h;
             opened = true;
             break;
         }
         // Only a key that does not fit tries the next password; busy, damaged or
         // unreadable files say so.
-        const int code = sqlite3_extended_errcode(h);
         sqlite3_close(h);
         if ((code & 0xff) != SQLITE_NOTADB) {
             path_.clear();

@@ -20,6 +20,9 @@ namespace {
 // handshake: the clients retry after seconds, by then their start message is lost. So
 // as many may wait as the system allows.
 constexpr int kBacklog = SOMAXCONN;
+// Descriptors the process keeps free for everything else: the event loop, the window
+// system and the saved file need some, and the libraries abort when they find none.
+constexpr int kSpareFds = 16;
 // After the system refused an accept, the listener tries again this much later.
 constexpr int kResumeMs = 100;
 // One read notification takes at most this much, so a fast sender cannot starve the
@@ -94,6 +97,8 @@ void ServerSocket::activate() {
         throw apiError(e, QStringLiteral("bind"));
     }
     listenFd_ = fd;
+    rlimit lim{};
+    fdLimit_ = getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY ? long(lim.rlim_cur) : 0;
     listenNotifier_ = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
     connect(listenNotifier_, &QSocketNotifier::activated, this, [this] { acceptPending(); });
     if (reserveFd_ < 0) reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -142,6 +147,11 @@ void ServerSocket::acceptPending() {
             listenNotifier_->setEnabled(false);
             resume_->start();
             return;
+        }
+        // New descriptors take the lowest free number: one this high leaves too few free.
+        if (fdLimit_ > 0 && fd >= fdLimit_ - kSpareFds) {
+            ::close(fd);
+            continue;
         }
         auto* c = new ServerConnection(fd, peer, this);
         connections_.append(c);

@@ -3,6 +3,7 @@
 #include "client/run/graded.h"
 
 #include "platform/codec.h"
+#include "platform/files.h"
 #include "platform/errors.h"
 #include "tests/harness/harness.h"
 
@@ -12,6 +13,7 @@
 #include <QLocale>
 
 using namespace pandrel;
+using plat::Answer;
 using plat::BoxKind;
 
 namespace {
@@ -140,29 +142,63 @@ TEST_F(ResultFile, HoldsTheReportBytesAndASecondRunReplacesIt) {
     EXPECT_EQ(driveContents(), (QStringList{"Test", "Test/10А", "Test/10А/Иванов Иван.txt"}));
 }
 
-TEST_F(ResultFile, FailedWriteIsReportedAndTheRunStillEnds) {
-    // A file where the group's folder should be: the folder cannot be made, the write fails.
-    ASSERT_TRUE(QDir(driveC()).mkdir("Test"));
-    QFile blocker(QDir(driveC()).filePath("Test/10А"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+// A file where the group's folder should be: the folder cannot be made, the write fails.
+class UnwritableResult : public ResultFile {
+protected:
+    void SetUp() override {
+        ResultFile::SetUp();
+        ASSERT_TRUE(QDir(driveC()).mkdir("Test"));
+        plat::fs::writeBytes(blocker(), "not a folder");
+        RunState st;
+        BeginRun(st, 1, 3, 5);
+        RecordAnswer(st, true);
+        text = report(st);
+    }
+    QString blocker() const { return QDir(driveC()).filePath("Test/10А"); }
+    // The box of a result that cannot be written, answered with a.
+    void expectRefusal(Answer a) {
+        ui.expect(BoxKind::Confirmation,
+                  "Не удалось записать результат теста в файл C:\\Test\\10А\\Иванов Иван.txt.\r"
+                  "Возможно, папка недоступна для записи или диск заполнен.\r\r"
+                  "Yes - попробовать ещё раз\rNo - сохранить результат в другом месте\r"
+                  "Cancel - не сохранять результат",
+                  a);
+    }
+    QString text;
+};
 
-    RunState st;
-    BeginRun(st, 1, 3, 5);
-    RecordAnswer(st, true);
-    const QString text = report(st);
-    ui.expect(BoxKind::Plain, text);  // the report is shown before the file is written
-    ui.message(text);
-    ui.expect(BoxKind::StandardError);
-    EXPECT_FALSE(SaveResult(ui, "10А", "Иванов Иван", text));
-    FinishRun(st);
+TEST_F(UnwritableResult, RetryWritesOnceTheFolderCanBeMade) {
+    expectRefusal(Answer::Yes);
+    ui.onShow = [&](const plat::Box&) { QFile::remove(blocker()); };  // the learner mends it
+    EXPECT_TRUE(KeepResult(ui, "10А", "Иванов Иван", text));
+    EXPECT_EQ(fileBytes("10А", "Иванов Иван"), plat::toCp1251(text));
+    EXPECT_EQ(ui.boxes()[0].buttons, (QList<plat::Button>{plat::Button::Yes, plat::Button::No, plat::Button::Cancel}));
+}
 
-    const QString shown = ui.boxes().last().text;
-    const QString path = ResultFilePath("10А", "Иванов Иван");
-    EXPECT_TRUE(shown.startsWith("Cannot create file \"" + path + "\". ")) << u8(shown);
-    EXPECT_GT(shown.size(), path.size() + 23) << "no reason given";
-    EXPECT_FALSE(st.GradedMode);
-    EXPECT_TRUE(st.AnswerMarks.isEmpty());
+TEST_F(UnwritableResult, SavedElsewhereAfterACancelledDialog) {
+    const QString elsewhere = inWork("stick/Иванов Иван.txt");
+    ASSERT_TRUE(QDir().mkpath(inWork("stick")));
+    const QString here = QDir::currentPath();
+    expectRefusal(Answer::No);
+    ui.expectSave(std::nullopt);  // the dialog cancelled: asked again
+    expectRefusal(Answer::No);
+    ui.expectSave(elsewhere).expect(BoxKind::Plain,
+                                    "Результат теста сохранён в файл " + QDir::toNativeSeparators(elsewhere));
+    EXPECT_TRUE(KeepResult(ui, "10А", "Иванов Иван", text));
+    EXPECT_EQ(plat::fs::readBytes(elsewhere), plat::toCp1251(text));
+    EXPECT_EQ(ui.dialogs()[0].fileName, "Иванов Иван.txt");
+    EXPECT_EQ(QDir::currentPath(), here) << "line.txt is still read from the test's folder";
+}
+
+TEST_F(UnwritableResult, LostOnlyWhenTheLearnerConfirms) {
+    const QString lose = "Результат теста не будет сохранён и пропадёт.\r"
+                         "Вы уверены, что не хотите его сохранить?";
+    expectRefusal(Answer::Cancel);
+    ui.expect(BoxKind::Confirmation, lose, Answer::No);
+    expectRefusal(Answer::Closed);
+    ui.expect(BoxKind::Confirmation, lose, Answer::Yes);
+    EXPECT_FALSE(KeepResult(ui, "10А", "Иванов Иван", text));
+    EXPECT_EQ(plat::fs::readBytes(blocker()), "not a folder");
 }
 
 // ---- Names and groups that would leave "C:\Test\<group>" --------------------------------

@@ -47,4 +47,22 @@ const CutCase kCuts[] = {
 INSTANTIATE_TEST_SUITE_P(Server, AssemblerTest, ::testing::ValuesIn(kCuts),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A message shown while it pauses goes on: the flushed part and the rest add up to it, a CR
+// or a marker start at the pause stays held, and the bound counts the flushed part.
+TEST(AssemblerFlush, KeepsTheMessageOpenAndCountsItAgainstTheBound) {
+    MessageAssembler a;
+    EXPECT_TRUE(a.feed(M + "ab\r").isEmpty());
+    EXPECT_EQ(a.flush(), "ab");
+    EXPECT_TRUE(a.feed("\ncd\xA9\x08").isEmpty());
+    EXPECT_EQ(a.flush(), "\r\ncd");
+    EXPECT_EQ(a.feed("\xA9\x08" "next"), QList<QByteArray>({""}));
+    EXPECT_EQ(a.finish(), QByteArray("next"));
+
+    EXPECT_TRUE(a.feed(M + QByteArray(L - 1, 'x')).isEmpty());
+    EXPECT_EQ(a.flush().size(), L - 1);
+    // Past the bound the rest is dropped up to the next marker, which opens a new message.
+    EXPECT_EQ(a.feed("yz" + M + "n"), QList<QByteArray>({"y"}));
+    EXPECT_EQ(a.finish(), QByteArray("n"));
+}
+
 }  // namespace

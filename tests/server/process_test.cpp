@@ -10,18 +10,9 @@ using namespace server_tests;
 namespace {
 
 TEST_F(ServerTest, ProgramListensOnItsPortAndTakesAMessage) {
-    const QString program = QCoreApplication::applicationDirPath() + "/../lisgar/lisgar";
-    ASSERT_TRUE(QFileInfo::exists(program)) << program.toStdString();
     const quint16 p = freePort();
-    writePortFile(QByteArray::number(p) + "\r\n");
-
     QProcess lisgar;
-    lisgar.setWorkingDirectory(work());
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    lisgar.setProcessEnvironment(env);
-    lisgar.start(program, {});
-    ASSERT_TRUE(lisgar.waitForStarted(5000));
+    startProgram(lisgar, p);
 
     QTcpSocket client;
     const bool up = waitFor(

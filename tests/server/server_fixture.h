@@ -5,6 +5,9 @@
 #include "server/Unit1.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
+#include <QProcess>
+#include <functional>
 #include <QLabel>
 #include <QLockFile>
 #include <QPlainTextEdit>
@@ -53,6 +56,21 @@ protected:
         form = std::make_unique<lisgar::TForm1>(services());
         ASSERT_TRUE(form->ServerSocket1.active());
         ASSERT_EQ(form->logLines.size(), 1);
+    }
+
+    // The real lisgar program started headless in the work folder, listening on port p
+    // (its "port.txt" written); modify runs in the child before it starts.
+    void startProgram(QProcess& lisgar, quint16 p, std::function<void()> modify = {}) {
+        const QString program = QCoreApplication::applicationDirPath() + "/../lisgar/lisgar";
+        ASSERT_TRUE(QFileInfo::exists(program)) << program.toStdString();
+        writePortFile(QByteArray::number(p) + "\r\n");
+        lisgar.setWorkingDirectory(work());
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        lisgar.setProcessEnvironment(env);
+        if (modify) lisgar.setChildProcessModifier(modify);
+        lisgar.start(program, {});
+        ASSERT_TRUE(lisgar.waitForStarted(5000));
     }
 
     // A raw client that the server has counted.

@@ -1,0 +1,224 @@
+// The server under the faults of a real classroom: a message that pauses on the way, one
+// very long entry, a client that resets, a process out of descriptors.
+#include "common/messages.h"
+#include "platform/codec.h"
+#include "server_fixture.h"
+
+#include <QCoreApplication>
+#include <ctime>
+#include <QProcess>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace server_tests;
+
+namespace {
+
+const QByteArray M = common::MessageMarker();
+
+QByteArray cp(const QString& s) { return plat::toCp1251(s); }
+
+// A blocking client on 127.0.0.1 that the test can reset (SO_LINGER 0).
+int rawConnect(quint16 port) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+void reset(int fd) {
+    const linger l{1, 0};
+    setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+    ::close(fd);
+}
+
+// "socket:[inode]" of the accepted server end of the connection from 127.0.0.1:peer to
+// port; empty while it waits to be accepted (no inode yet) or is not there.
+QString serverSocketOf(quint16 port, quint16 peer) {
+    QFile f(QStringLiteral("/proc/net/tcp"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const QString localEnd = QStringLiteral(":%1").arg(port, 4, 16, QChar('0')).toUpper();
+    const QString remoteEnd = QStringLiteral(":%1").arg(peer, 4, 16, QChar('0')).toUpper();
+    for (const QByteArray& line : f.readAll().split('\n')) {
+        const QStringList cols = QString::fromLatin1(line).simplified().split(' ');
+        if (cols.size() < 10) continue;
+        if (cols[1].endsWith(localEnd) && cols[2].endsWith(remoteEnd) && cols[9] != "0")
+            return QStringLiteral("socket:[%1]").arg(cols[9]);
+    }
+    return {};
+}
+
+qint64 threadMs() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return qint64(t.tv_sec) * 1000 + t.tv_nsec / 1000000;
+}
+
+// The saved log's text.
+QString savedLog(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? plat::fromCp1251(f.readAll()) : QString();
+}
+
+// A result report that pauses longer than the quiet time, once in the middle of a line and
+// once between CR and LF: one entry in the window and in the saved log.
+TEST_F(ServerTest, MessageThatPausesIsOneEntryInTheWindowAndTheSavedLog) {
+    startServer();
+    auto client = connectClient();
+    const QString text = QStringLiteral("127.0.0.1 Иванов Иван 10А\r\nВерных ответов: 7 из 9\r\nконец");
+    const QByteArray msg = M + cp(text);
+    const qsizetype cut1 = msg.indexOf("\r\n") + 1;  // between CR and LF
+    const qsizetype cut2 = msg.size() - 3;            // inside the last line
+    send(*client, msg.left(cut1));
+    settle(500);
+    send(*client, msg.mid(cut1, cut2 - cut1));
+    settle(500);
+    send(*client, msg.mid(cut2));
+    settle(lisgar::TForm1::kQuietMs + 100);
+    // Another client's message arriving meanwhile stays a separate entry after it.
+    auto other = connectClient();
+    send(*other, M + cp(QStringLiteral("127.0.0.2 другой")));
+    settle(lisgar::TForm1::kQuietMs + 100);
+    send(*client, cp(QStringLiteral(" и ещё")));  // still no marker: the first message goes on
+    settle(lisgar::TForm1::kQuietMs + 100);
+
+    const QStringList want = {"127.0.0.1 - Подключился.", "127.0.0.1 Иванов Иван 10А",
+                              "Верных ответов: 7 из 9", "конец и ещё", "127.0.0.1 - Подключился.",
+                              "127.0.0.2 другой"};
+    EXPECT_EQ(linesAfter(1), want);
+    EXPECT_TRUE(timeAtStart().match(form->logLines[2]).hasMatch());
+    EXPECT_FALSE(timeAtStart().match(form->logLines[3]).hasMatch());
+    EXPECT_EQ(form->Memo1->document()->blockCount(), form->logLines.size());
+    EXPECT_EQ(form->Memo1->toPlainText(), form->logLines.join('\n'));
+
+    const QString path = inWork("protocol.txt");
+    ui.expectSave(path).expect(plat::BoxKind::Plain, "протокол тестирования сохранен!");
+    form->btSaveFile->click();
+    EXPECT_EQ(savedLog(path), form->logLines.join("\r\n") + "\r\n");
+}
+
+// The largest message the server takes, on one line: appended in time proportional to its
+// length, shown in pieces, saved whole. Counted in this thread's processor time, the best
+// of three runs, so other programs on a busy machine do not decide it.
+TEST_F(ServerTest, LongestMessageIsAppendedQuicklyAndSavedAsOneLine) {
+    startServer();
+    form->show();
+    const QByteArray body = "127.0.0.1 " + QByteArray(lisgar::MessageAssembler::kLimit - 10, 'x');
+    qint64 best = 1 << 30;
+    for (int run = 0; run < 3; ++run) {
+        const qsizetype before = form->logLines.size();
+        auto client = connectClient();
+        send(*client, M + body);
+        settle(50);  // every byte has arrived and is held
+        const qint64 start = threadMs();
+        client->disconnectFromHost();  // ends the message at once
+        ASSERT_TRUE(waitFor([&] { return form->logLines.size() == before + 3; }, 10000));
+        form->Memo1->viewport()->repaint();
+        best = std::min(best, threadMs() - start);
+        EXPECT_EQ(plat::toCp1251(QString(form->logLines[before + 1]).remove(timeAtStart())), body);
+    }
+    EXPECT_LT(best, 50);
+    EXPECT_GT(form->Memo1->document()->blockCount(), form->logLines.size());  // laid out in pieces
+    EXPECT_EQ(form->shownLines().join(QString()), form->logLines.join(QString()));
+}
+
+// A reset by the client's computer: the box of the socket layer, and the connection is
+// logged and counted as closed; the log goes on under the box.
+TEST_F(ServerTest, ResetConnectionShowsTheBoxAndCountsItClosed) {
+    startServer();
+    auto keep = connectClient();
+    const int fd = rawConnect(port);
+    ASSERT_GE(fd, 0);
+    ASSERT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 2; }));
+    QString countUnderBox;
+    ui.onShow = [&](const plat::Box&) { countUnderBox = form->Label2->text(); };
+    ui.expect(plat::BoxKind::StandardError, QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
+    reset(fd);
+    ASSERT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 1; }));
+    EXPECT_EQ(countUnderBox, "1");
+    EXPECT_EQ(linesAfter(3), QStringList({"127.0.0.1 - Отключился."}));
+    EXPECT_EQ(ui.boxes().size(), 1);
+}
+
+// Connected and reset before the window handles it: both entries still show the address.
+TEST_F(ServerTest, ClientThatResetsBeforeItIsHandledIsLoggedWithItsAddress) {
+    startServer();
+    ui.expect(plat::BoxKind::StandardError, QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
+    const int fd = rawConnect(port);  // no event loop runs until after the reset
+    ASSERT_GE(fd, 0);
+    reset(fd);
+    ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 3; }));
+    EXPECT_EQ(linesAfter(1), QStringList({"127.0.0.1 - Подключился.", "127.0.0.1 - Отключился."}));
+    EXPECT_EQ(form->Label2->text(), "0");
+}
+
+// The real program with 64 descriptors: 100 computers at once run it out of them, the
+// ones it cannot take are closed, and the next computer is still taken.
+TEST_F(ServerTest, ProgramOutOfDescriptorsKeepsListening) {
+    const quint16 p = freePort();
+    QProcess lisgar;
+    startProgram(lisgar, p, [] {
+        const rlimit lim{64, 64};
+        setrlimit(RLIMIT_NOFILE, &lim);
+    });
+    int probe = -1;
+    ASSERT_TRUE(waitFor([&] { return (probe = rawConnect(p)) >= 0; }, 10000));
+    ::close(probe);
+
+    std::vector<int> crowd;
+    for (int i = 0; i < 100; ++i) {
+        const int fd = rawConnect(p);
+        ASSERT_GE(fd, 0);
+        crowd.push_back(fd);
+    }
+    // Every connection is taken or closed by the server; none stays waiting unanswered.
+    auto closedByServer = [](int fd) {
+        char b;
+        const ssize_t n = recv(fd, &b, 1, MSG_DONTWAIT);
+        return n == 0 || (n < 0 && errno != EAGAIN);
+    };
+    int turnedAway = 0;
+    waitFor(
+        [&] {
+            turnedAway = 0;
+            for (int fd : crowd) turnedAway += closedByServer(fd);
+            return turnedAway >= 30;
+        },
+        15000);
+    EXPECT_GE(turnedAway, 30);
+    for (int fd : crowd) ::close(fd);
+
+    // The next computer is accepted: the server holds a socket for it.
+    settle(500);
+    const int next = rawConnect(p);
+    ASSERT_GE(next, 0);
+    sockaddr_in me{};
+    socklen_t n = sizeof me;
+    getsockname(next, reinterpret_cast<sockaddr*>(&me), &n);
+    const QString link = waitFor([&] { return !serverSocketOf(p, ntohs(me.sin_port)).isEmpty(); }, 5000)
+                             ? serverSocketOf(p, ntohs(me.sin_port))
+                             : QString();
+    ASSERT_FALSE(link.isEmpty()) << "never accepted";
+    bool held = false;
+    const QDir fds(QStringLiteral("/proc/%1/fd").arg(lisgar.processId()));
+    for (const QFileInfo& fi : fds.entryInfoList(QDir::System))
+        held = held || fi.symLinkTarget().endsWith(link) || QFile::symLinkTarget(fi.filePath()) == link;
+    EXPECT_TRUE(held) << link.toStdString();
+    EXPECT_FALSE(closedByServer(next));
+    ::close(next);
+    EXPECT_EQ(lisgar.state(), QProcess::Running);
+    lisgar.kill();
+    lisgar.waitForFinished(5000);
+}
+
+}  // namespace
