@@ -5,6 +5,7 @@
 #include "common/messages.h"
 #include "common/opening.h"
 #include "common/question.h"
+#include "common/testpath.h"
 #include "platform/db/session.h"
 #include "platform/files.h"
 #include "platform/guard.h"
@@ -222,7 +223,7 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::chooseAndOpen() {
-    TestPath chosen;
+    common::TestPath chosen;
     const QString programFolder = plat::fs::programDir() + plat::fs::separator();
     for (;;) {
         OpenDialog1.initialDir = programFolder;
@@ -233,7 +234,7 @@ void TForm1::chooseAndOpen() {
             endProcess();
             return;
         }
-        chosen = CheckTestPath(*path, plat::fs::separator());
+        chosen = common::CheckTestPath(*path, plat::fs::separator());
         if (chosen.accepted()) break;
         services_.ui->message(chosen.message);
     }

@@ -1,25 +1,14 @@
 #include "editor/TForm3.h"
 
 #include "editor/TForm1.h"
+#include "editor/fileops/choice.h"
 #include "editor/fileops/fileset.h"
 #include "platform/files.h"
 #include "platform/guard.h"
 
 #include <QDir>
-#include <algorithm>
-#include <QFileInfo>
 
 namespace korvel {
-
-namespace {
-
-bool sameFolder(const QString& a, const QString& b) {
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    const QString cb = QFileInfo(b).canonicalFilePath();
-    return !ca.isEmpty() && ca == cb;
-}
-
-}  // namespace
 
 TForm3::TForm3(plat::Services services, Unit3_korvel& unit3, QWidget* parent)
     : QWidget(parent), services_(services), unit3_(unit3) {
@@ -104,31 +93,6 @@ void TForm3::MakeTestCurrent(const QString& tableFileName) {
     unit3_.WebTestFileName = NameBeforeDot(unit3_.TestName) + QStringLiteral(".HTML");
 }
 
-std::optional<QString> TForm3::refusalOf(const QString& path) const {
-    if (path.size() < 4 || path.size() > 255 ||
-        path.right(3).compare(QStringLiteral(".db"), Qt::CaseInsensitive) != 0)
-        return QStringLiteral("недопустимое имя файла формата PARADOX");
-    // From the extension's dot back to the first character.
-    const qsizetype sep = path.lastIndexOf(plat::fs::separator(), path.size() - 3);
-    if (sep < 0) return QStringLiteral("bad aliase");
-    const QString file = path.mid(sep + 1);
-    // The file-set operations work in the working folder under the name before the first
-    // dot: a test elsewhere, or a name that would reach other files, is refused.
-    if (!sameFolder(path.left(sep + 1), WorkingFolder()))
-        return QStringLiteral("тест <") + file +
-               QStringLiteral("> находится вне рабочей папки ") + WorkingFolder() +
-               QStringLiteral("\rчтобы работать с ним, скопируйте его в рабочую папку "
-                              "кнопкой \"Копирование теста в рабочую папку\".");
-    const QString base = file.left(file.size() - 3);
-    static const QString forbidden = QStringLiteral(".*?\\:");
-    if (base.isEmpty() ||
-        std::any_of(base.begin(), base.end(), [](QChar c) { return forbidden.contains(c); }))
-        return QStringLiteral("недопустимое имя теста <") + file +
-               QStringLiteral(">:\rимя теста перед .db не может быть пустым и не может "
-                              "содержать точки и знаки <*>,<?>,<\\>,<:>");
-    return std::nullopt;
-}
-
 void TForm3::Button4Click() {
     handler([&] {
         QString path;
@@ -145,7 +109,7 @@ void TForm3::Button4Click() {
                 continue;
             }
             path = QDir::toNativeSeparators(*chosen);
-            if (const auto refusal = refusalOf(path)) {
+            if (const auto refusal = ChoiceRefusal(path, WorkingFolder())) {
                 services_.ui->message(*refusal);
                 continue;
             }

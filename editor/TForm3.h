@@ -47,8 +47,6 @@ public:
 private:
     template <class F>
     void handler(F&& f);
-    // Why Choose refuses the path, or nothing when it is accepted.
-    std::optional<QString> refusalOf(const QString& path) const;
 
     plat::Services services_;
     Unit3_korvel& unit3_;
