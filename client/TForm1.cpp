@@ -115,16 +115,16 @@ void TForm1::bindControls() {
         w->setDataField(f);
         w->setReadOnly(true);
     };
-    bind(DBMemo1, QStringLiteral("Vopr"));
-    bind(DBvoprRTF, QStringLiteral("VoprRTF"));
-    bind(DBVoprBMP, QStringLiteral("VoprBMP"));
+    bind(DBMemo1, common::field::Vopr);
+    bind(DBvoprRTF, common::field::VoprRTF);
+    bind(DBVoprBMP, common::field::VoprBMP);
     for (int k = 1; k <= 7; ++k) {
-        bind(answers_[k - 1], QStringLiteral("Otv%1").arg(k));
-        bind(flags_[k - 1], QStringLiteral("RO%1").arg(k));
+        bind(answers_[k - 1], common::field::Otv(k));
+        bind(flags_[k - 1], common::field::RO(k));
     }
-    bind(DBListBox1, QStringLiteral("TypeVopr"));
-    bind(DBListBox2, QStringLiteral("MaxOtv"));
-    bind(DBVoprStyle, QStringLiteral("VoprStyle"));
+    bind(DBListBox1, common::field::TypeVopr);
+    bind(DBListBox2, common::field::MaxOtv);
+    bind(DBVoprStyle, common::field::VoprStyle);
     DBNavigator1->setDataSource(DataSource1);
     DBNavigator1->setVisibleButtons({plat::NavBtn::nbFirst, plat::NavBtn::nbPrior,
                                      plat::NavBtn::nbNext, plat::NavBtn::nbLast});
@@ -132,8 +132,8 @@ void TForm1::bindControls() {
                             QStringLiteral("следующий вопрос"), QStringLiteral("последний вопрос")});
 }
 
-QString TForm1::field(const char* name) {
-    return Table1->fieldByName(QString::fromLatin1(name)).asString();
+QString TForm1::field(const QString& name) {
+    return Table1->fieldByName(name).asString();
 }
 
 void TForm1::fmCreate() {
@@ -247,7 +247,7 @@ void TForm1::chooseAndOpen() {
     Label17->setText(QStringLiteral("из ") + QString::number(st_.QuestionCount));
     Label18->setText(QStringLiteral("Тест ") + chosen.tableName);
     tableName_ = chosen.tableName;
-    st_.CheckLocked = field("Otv7") == u"&1";
+    st_.CheckLocked = field(common::field::Otv(7)) == u"&1";
     Button4->setVisible(!st_.CheckLocked);
 }
 
@@ -284,7 +284,7 @@ void TForm1::ShowCurrentQuestion() {
     plat::guarded(*services_.ui, [&] {
         ClearAnswerInputs();
         if (!Table1->isActive()) return;  // after a failed opening there is nothing to show
-        const QString style = field("VoprStyle");
+        const QString style = field(common::field::VoprStyle);
         if (style == u"1" || style == u"2" || style == u"3") {
             DBMemo1->setVisible(style == u"1");
             DBvoprRTF->setVisible(style == u"2");
@@ -293,14 +293,14 @@ void TForm1::ShowCurrentQuestion() {
         } else {
             services_.ui->message(QStringLiteral("ошибка"));
         }
-        if (common::answerKind(field("TypeVopr")) == common::AnswerKind::Typed) {
+        if (common::answerKind(field(common::field::TypeVopr)) == common::AnswerKind::Typed) {
             Label5->setText(QStringLiteral("Введите с клавиатуры правильный ответ без пробелов"));
             ShowAnswerRows(false, false, false, false, false, false, false);
             Edit1->setVisible(true);
         } else {
             Label5->setText(QStringLiteral("Варианты ответа"));
             Edit1->setVisible(false);
-            const int n = common::variantCount(field("MaxOtv"));
+            const int n = common::variantCount(field(common::field::MaxOtv));
             ShowAnswerRows(n >= 1, n >= 2, n >= 3, n >= 4, n >= 5, n >= 6, n >= 7);
         }
     });
@@ -458,11 +458,11 @@ void TForm1::returnToTraining() {
 
 bool TForm1::IsAnswerCorrect() {
     AnswerOnScreen a;
-    a.TypeVopr = field("TypeVopr");
-    a.MaxOtv = field("MaxOtv");
-    a.Otv1 = field("Otv1");
+    a.TypeVopr = field(common::field::TypeVopr);
+    a.MaxOtv = field(common::field::MaxOtv);
+    a.Otv1 = field(common::field::Otv(1));
     for (int k = 0; k < 7; ++k) {
-        const plat::db::Field& ro = Table1->fieldByName(QStringLiteral("RO%1").arg(k + 1));
+        const plat::db::Field& ro = Table1->fieldByName(common::field::RO(k + 1));
         if (!ro.isNull()) a.RO[k] = ro.asBool();
         a.ticked[k] = checks_[k]->isChecked();
     }
@@ -478,11 +478,11 @@ void TForm1::Button4Click() {
             return;
         }
         if (services_.ui->confirm(kWrongAnswerText) != plat::Answer::Yes) return;
-        if (common::answerKind(field("TypeVopr")) == common::AnswerKind::Typed) {
-            Edit1->setText(field("Otv1"));
+        if (common::answerKind(field(common::field::TypeVopr)) == common::AnswerKind::Typed) {
+            Edit1->setText(field(common::field::Otv(1)));
         } else {
             for (int k = 0; k < 7; ++k)
-                checks_[k]->setChecked(Table1->fieldByName(QStringLiteral("RO%1").arg(k + 1)).asBool());
+                checks_[k]->setChecked(Table1->fieldByName(common::field::RO(k + 1)).asBool());
         }
     });
 }

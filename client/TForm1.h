@@ -119,7 +119,7 @@ private:
     // "line.txt": address and port set, the attempt started. With automatic, only when its
     // first line is exactly "1".
     void connectFromLineFile(bool automatic);
-    QString field(const char* name);
+    QString field(const QString& name);
     // The run's steps of button5Click and Button3Click.
     void startRun();
     void enterRun();
