@@ -19,17 +19,15 @@ namespace {
 
 using Record = std::map<QString, QString>;  // field name -> text ("" leaves it null)
 
-class QuestionEditor : public SuiteTest {
+class QuestionEditor : public SessionTest {
 protected:
     void SetUp() override {
-        SuiteTest::SetUp();
-        plat::db::session().reset();
+        SessionTest::SetUp();
         ui.setTitle(QStringLiteral("Korvel"));
     }
     void TearDown() override {
         frame.reset();
-        plat::db::session().reset();
-        SuiteTest::TearDown();
+        SessionTest::TearDown();
     }
 
     // The test table "Т.DB" in the working folder with these records, then the windows
