@@ -9,6 +9,7 @@
 #include "platform/db/session.h"
 #include "platform/files.h"
 #include "platform/guard.h"
+#include "ui_TForm1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,7 +40,60 @@ bool typesCharacter(const QKeyEvent& k) {
 TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard singleCopy,
                QWidget* parent)
     : QWidget(parent), services_(services), st_(state), singleCopy_(std::move(singleCopy)) {
-    setupUi(this);
+    ui_ = std::make_unique<Ui::TForm1>();
+    ui_->setupUi(this);
+    Label18 = ui_->Label18;
+    Label2 = ui_->Label2;
+    Label1 = ui_->Label1;
+    Label12 = ui_->Label12;
+    Label17 = ui_->Label17;
+    Label3 = ui_->Label3;
+    ComboBox2 = ui_->ComboBox2;
+    Image2 = ui_->Image2;
+    Edit2 = ui_->Edit2;
+    ComboBox1 = ui_->ComboBox1;
+    Image1 = ui_->Image1;
+    Edit4 = ui_->Edit4;
+    Label4 = ui_->Label4;
+    DBMemo1 = ui_->DBMemo1;
+    DBvoprRTF = ui_->DBvoprRTF;
+    DBVoprBMP = ui_->DBVoprBMP;
+    Label5 = ui_->Label5;
+    CheckBox1 = ui_->CheckBox1;
+    CheckBox2 = ui_->CheckBox2;
+    CheckBox3 = ui_->CheckBox3;
+    CheckBox4 = ui_->CheckBox4;
+    CheckBox5 = ui_->CheckBox5;
+    CheckBox6 = ui_->CheckBox6;
+    CheckBox7 = ui_->CheckBox7;
+    DBotv1 = ui_->DBotv1;
+    DBotv2 = ui_->DBotv2;
+    DBotv3 = ui_->DBotv3;
+    DBotv4 = ui_->DBotv4;
+    DBotv5 = ui_->DBotv5;
+    DBotv6 = ui_->DBotv6;
+    DBotv7 = ui_->DBotv7;
+    DBCheckBox1 = ui_->DBCheckBox1;
+    DBCheckBox2 = ui_->DBCheckBox2;
+    DBCheckBox3 = ui_->DBCheckBox3;
+    DBCheckBox4 = ui_->DBCheckBox4;
+    DBCheckBox5 = ui_->DBCheckBox5;
+    DBCheckBox6 = ui_->DBCheckBox6;
+    DBCheckBox7 = ui_->DBCheckBox7;
+    Edit1 = ui_->Edit1;
+    DBListBox1 = ui_->DBListBox1;
+    DBListBox2 = ui_->DBListBox2;
+    DBVoprStyle = ui_->DBVoprStyle;
+    Pictogr = ui_->Pictogr;
+    DBNavigator1 = ui_->DBNavigator1;
+    Button4 = ui_->Button4;
+    Button3 = ui_->Button3;
+    button5 = ui_->button5;
+    btLoadTest = ui_->btLoadTest;
+    Button1 = ui_->Button1;
+    Button2 = ui_->Button2;
+    imOnline = ui_->imOnline;
+    imOffline = ui_->imOffline;
     // Title bar: system menu and minimise; the frame stays resizable.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);

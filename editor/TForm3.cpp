@@ -5,6 +5,7 @@
 #include "editor/fileops/fileset.h"
 #include "platform/files.h"
 #include "platform/guard.h"
+#include "ui_TForm3.h"
 
 #include <QDir>
 
@@ -12,7 +13,26 @@ namespace korvel {
 
 TForm3::TForm3(plat::Services services, Unit3_korvel& unit3, QWidget* parent)
     : QWidget(parent), services_(services), unit3_(unit3) {
-    setupUi(this);
+    ui_ = std::make_unique<Ui::TForm3>();
+    ui_->setupUi(this);
+    Label1 = ui_->Label1;
+    Button9 = ui_->Button9;
+    btHelp = ui_->btHelp;
+    btExit = ui_->btExit;
+    Label4 = ui_->Label4;
+    Button4 = ui_->Button4;
+    Button2 = ui_->Button2;
+    GroupBox1 = ui_->GroupBox1;
+    Label2 = ui_->Label2;
+    CheckBox1 = ui_->CheckBox1;
+    CheckBox2 = ui_->CheckBox2;
+    Button6 = ui_->Button6;
+    Label3 = ui_->Label3;
+    btEdit = ui_->btEdit;
+    Button5 = ui_->Button5;
+    Button7 = ui_->Button7;
+    Button1 = ui_->Button1;
+    Button3 = ui_->Button3;
     connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
     connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
     connect(btEdit, &QPushButton::clicked, this, &TForm3::btEditClick);
@@ -29,6 +49,8 @@ TForm3::TForm3(plat::Services services, Unit3_korvel& unit3, QWidget* parent)
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
     fmCreate();
 }
+
+TForm3::~TForm3() = default;
 
 template <class F>
 void TForm3::handler(F&& f) {
@@ -84,6 +106,10 @@ void TForm3::CheckBox2Click() {
         Button1->setVisible(on);
         Button6->setVisible(on || CheckBox1->isChecked());
     });
+}
+
+bool TForm3::ShowsLocalOperations() const {
+    return CheckBox1->isHidden() && CheckBox2->isHidden();
 }
 
 void TForm3::MakeTestCurrent(const QString& tableFileName) {
