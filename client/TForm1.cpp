@@ -5,9 +5,11 @@
 #include "common/messages.h"
 #include "common/opening.h"
 #include "common/question.h"
+#include "common/testpath.h"
 #include "platform/db/session.h"
 #include "platform/files.h"
 #include "platform/guard.h"
+#include "ui_TForm1.h"
 
 #include <QApplication>
 #include <QDir>
@@ -38,7 +40,60 @@ bool typesCharacter(const QKeyEvent& k) {
 TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard singleCopy,
                QWidget* parent)
     : QWidget(parent), services_(services), st_(state), singleCopy_(std::move(singleCopy)) {
-    setupUi(this);
+    ui_ = std::make_unique<Ui::TForm1>();
+    ui_->setupUi(this);
+    Label18 = ui_->Label18;
+    Label2 = ui_->Label2;
+    Label1 = ui_->Label1;
+    Label12 = ui_->Label12;
+    Label17 = ui_->Label17;
+    Label3 = ui_->Label3;
+    ComboBox2 = ui_->ComboBox2;
+    Image2 = ui_->Image2;
+    Edit2 = ui_->Edit2;
+    ComboBox1 = ui_->ComboBox1;
+    Image1 = ui_->Image1;
+    Edit4 = ui_->Edit4;
+    Label4 = ui_->Label4;
+    DBMemo1 = ui_->DBMemo1;
+    DBvoprRTF = ui_->DBvoprRTF;
+    DBVoprBMP = ui_->DBVoprBMP;
+    Label5 = ui_->Label5;
+    CheckBox1 = ui_->CheckBox1;
+    CheckBox2 = ui_->CheckBox2;
+    CheckBox3 = ui_->CheckBox3;
+    CheckBox4 = ui_->CheckBox4;
+    CheckBox5 = ui_->CheckBox5;
+    CheckBox6 = ui_->CheckBox6;
+    CheckBox7 = ui_->CheckBox7;
+    DBotv1 = ui_->DBotv1;
+    DBotv2 = ui_->DBotv2;
+    DBotv3 = ui_->DBotv3;
+    DBotv4 = ui_->DBotv4;
+    DBotv5 = ui_->DBotv5;
+    DBotv6 = ui_->DBotv6;
+    DBotv7 = ui_->DBotv7;
+    DBCheckBox1 = ui_->DBCheckBox1;
+    DBCheckBox2 = ui_->DBCheckBox2;
+    DBCheckBox3 = ui_->DBCheckBox3;
+    DBCheckBox4 = ui_->DBCheckBox4;
+    DBCheckBox5 = ui_->DBCheckBox5;
+    DBCheckBox6 = ui_->DBCheckBox6;
+    DBCheckBox7 = ui_->DBCheckBox7;
+    Edit1 = ui_->Edit1;
+    DBListBox1 = ui_->DBListBox1;
+    DBListBox2 = ui_->DBListBox2;
+    DBVoprStyle = ui_->DBVoprStyle;
+    Pictogr = ui_->Pictogr;
+    DBNavigator1 = ui_->DBNavigator1;
+    Button4 = ui_->Button4;
+    Button3 = ui_->Button3;
+    button5 = ui_->button5;
+    btLoadTest = ui_->btLoadTest;
+    Button1 = ui_->Button1;
+    Button2 = ui_->Button2;
+    imOnline = ui_->imOnline;
+    imOffline = ui_->imOffline;
     // Title bar: system menu and minimise; the frame stays resizable.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -114,16 +169,16 @@ void TForm1::bindControls() {
         w->setDataField(f);
         w->setReadOnly(true);
     };
-    bind(DBMemo1, QStringLiteral("Vopr"));
-    bind(DBvoprRTF, QStringLiteral("VoprRTF"));
-    bind(DBVoprBMP, QStringLiteral("VoprBMP"));
+    bind(DBMemo1, common::field::Vopr);
+    bind(DBvoprRTF, common::field::VoprRTF);
+    bind(DBVoprBMP, common::field::VoprBMP);
     for (int k = 1; k <= 7; ++k) {
-        bind(answers_[k - 1], QStringLiteral("Otv%1").arg(k));
-        bind(flags_[k - 1], QStringLiteral("RO%1").arg(k));
+        bind(answers_[k - 1], common::field::Otv(k));
+        bind(flags_[k - 1], common::field::RO(k));
     }
-    bind(DBListBox1, QStringLiteral("TypeVopr"));
-    bind(DBListBox2, QStringLiteral("MaxOtv"));
-    bind(DBVoprStyle, QStringLiteral("VoprStyle"));
+    bind(DBListBox1, common::field::TypeVopr);
+    bind(DBListBox2, common::field::MaxOtv);
+    bind(DBVoprStyle, common::field::VoprStyle);
     DBNavigator1->setDataSource(DataSource1);
     DBNavigator1->setVisibleButtons({plat::NavBtn::nbFirst, plat::NavBtn::nbPrior,
                                      plat::NavBtn::nbNext, plat::NavBtn::nbLast});
@@ -131,8 +186,8 @@ void TForm1::bindControls() {
                             QStringLiteral("следующий вопрос"), QStringLiteral("последний вопрос")});
 }
 
-QString TForm1::field(const char* name) {
-    return Table1->fieldByName(QString::fromLatin1(name)).asString();
+QString TForm1::field(const QString& name) {
+    return Table1->fieldByName(name).asString();
 }
 
 void TForm1::fmCreate() {
@@ -222,7 +277,7 @@ void TForm1::FormActivate() {
 }
 
 void TForm1::chooseAndOpen() {
-    TestPath chosen;
+    common::TestPath chosen;
     const QString programFolder = plat::fs::programDir() + plat::fs::separator();
     for (;;) {
         OpenDialog1.initialDir = programFolder;
@@ -233,7 +288,7 @@ void TForm1::chooseAndOpen() {
             endProcess();
             return;
         }
-        chosen = CheckTestPath(*path, plat::fs::separator());
+        chosen = common::CheckTestPath(*path, plat::fs::separator());
         if (chosen.accepted()) break;
         services_.ui->message(chosen.message);
     }
@@ -246,7 +301,7 @@ void TForm1::chooseAndOpen() {
     Label17->setText(QStringLiteral("из ") + QString::number(st_.QuestionCount));
     Label18->setText(QStringLiteral("Тест ") + chosen.tableName);
     tableName_ = chosen.tableName;
-    st_.CheckLocked = field("Otv7") == u"&1";
+    st_.CheckLocked = field(common::field::Otv(7)) == u"&1";
     Button4->setVisible(!st_.CheckLocked);
 }
 
@@ -283,7 +338,7 @@ void TForm1::ShowCurrentQuestion() {
     plat::guarded(*services_.ui, [&] {
         ClearAnswerInputs();
         if (!Table1->isActive()) return;  // after a failed opening there is nothing to show
-        const QString style = field("VoprStyle");
+        const QString style = field(common::field::VoprStyle);
         if (style == u"1" || style == u"2" || style == u"3") {
             DBMemo1->setVisible(style == u"1");
             DBvoprRTF->setVisible(style == u"2");
@@ -292,14 +347,14 @@ void TForm1::ShowCurrentQuestion() {
         } else {
             services_.ui->message(QStringLiteral("ошибка"));
         }
-        if (common::answerKind(field("TypeVopr")) == common::AnswerKind::Typed) {
+        if (common::answerKind(field(common::field::TypeVopr)) == common::AnswerKind::Typed) {
             Label5->setText(QStringLiteral("Введите с клавиатуры правильный ответ без пробелов"));
             ShowAnswerRows(false, false, false, false, false, false, false);
             Edit1->setVisible(true);
         } else {
             Label5->setText(QStringLiteral("Варианты ответа"));
             Edit1->setVisible(false);
-            const int n = common::variantCount(field("MaxOtv"));
+            const int n = common::variantCount(field(common::field::MaxOtv));
             ShowAnswerRows(n >= 1, n >= 2, n >= 3, n >= 4, n >= 5, n >= 6, n >= 7);
         }
     });
@@ -458,11 +513,11 @@ void TForm1::returnToTraining() {
 
 bool TForm1::IsAnswerCorrect() {
     AnswerOnScreen a;
-    a.TypeVopr = field("TypeVopr");
-    a.MaxOtv = field("MaxOtv");
-    a.Otv1 = field("Otv1");
+    a.TypeVopr = field(common::field::TypeVopr);
+    a.MaxOtv = field(common::field::MaxOtv);
+    a.Otv1 = field(common::field::Otv(1));
     for (int k = 0; k < 7; ++k) {
-        const plat::db::Field& ro = Table1->fieldByName(QStringLiteral("RO%1").arg(k + 1));
+        const plat::db::Field& ro = Table1->fieldByName(common::field::RO(k + 1));
         if (!ro.isNull()) a.RO[k] = ro.asBool();
         a.ticked[k] = checks_[k]->isChecked();
     }
@@ -478,11 +533,11 @@ void TForm1::Button4Click() {
             return;
         }
         if (services_.ui->confirm(kWrongAnswerText) != plat::Answer::Yes) return;
-        if (common::answerKind(field("TypeVopr")) == common::AnswerKind::Typed) {
-            Edit1->setText(field("Otv1"));
+        if (common::answerKind(field(common::field::TypeVopr)) == common::AnswerKind::Typed) {
+            Edit1->setText(field(common::field::Otv(1)));
         } else {
             for (int k = 0; k < 7; ++k)
-                checks_[k]->setChecked(Table1->fieldByName(QStringLiteral("RO%1").arg(k + 1)).asBool());
+                checks_[k]->setChecked(Table1->fieldByName(common::field::RO(k + 1)).asBool());
         }
     });
 }

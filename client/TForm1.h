@@ -9,13 +9,19 @@
 #include "platform/net/client_socket.h"
 #include "platform/system.h"
 #include "platform/ui.h"
-#include "ui_TForm1.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QWidget>
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 namespace pandrel {
 
@@ -41,9 +47,67 @@ inline const QString kWrongAnswerText = QStringLiteral(
     "Д О П У Щ Е Н Ы   О Ш И Б К И !!!\rПоказать  правильный  ответ - [YES]\r"
     "Оставить ответ без изменений - [NO]\r");
 
-class TForm1 : public QWidget, public Ui::TForm1 {
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QWidget {
     Q_OBJECT
 public:
+    // The controls of the form (TForm1.ui).
+    QLabel* Label18;
+    QLabel* Label2;
+    QLabel* Label1;
+    QLabel* Label12;
+    QLabel* Label17;
+    QLabel* Label3;
+    QComboBox* ComboBox2;
+    QLabel* Image2;
+    QLineEdit* Edit2;
+    QComboBox* ComboBox1;
+    QLabel* Image1;
+    QLineEdit* Edit4;
+    QLabel* Label4;
+    plat::DBMemo* DBMemo1;
+    plat::DBRichEdit* DBvoprRTF;
+    plat::DBImage* DBVoprBMP;
+    QLabel* Label5;
+    QCheckBox* CheckBox1;
+    QCheckBox* CheckBox2;
+    QCheckBox* CheckBox3;
+    QCheckBox* CheckBox4;
+    QCheckBox* CheckBox5;
+    QCheckBox* CheckBox6;
+    QCheckBox* CheckBox7;
+    plat::DBEdit* DBotv1;
+    plat::DBEdit* DBotv2;
+    plat::DBEdit* DBotv3;
+    plat::DBEdit* DBotv4;
+    plat::DBEdit* DBotv5;
+    plat::DBEdit* DBotv6;
+    plat::DBEdit* DBotv7;
+    plat::DBCheckBox* DBCheckBox1;
+    plat::DBCheckBox* DBCheckBox2;
+    plat::DBCheckBox* DBCheckBox3;
+    plat::DBCheckBox* DBCheckBox4;
+    plat::DBCheckBox* DBCheckBox5;
+    plat::DBCheckBox* DBCheckBox6;
+    plat::DBCheckBox* DBCheckBox7;
+    QLineEdit* Edit1;
+    plat::DBListBox* DBListBox1;
+    plat::DBListBox* DBListBox2;
+    plat::DBListBox* DBVoprStyle;
+    QToolButton* Pictogr;
+    plat::DBNavigator* DBNavigator1;
+    QPushButton* Button4;
+    QPushButton* Button3;
+    QPushButton* button5;
+    QPushButton* btLoadTest;
+    QPushButton* Button1;
+    QPushButton* Button2;
+    QLabel* imOnline;
+    QLabel* imOffline;
+
     // True when this is the only running copy of the application title.
     using SingleCopyGuard = std::function<bool(const QString& appTitle)>;
 
@@ -115,13 +179,14 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
+    std::unique_ptr<Ui::TForm1> ui_;
     void chooseAndOpen();  // FormActivate without its guard
     void placeQuestionArea(bool enlarged);
     void bindControls();
     // "line.txt": address and port set, the attempt started. With automatic, only when its
     // first line is exactly "1".
     void connectFromLineFile(bool automatic);
-    QString field(const char* name);
+    QString field(const QString& name);
     // The run's steps of button5Click and Button3Click.
     void startRun();
     void enterRun();

@@ -13,6 +13,7 @@
 #include "platform/clipboard.h"
 #include "platform/guard.h"
 #include "platform/screen.h"
+#include "ui_TForm1.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>
@@ -31,7 +32,57 @@ QString selectedText(const QListWidget* box) {
 
 TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, QWidget* parent)
     : QWidget(parent), services_(services), unit_(unit), unit3_(unit3) {
-    setupUi(this);
+    ui_ = std::make_unique<Ui::TForm1>();
+    ui_->setupUi(this);
+    Label1 = ui_->Label1;
+    Label12 = ui_->Label12;
+    Label13 = ui_->Label13;
+    Label4 = ui_->Label4;
+    Label5 = ui_->Label5;
+    DBCheckBox1 = ui_->DBCheckBox1;
+    DBotv1 = ui_->DBotv1;
+    DBCheckBox2 = ui_->DBCheckBox2;
+    DBotv2 = ui_->DBotv2;
+    DBCheckBox3 = ui_->DBCheckBox3;
+    DBotv3 = ui_->DBotv3;
+    DBCheckBox4 = ui_->DBCheckBox4;
+    DBotv4 = ui_->DBotv4;
+    DBCheckBox5 = ui_->DBCheckBox5;
+    DBotv5 = ui_->DBotv5;
+    DBCheckBox6 = ui_->DBCheckBox6;
+    DBotv6 = ui_->DBotv6;
+    DBCheckBox7 = ui_->DBCheckBox7;
+    DBotv7 = ui_->DBotv7;
+    Label8 = ui_->Label8;
+    DBVoprStyle = ui_->DBVoprStyle;
+    Label14 = ui_->Label14;
+    Label15 = ui_->Label15;
+    DBListBox1 = ui_->DBListBox1;
+    Label2 = ui_->Label2;
+    Label3 = ui_->Label3;
+    DBListBox2 = ui_->DBListBox2;
+    DBNavigator1 = ui_->DBNavigator1;
+    GroupBox3 = ui_->GroupBox3;
+    font_pic = ui_->font_pic;
+    GroupBox4 = ui_->GroupBox4;
+    UP = ui_->UP;
+    down = ui_->down;
+    undo = ui_->undo;
+    Image_Cut = ui_->Image_Cut;
+    Image_Copy = ui_->Image_Copy;
+    Image_Paste = ui_->Image_Paste;
+    Pictogr = ui_->Pictogr;
+    Button1 = ui_->Button1;
+    Foto_1 = ui_->Foto_1;
+    Foto_2 = ui_->Foto_2;
+    Foto_3 = ui_->Foto_3;
+    TrackBar1 = ui_->TrackBar1;
+    TrackBar2 = ui_->TrackBar2;
+    Help = ui_->Help;
+    Exit_Edit = ui_->Exit_Edit;
+    DBMemo1 = ui_->DBMemo1;
+    DBVoprRTF = ui_->DBVoprRTF;
+    DBVoprBMP = ui_->DBVoprBMP;
     // A title bar without system menu or buttons: the exit button is the only way back.
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
 
@@ -95,6 +146,8 @@ TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, 
     connectRichTextTools();
     fmEditCreate();
 }
+
+TForm1::~TForm1() = default;
 
 template <class F>
 void TForm1::handler(F&& f) {
@@ -330,8 +383,7 @@ void TForm1::leaveEditor() {
     Table1.close();
     if (Form3) {
         Form3->show();
-        if (!unit_.WebTestName.isEmpty() && Form3->CheckBox1->isHidden() &&
-            Form3->CheckBox2->isHidden())
+        if (!unit_.WebTestName.isEmpty() && Form3->ShowsLocalOperations())
             Form3->ShowTestOperations(true);
     }
 }

@@ -9,20 +9,81 @@
 #include "platform/dbctl/dbrichedit.h"
 #include "platform/dbctl/navigator.h"
 #include "platform/system.h"
-#include "ui_TForm1.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
 #include <QWidget>
 #include <array>
+#include <memory>
 
 namespace korvel {
 
 class TForm3;
 
-class TForm1 : public QWidget, public Ui::TForm1 {
+namespace Ui {
+class TForm1;
+}
+
+class TForm1 : public QWidget {
     Q_OBJECT
 public:
+    // The controls of the form (TForm1.ui).
+    QLabel* Label1;
+    QLabel* Label12;
+    QLabel* Label13;
+    QLabel* Label4;
+    QLabel* Label5;
+    plat::DBCheckBox* DBCheckBox1;
+    plat::DBEdit* DBotv1;
+    plat::DBCheckBox* DBCheckBox2;
+    plat::DBEdit* DBotv2;
+    plat::DBCheckBox* DBCheckBox3;
+    plat::DBEdit* DBotv3;
+    plat::DBCheckBox* DBCheckBox4;
+    plat::DBEdit* DBotv4;
+    plat::DBCheckBox* DBCheckBox5;
+    plat::DBEdit* DBotv5;
+    plat::DBCheckBox* DBCheckBox6;
+    plat::DBEdit* DBotv6;
+    plat::DBCheckBox* DBCheckBox7;
+    plat::DBEdit* DBotv7;
+    QLabel* Label8;
+    plat::DBListBox* DBVoprStyle;
+    QLabel* Label14;
+    QLabel* Label15;
+    plat::DBListBox* DBListBox1;
+    QLabel* Label2;
+    QLabel* Label3;
+    plat::DBListBox* DBListBox2;
+    plat::DBNavigator* DBNavigator1;
+    QGroupBox* GroupBox3;
+    QToolButton* font_pic;
+    QGroupBox* GroupBox4;
+    QToolButton* UP;
+    QToolButton* down;
+    QToolButton* undo;
+    QToolButton* Image_Cut;
+    QToolButton* Image_Copy;
+    QToolButton* Image_Paste;
+    QToolButton* Pictogr;
+    QPushButton* Button1;
+    QToolButton* Foto_1;
+    QToolButton* Foto_2;
+    QToolButton* Foto_3;
+    QSlider* TrackBar1;
+    QSlider* TrackBar2;
+    QToolButton* Help;
+    QToolButton* Exit_Edit;
+    plat::DBMemo* DBMemo1;
+    plat::DBRichEdit* DBVoprRTF;
+    plat::DBImage* DBVoprBMP;
+
     TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3,
            QWidget* parent = nullptr);
+    ~TForm1() override;
 
     // The start window that the exit shows again; set by the program frame.
     void setStartWindow(TForm3* form3) { Form3 = form3; }
@@ -75,6 +136,7 @@ protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    std::unique_ptr<Ui::TForm1> ui_;
     void connectPhotoMode();
     void leavePhotoMode();
     void showPhotoControls(bool on);

@@ -1,31 +1,40 @@
 #include "editor/TForm3.h"
 
 #include "editor/TForm1.h"
+#include "editor/fileops/choice.h"
 #include "editor/fileops/fileset.h"
 #include "editor/fileops/operations.h"
 #include "editor/fileops/test_dialog.h"
 #include "platform/files.h"
 #include "platform/guard.h"
+#include "ui_TForm3.h"
 
 #include <QDir>
-#include <algorithm>
-#include <QFileInfo>
 
 namespace korvel {
 
-namespace {
-
-bool sameFolder(const QString& a, const QString& b) {
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    const QString cb = QFileInfo(b).canonicalFilePath();
-    return !ca.isEmpty() && ca == cb;
-}
-
-}  // namespace
-
 TForm3::TForm3(plat::Services services, Unit3_korvel& unit3, QWidget* parent)
     : QWidget(parent), services_(services), unit3_(unit3) {
-    setupUi(this);
+    ui_ = std::make_unique<Ui::TForm3>();
+    ui_->setupUi(this);
+    Label1 = ui_->Label1;
+    Button9 = ui_->Button9;
+    btHelp = ui_->btHelp;
+    btExit = ui_->btExit;
+    Label4 = ui_->Label4;
+    Button4 = ui_->Button4;
+    Button2 = ui_->Button2;
+    GroupBox1 = ui_->GroupBox1;
+    Label2 = ui_->Label2;
+    CheckBox1 = ui_->CheckBox1;
+    CheckBox2 = ui_->CheckBox2;
+    Button6 = ui_->Button6;
+    Label3 = ui_->Label3;
+    btEdit = ui_->btEdit;
+    Button5 = ui_->Button5;
+    Button7 = ui_->Button7;
+    Button1 = ui_->Button1;
+    Button3 = ui_->Button3;
     connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
     connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
     connect(btEdit, &QPushButton::clicked, this, &TForm3::btEditClick);
@@ -42,6 +51,8 @@ TForm3::TForm3(plat::Services services, Unit3_korvel& unit3, QWidget* parent)
     connect(CheckBox2, &QCheckBox::toggled, this, &TForm3::CheckBox2Click);
     fmCreate();
 }
+
+TForm3::~TForm3() = default;
 
 template <class F>
 void TForm3::handler(F&& f) {
@@ -99,36 +110,15 @@ void TForm3::CheckBox2Click() {
     });
 }
 
+bool TForm3::ShowsLocalOperations() const {
+    return CheckBox1->isHidden() && CheckBox2->isHidden();
+}
+
 void TForm3::MakeTestCurrent(const QString& tableFileName) {
     unit3_.TestFileName = tableFileName;
     unit3_.TestName = tableFileName;
     GroupBox1->setTitle(QStringLiteral("Операции с тестом: <") + unit3_.TestName + u'>');
     unit3_.WebTestFileName = NameBeforeDot(unit3_.TestName) + QStringLiteral(".HTML");
-}
-
-std::optional<QString> TForm3::refusalOf(const QString& path) const {
-    if (path.size() < 4 || path.size() > 255 ||
-        path.right(3).compare(QStringLiteral(".db"), Qt::CaseInsensitive) != 0)
-        return QStringLiteral("недопустимое имя файла формата PARADOX");
-    // From the extension's dot back to the first character.
-    const qsizetype sep = path.lastIndexOf(plat::fs::separator(), path.size() - 3);
-    if (sep < 0) return QStringLiteral("bad aliase");
-    const QString file = path.mid(sep + 1);
-    // The file-set operations work in the working folder under the name before the first
-    // dot: a test elsewhere, or a name that would reach other files, is refused.
-    if (!sameFolder(path.left(sep + 1), WorkingFolder()))
-        return QStringLiteral("тест <") + file +
-               QStringLiteral("> находится вне рабочей папки ") + WorkingFolder() +
-               QStringLiteral("\rчтобы работать с ним, скопируйте его в рабочую папку "
-                              "кнопкой \"Копирование теста в рабочую папку\".");
-    const QString base = file.left(file.size() - 3);
-    static const QString forbidden = QStringLiteral(".*?\\:");
-    if (base.isEmpty() ||
-        std::any_of(base.begin(), base.end(), [](QChar c) { return forbidden.contains(c); }))
-        return QStringLiteral("недопустимое имя теста <") + file +
-               QStringLiteral(">:\rимя теста перед .db не может быть пустым и не может "
-                              "содержать точки и знаки <*>,<?>,<\\>,<:>");
-    return std::nullopt;
 }
 
 void TForm3::Button4Click() {
@@ -140,7 +130,7 @@ void TForm3::Button4Click() {
         spec.fileMustExist = true;
         spec.hideReadOnly = true;
         const std::optional<QString> path = AskForTestFile(
-            *services_.ui, spec, [this](const QString& p) { return refusalOf(p); });
+            *services_.ui, spec, [this](const QString& p) { return ChoiceRefusal(p, WorkingFolder()); });
         if (!path) return;
         MakeTestCurrent(path->mid(path->lastIndexOf(plat::fs::separator()) + 1));
         ShowTestOperations(plat::fs::fileExists(unit3_.WebTestFileName));

@@ -2,20 +2,49 @@
 // The start window: the current test, the operations panel and its two modes.
 #include "editor/modules.h"
 #include "platform/system.h"
-#include "ui_TForm3.h"
 
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace korvel {
 
 class TForm1;
 
-class TForm3 : public QWidget, public Ui::TForm3 {
+namespace Ui {
+class TForm3;
+}
+
+class TForm3 : public QWidget {
     Q_OBJECT
 public:
+    // The controls of the form (TForm3.ui).
+    QLabel* Label1;
+    QPushButton* Button9;
+    QPushButton* btHelp;
+    QPushButton* btExit;
+    QLabel* Label4;
+    QPushButton* Button4;
+    QPushButton* Button2;
+    QGroupBox* GroupBox1;
+    QLabel* Label2;
+    QCheckBox* CheckBox1;
+    QCheckBox* CheckBox2;
+    QPushButton* Button6;
+    QLabel* Label3;
+    QPushButton* btEdit;
+    QPushButton* Button5;
+    QPushButton* Button7;
+    QPushButton* Button1;
+    QPushButton* Button3;
+
     TForm3(plat::Services services, Unit3_korvel& unit3, QWidget* parent = nullptr);
+    ~TForm3() override;
 
     // The question editor that Edit shows; set by the program frame.
     void setEditor(TForm1* form1) { Form1 = form1; }
@@ -36,6 +65,9 @@ public:
     void Button6Click();  // Export
 
     void ShowTestOperations(bool web);
+    // Whether the panel shows the operations of a test without a web page (the mode
+    // boxes hidden), as ShowTestOperations(false) leaves it.
+    bool ShowsLocalOperations() const;
 
     // Makes the named table file the current test (names and panel caption together).
     void MakeTestCurrent(const QString& tableFileName);
@@ -45,12 +77,11 @@ public:
     void setWorkingFolder(const QString& dir) { workingFolder_ = dir; }
 
 private:
+    std::unique_ptr<Ui::TForm3> ui_;
     template <class F>
     void handler(F&& f);
     // After Rename or Copy: the test M, when it now stands, becomes current.
     void TakeNewTest(const std::optional<QString>& m);
-    // Why Choose refuses the path, or nothing when it is accepted.
-    std::optional<QString> refusalOf(const QString& path) const;
 
     plat::Services services_;
     Unit3_korvel& unit3_;

@@ -10,6 +10,8 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include <cerrno>
 #include <functional>
@@ -49,6 +51,14 @@ QString join(const QString& base, const QString& name) {
     if (base.isEmpty()) return name;
     if (base.endsWith(u'/')) return base + name;
     return base + u'/' + name;
+}
+
+std::filesystem::path nativePath(const QString& path) {
+#ifdef _WIN32
+    return std::filesystem::path(path.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(path).toStdString());
+#endif
 }
 
 // Matches as many leading components as exist, ignoring letter case; the rest stay as
@@ -170,6 +180,21 @@ bool fileExists(const QString& path) {
 bool dirExists(const QString& path) {
     const QString r = resolve(path);
     return !r.isEmpty() && QFileInfo(r).isDir();
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    const QString ra = resolve(a);
+    const QString rb = resolve(b);
+    if (ra.isEmpty() || rb.isEmpty()) return false;
+    std::error_code ec;
+    const bool same = std::filesystem::equivalent(nativePath(ra), nativePath(rb), ec);
+    return !ec && same;
+}
+
+bool sameFolder(const QString& a, const QString& b) {
+    const QString ca = QFileInfo(a).canonicalFilePath();
+    const QString cb = QFileInfo(b).canonicalFilePath();
+    return !ca.isEmpty() && ca == cb;
 }
 
 bool maskMatches(const QString& mask, const QString& name) {

@@ -23,6 +23,12 @@ QString resolve(const QString& path);
 bool exists(const QString& path);       // a file or folder, case-insensitively
 bool fileExists(const QString& path);   // a file, case-insensitively
 bool dirExists(const QString& path);
+// Whether two existing names reach one file: letter case ignored as above, links and a
+// different spelling of the same folder seen through. False when either is missing.
+bool sameFile(const QString& a, const QString& b);
+// Whether two paths name one existing folder, links and other spellings seen through
+// (letter case counts here). False when either is missing.
+bool sameFolder(const QString& a, const QString& b);
 
 // Windows mask matching: '*' any run, '?' one character, case-insensitive.
 bool maskMatches(const QString& mask, const QString& name);

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 PACKAGES=(
-  build-essential cmake pkg-config ninja-build
+  build-essential cmake pkg-config ninja-build clang-format
   qt6-base-dev qt6-base-dev-tools libqt6sql6 qt6-qpa-plugins libgl1-mesa-dev
   qt6-translations-l10n
   libsqlcipher-dev sqlcipher sqlite3

@@ -13,25 +13,6 @@ namespace {
 
 const QString kGrV = QStringLiteral("GrV");
 
-std::filesystem::path nativePath(const QString& path) {
-#ifdef _WIN32
-    return std::filesystem::path(path.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(path).toStdString());
-#endif
-}
-
-// Whether two existing names reach one file: letter case ignored as the file services do,
-// links and a different spelling of the same folder seen through.
-bool sameFile(const QString& a, const QString& b) {
-    const QString ra = plat::fs::resolve(a);
-    const QString rb = plat::fs::resolve(b);
-    if (ra.isEmpty() || rb.isEmpty()) return false;
-    std::error_code ec;
-    const bool same = std::filesystem::equivalent(nativePath(ra), nativePath(rb), ec);
-    return !ec && same;
-}
-
 bool isSeparator(QChar c) { return c == QLatin1Char('/') || c == plat::fs::separator(); }
 
 // Length of the folder part of a path, its last separator included.
@@ -106,7 +87,7 @@ bool CopyTestFile(plat::UiServices& ui, const QString& source, const QString& ta
     bool copied = false;
     if (!plat::fs::fileExists(source)) {
         ui.message(QStringLiteral("не найден файл ") + source);
-    } else if (sameFile(source, target)) {
+    } else if (plat::fs::sameFile(source, target)) {
         // Replacing would delete the only copy: leave it as it is and say why.
         ui.message(source + QStringLiteral(" и ") + target +
                    QStringLiteral(" - один и тот же файл"));

@@ -4,6 +4,7 @@
 #include "platform/db/engine_errors.h"
 #include "platform/db/locks.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -209,17 +210,9 @@ void Table::open() {
     if (!session_) throw DbError(QStringLiteral("Сессия базы данных закрыта"));
     if (name_.isEmpty()) throw DbError(QStringLiteral("Не задано имя таблицы"));
     path_ = QDir::current().absoluteFilePath(name_);
-    QFileInfo fi(path_);
-    if (!fi.exists()) {
-        // Names compare without regard to letter case, as on Windows.
-        const QStringList hits = fi.dir().entryList({fi.fileName()}, QDir::Files | QDir::Hidden);
-        for (const QString& h : hits)
-            if (h.compare(fi.fileName(), Qt::CaseInsensitive) == 0) {
-                path_ = fi.dir().filePath(h);
-                break;
-            }
-        fi = QFileInfo(path_);
-    }
+    // Names compare without regard to letter case, as on Windows.
+    if (const QString hit = fs::resolve(path_); !hit.isEmpty()) path_ = hit;
+    const QFileInfo fi(path_);
     const QString shown = QDir::toNativeSeparators(path_);
     auto notTable = [&] {
         return DbError(QStringLiteral("Файл %1 не является таблицей теста или пароль не подходит").arg(shown));

@@ -117,24 +117,33 @@ void FieldLink::load() {
     if (onLoad) onLoad();
 }
 
-namespace {
-// A key that would change the text of an edit.
-bool changesText(QKeyEvent* e) {
-    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) || e->matches(QKeySequence::Undo) ||
-        e->matches(QKeySequence::Redo) || e->matches(QKeySequence::DeleteEndOfWord) ||
-        e->matches(QKeySequence::DeleteStartOfWord) || e->matches(QKeySequence::DeleteEndOfLine))
+bool keyChangesText(const QKeyEvent* e, TextKind kind) {
+    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) ||
+        e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo) ||
+        e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteStartOfWord) ||
+        e->matches(QKeySequence::DeleteEndOfLine))
         return true;
-    if (e->key() == Qt::Key_Backspace || e->key() == Qt::Key_Delete) return true;
+    switch (e->key()) {
+        case Qt::Key_Backspace:
+        case Qt::Key_Delete: return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (kind != TextKind::Line) return true;
+            break;
+        case Qt::Key_Tab:
+            if (kind == TextKind::Rich) return true;
+            break;
+        default: break;
+    }
     if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
     const QString t = e->text();
     return !t.isEmpty() && t[0].isPrint();
 }
-}  // namespace
 
 // ---------------------------------------------------------------------------------------
 // DBEdit
 
-DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) {
+DBEdit::DBEdit(QWidget* parent) : DataAware(parent) {
     link_.onLoad = [this] { load(); };
     connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
         // Changes that came by another way than a key (the context menu) ask too.
@@ -146,11 +155,6 @@ DBEdit::DBEdit(QWidget* parent) : QLineEdit(parent) {
     });
 }
 
-void DBEdit::setReadOnly(bool r) {
-    link_.setReadOnly(r);
-    QLineEdit::setReadOnly(r);
-}
-
 void DBEdit::load() {
     db::Field* f = link_.field();
     setMaxLength(f && f->type() == db::FieldType::String && f->size() > 0 ? f->size() : 32767);
@@ -159,7 +163,7 @@ void DBEdit::load() {
 }
 
 void DBEdit::keyPressEvent(QKeyEvent* e) {
-    if (!isReadOnly() && changesText(e) && !link_.editing()) {
+    if (!isReadOnly() && keyChangesText(e, TextKind::Line) && !link_.editing()) {
         if (!link_.markModified()) {
             e->accept();
             return;
@@ -176,14 +180,9 @@ void DBEdit::inputMethodEvent(QInputMethodEvent* e) {
 // ---------------------------------------------------------------------------------------
 // DBMemo
 
-DBMemo::DBMemo(QWidget* parent) : QPlainTextEdit(parent) {
+DBMemo::DBMemo(QWidget* parent) : DataAware(parent) {
     link_.onLoad = [this] { load(); };
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::changed);
-}
-
-void DBMemo::setReadOnly(bool r) {
-    link_.setReadOnly(r);
-    QPlainTextEdit::setReadOnly(r);
 }
 
 void DBMemo::load() {
@@ -221,13 +220,13 @@ QString DBMemo::fitting(const QString& text) const {
 }
 
 void DBMemo::keyPressEvent(QKeyEvent* e) {
-    const bool newLine = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
-    if (!isReadOnly() && (changesText(e) || newLine) && !link_.editing()) {
+    if (!isReadOnly() && keyChangesText(e, TextKind::Lines) && !link_.editing()) {
         if (!link_.markModified()) {
             e->accept();
             return;
         }
     }
+    const bool newLine = e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter;
     const bool typed = newLine || (!(e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) &&
                                    !e->text().isEmpty() && e->text()[0].isPrint());
     if (!isReadOnly() && typed) {
@@ -261,7 +260,7 @@ void DBMemo::insertFromMimeData(const QMimeData* source) {
 // ---------------------------------------------------------------------------------------
 // DBCheckBox
 
-DBCheckBox::DBCheckBox(QWidget* parent) : QCheckBox(parent) {
+DBCheckBox::DBCheckBox(QWidget* parent) : DataAware(parent) {
     setTristate(true);
     link_.onLoad = [this] { load(); };
     load();
@@ -283,7 +282,7 @@ void DBCheckBox::nextCheckState() {
 // ---------------------------------------------------------------------------------------
 // DBListBox
 
-DBListBox::DBListBox(QWidget* parent) : QListWidget(parent) {
+DBListBox::DBListBox(QWidget* parent) : DataAware(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     link_.onLoad = [this] { load(); };
     // Items the window adds afterwards are matched against the field too.
@@ -344,7 +343,7 @@ void DBListBox::keyPressEvent(QKeyEvent* e) {
 // ---------------------------------------------------------------------------------------
 // DBImage
 
-DBImage::DBImage(QWidget* parent) : QWidget(parent) {
+DBImage::DBImage(QWidget* parent) : DataAware(parent) {
     link_.onLoad = [this] { load(); };
 }
 

@@ -8,8 +8,8 @@
 // control changes nothing. A control shows its field again whenever another record becomes
 // current, the record is reloaded (cancel, post, refresh) or the field is set from code.
 //
-// Writing a control of your own (the rich edit does so): give it a FieldLink member,
-//   FieldLink link_{this};
+// Writing a control of your own (the rich edit does so): derive it from DataAware<Widget>
+// and set its FieldLink's calls,
 //   link_.onLoad  = [this] { ...show link_.field() (null: table closed or no such field)... };
 //   link_.onWrite = [this] { ...link_.field()->setAsBytes(...)... };
 // call link_.markModified() when the user is about to change the content (it returns false,
@@ -22,6 +22,7 @@
 
 #include <QCheckBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -96,15 +97,34 @@ private:
     QList<QMetaObject::Connection> conns_;
 };
 
+// What every data-aware control offers: its field link and the calls that bind it. A
+// read-only control shows its field and never writes it; an edit also refuses typing.
+template <class Widget>
+class DataAware : public Widget {
+public:
+    using Widget::Widget;
+    void setDataSource(DataSource* s) { link_.setDataSource(s); }
+    void setDataField(const QString& f) { link_.setDataField(f); }
+    void setReadOnly(bool r) {
+        link_.setReadOnly(r);
+        if constexpr (requires(Widget& w) { w.setReadOnly(true); }) Widget::setReadOnly(r);
+    }
+    FieldLink& link() { return link_; }
+
+protected:
+    FieldLink link_{this};
+};
+
+// The keys that change an edit's text: typing, deleting, cut, paste, undo and redo; in a
+// multi-line edit also Enter; in a rich edit also Tab.
+enum class TextKind { Line, Lines, Rich };
+bool keyChangesText(const QKeyEvent* e, TextKind kind);
+
 // One-line edit; its maximum length is the field's size.
-class DBEdit : public QLineEdit {
+class DBEdit : public DataAware<QLineEdit> {
     Q_OBJECT
 public:
     explicit DBEdit(QWidget* parent = nullptr);
-    void setDataSource(DataSource* s) { link_.setDataSource(s); }
-    void setDataField(const QString& f) { link_.setDataField(f); }
-    void setReadOnly(bool r);
-    FieldLink& link() { return link_; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -112,18 +132,13 @@ protected:
 
 private:
     void load();
-    FieldLink link_{this};
 };
 
 // Multi-line plain text. The field keeps line breaks as CR LF.
-class DBMemo : public QPlainTextEdit {
+class DBMemo : public DataAware<QPlainTextEdit> {
     Q_OBJECT
 public:
     explicit DBMemo(QWidget* parent = nullptr);
-    void setDataSource(DataSource* s) { link_.setDataSource(s); }
-    void setDataField(const QString& f) { link_.setDataField(f); }
-    void setReadOnly(bool r);
-    FieldLink& link() { return link_; }
     // The control's own paste, of the given clipboard contents.
     void pasteFrom(const QMimeData* source) { insertFromMimeData(source); }
 
@@ -138,42 +153,32 @@ private:
     // What of text fits in the field in place of the selection, counted as stored (a line
     // break takes two characters, CR LF).
     QString fitting(const QString& text) const;
-    FieldLink link_{this};
     bool loading_ = false;
     int maxLength_ = 0;  // the string field's size; 0 for no limit
 };
 
 // Boolean field: ticked true, unticked false, a null field greyed (partially checked).
 // A click on a null or unticked box ticks it.
-class DBCheckBox : public QCheckBox {
+class DBCheckBox : public DataAware<QCheckBox> {
     Q_OBJECT
 public:
     explicit DBCheckBox(QWidget* parent = nullptr);
-    void setDataSource(DataSource* s) { link_.setDataSource(s); }
-    void setDataField(const QString& f) { link_.setDataField(f); }
-    void setReadOnly(bool r) { link_.setReadOnly(r); }
-    FieldLink& link() { return link_; }
 
 protected:
     void nextCheckState() override;
 
 private:
     void load();
-    FieldLink link_{this};
 };
 
 // The window fills the items. The selected item is the one whose text equals the field's
 // text, none when nothing matches. A user's selection puts the record into edit mode and
 // stores the item's text, then emits click(); when the record cannot be edited the
 // selection stays as it was and click() is not emitted.
-class DBListBox : public QListWidget {
+class DBListBox : public DataAware<QListWidget> {
     Q_OBJECT
 public:
     explicit DBListBox(QWidget* parent = nullptr);
-    void setDataSource(DataSource* s) { link_.setDataSource(s); }
-    void setDataField(const QString& f) { link_.setDataField(f); }
-    void setReadOnly(bool r) { link_.setReadOnly(r); }
-    FieldLink& link() { return link_; }
     // Selects row as the user would (also for tests): edit, store, click().
     void choose(int row);
 
@@ -188,19 +193,16 @@ protected:
 
 private:
     void load();
-    FieldLink link_{this};
 };
 
 // A picture field: the bitmap drawn centred and unscaled on clCream. The field holds BMP
 // file bytes (read also with the 8-byte prefix); only bitmaps are stored.
-class DBImage : public QWidget {
+class DBImage : public DataAware<QWidget> {
     Q_OBJECT
 public:
     explicit DBImage(QWidget* parent = nullptr);
+    // Also follows the record's state: an assigned picture goes when editing starts.
     void setDataSource(DataSource* s);
-    void setDataField(const QString& f) { link_.setDataField(f); }
-    void setReadOnly(bool r) { link_.setReadOnly(r); }
-    FieldLink& link() { return link_; }
 
     QImage picture() const { return picture_; }
     // Paste and capture: the record into edit mode, then the picture into the field as a
@@ -219,7 +221,6 @@ protected:
 
 private:
     void load();
-    FieldLink link_{this};
     QImage picture_;
     bool unstored_ = false;  // shows an assigned picture that the field does not hold
     QMetaObject::Connection stateLink_;

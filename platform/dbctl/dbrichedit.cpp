@@ -5,40 +5,13 @@
 
 namespace plat {
 
-namespace {
-// A key that changes the text or its formatting.
-bool changesContent(QKeyEvent* e) {
-    if (e->matches(QKeySequence::Paste) || e->matches(QKeySequence::Cut) ||
-        e->matches(QKeySequence::Undo) || e->matches(QKeySequence::Redo) ||
-        e->matches(QKeySequence::DeleteEndOfWord) || e->matches(QKeySequence::DeleteStartOfWord) ||
-        e->matches(QKeySequence::DeleteEndOfLine))
-        return true;
-    switch (e->key()) {
-        case Qt::Key_Backspace:
-        case Qt::Key_Delete:
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-        case Qt::Key_Tab: return true;
-        default: break;
-    }
-    if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
-    const QString t = e->text();
-    return !t.isEmpty() && t[0].isPrint();
-}
-}  // namespace
-
-DBRichEdit::DBRichEdit(QWidget* parent) : RichEdit(parent) {
+DBRichEdit::DBRichEdit(QWidget* parent) : DataAware(parent) {
     link_.onLoad = [this] { load(); };
     link_.onWrite = [this] {
         if (db::Field* f = link_.field()) f->setAsBytes(rtf());
     };
     connect(document(), &QTextDocument::contentsChanged, this, &DBRichEdit::changed);
     load();
-}
-
-void DBRichEdit::setReadOnly(bool r) {
-    link_.setReadOnly(r);
-    RichEdit::setReadOnly(r);
 }
 
 void DBRichEdit::load() {
@@ -60,7 +33,7 @@ void DBRichEdit::changed() {
 }
 
 void DBRichEdit::keyPressEvent(QKeyEvent* e) {
-    if (!isReadOnly() && changesContent(e) && !allowChange()) {
+    if (!isReadOnly() && keyChangesText(e, TextKind::Rich) && !allowChange()) {
         e->accept();
         return;
     }

@@ -10,15 +10,10 @@
 
 namespace plat {
 
-class DBRichEdit : public RichEdit {
+class DBRichEdit : public DataAware<RichEdit> {
     Q_OBJECT
 public:
     explicit DBRichEdit(QWidget* parent = nullptr);
-    void setDataSource(DataSource* s) { link_.setDataSource(s); }
-    void setDataField(const QString& f) { link_.setDataField(f); }
-    // Read-only (the client): shows the field and never writes it.
-    void setReadOnly(bool r);
-    FieldLink& link() { return link_; }
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -29,7 +24,6 @@ private:
     void load();
     void changed();
     bool allowChange();
-    FieldLink link_{this};
     bool loading_ = false;
 };
 

@@ -10,6 +10,21 @@ class QTextDocument;
 
 namespace plat::rtf {
 
+// The character properties RTF carries: the reader's state while it reads, the writer's
+// record of what it has written.
+struct CharState {
+    int font = -1;  // index in the font table; -1: the document's default font (\deff)
+    int halfPoints = 24;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int color = 0;        // index in the colour table; 0: the automatic colour
+    int offsetTwips = 0;  // \up positive, \dn negative
+    int vAlign = 0;       // 0 normal, 1 \super, 2 \sub
+    bool operator==(const CharState&) const = default;
+};
+
 // The vertical offset from the baseline in twips as requested (positive upwards); the
 // shown offset (QTextCharFormat::baselineOffset, percent of the font size) follows from it.
 inline constexpr int OffsetTwipsProperty = QTextFormat::UserProperty + 0x5201;

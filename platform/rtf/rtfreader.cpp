@@ -24,19 +24,6 @@ constexpr int kDefaultCodePage = 1251;  // the ANSI code page of the system
 
 enum class Dest { Text, Skip, FontTable, ColorTable };
 
-struct CharState {
-    int font = -1;  // -1: the default font (\deff)
-    int halfPoints = 24;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    int color = 0;
-    int offsetHalfPoints = 0;  // \up positive, \dn negative
-    int vAlign = 0;            // 0 normal, 1 \super, 2 \sub
-    bool operator==(const CharState&) const = default;
-};
-
 struct State {
     CharState chr;
     Qt::Alignment align = Qt::AlignLeft;
@@ -308,8 +295,8 @@ private:
             case Kw::UlNone: c.underline = false; break;
             case Kw::Strike: c.strike = on; break;
             case Kw::Cf: c.color = hasParam ? param : 0; break;
-            case Kw::Up: c.offsetHalfPoints = hasParam ? std::clamp(param, 0, 3276) : 6; break;
-            case Kw::Dn: c.offsetHalfPoints = -(hasParam ? std::clamp(param, 0, 3276) : 6); break;
+            case Kw::Up: c.offsetTwips = 10 * (hasParam ? std::clamp(param, 0, 3276) : 6); break;
+            case Kw::Dn: c.offsetTwips = -10 * (hasParam ? std::clamp(param, 0, 3276) : 6); break;
             case Kw::Super: c.vAlign = 1; break;
             case Kw::Sub: c.vAlign = 2; break;
             case Kw::NoSuperSub: c.vAlign = 0; break;
@@ -449,7 +436,7 @@ private:
         if (c.strike) f.setFontStrikeOut(true);
         if (c.color >= 0 && c.color < colors_.size() && colors_[c.color].isValid())
             f.setForeground(colors_[c.color]);
-        if (c.offsetHalfPoints) setOffsetTwips(f, c.offsetHalfPoints * 10, points);
+        if (c.offsetTwips) setOffsetTwips(f, c.offsetTwips, points);
         if (c.vAlign == 1) f.setVerticalAlignment(QTextCharFormat::AlignSuperScript);
         if (c.vAlign == 2) f.setVerticalAlignment(QTextCharFormat::AlignSubScript);
         return f;

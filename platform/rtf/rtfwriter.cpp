@@ -21,18 +21,6 @@ struct FontKey {
     bool operator==(const FontKey&) const = default;
 };
 
-struct Written {
-    int font = 0;
-    int halfPoints = 24;
-    bool bold = false;
-    bool italic = false;
-    bool underline = false;
-    bool strike = false;
-    int color = 0;
-    int offsetTwips = 0;
-    int vAlign = 0;
-};
-
 class Writer {
 public:
     explicit Writer(const QTextDocument* doc) : doc_(doc) {
@@ -42,7 +30,8 @@ public:
     QByteArray run() {
         QByteArray body;
         body.reserve(4096);
-        Written w;
+        CharState w;
+        w.font = 0;  // the header makes font 0 the default
         bool firstBlock = true;
         Qt::Alignment align = Qt::AlignLeft;
         for (QTextBlock b = doc_->begin(); b.isValid(); b = b.next()) {
@@ -102,8 +91,8 @@ private:
     }
     int fontCodePage(int font) const { return codePageOf(fonts_[font].charset); }
 
-    Written target(const QTextCharFormat& f) {
-        Written t;
+    CharState target(const QTextCharFormat& f) {
+        CharState t;
         FontKey key;
         const QStringList families = f.fontFamilies().toStringList();
         key.family = families.isEmpty() ? doc_->defaultFont().family() : families.first();
@@ -154,7 +143,7 @@ private:
         cur = want;
     }
 
-    void writeFormat(QByteArray& out, Written& w, const Written& t) {
+    void writeFormat(QByteArray& out, CharState& w, const CharState& t) {
         if (w.font != t.font) word(out, "\\f", w.font = t.font);
         if (w.halfPoints != t.halfPoints) word(out, "\\fs", w.halfPoints = t.halfPoints);
         flag(out, w.bold, t.bold, "\\b", "\\b0");

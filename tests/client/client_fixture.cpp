@@ -28,15 +28,13 @@ QByteArray rtfBytes(const QString& plain) {
 }
 
 void ClientTest::SetUp() {
-    SuiteTest::SetUp();
-    plat::db::session().reset();
+    SessionTest::SetUp();
     pandrel::ClientUnitInit(state);
 }
 
 void ClientTest::TearDown() {
     form.reset();
-    plat::db::session().reset();
-    SuiteTest::TearDown();
+    SessionTest::TearDown();
 }
 
 QString ClientTest::writeTest(const QString& folder, const QString& name, const QList<Q>& questions) {

@@ -14,9 +14,6 @@
 #include <memory>
 #include <optional>
 
-// Readable failures with Qt strings.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-
 namespace client_test {
 
 inline QString text(const char* s) { return QString::fromUtf8(s); }
@@ -38,7 +35,7 @@ struct Q {
 QByteArray bmpBytes(int w, int h, QColor c);
 QByteArray rtfBytes(const QString& plain);
 
-class ClientTest : public testing_support::SuiteTest {
+class ClientTest : public testing_support::SessionTest {
 protected:
     void SetUp() override;
     void TearDown() override;

@@ -5,6 +5,7 @@
 #include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/errors.h"
+#include "tests/client/texts.h"
 #include "tests/harness/harness.h"
 
 #include <QDir>
@@ -220,7 +221,7 @@ TEST_P(Identity, UnsafeTextIsRefusedAtTheStartAndNeverWritten) {
         EXPECT_EQ(fileBytes(group, name), "x");
         return;
     }
-    if (c.message == kIdentityMissing) return;
+    if (c.message == texts::kIdentityMissing) return;
     // Checked again when writing: the inputs stay editable during the run.
     try {
         WriteResultFile(group, name, "x");
@@ -236,18 +237,18 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         IdentityCase{"Иванов Иван", "10А", {}}, IdentityCase{"Petrov Petr ", "Kurs 2 gr 5", {}},
         IdentityCase{" ", "10А", {}},  // blanks count as text and make a file " .txt"
-        IdentityCase{"", "10А", kIdentityMissing}, IdentityCase{"Иванов", "", kIdentityMissing},
-        IdentityCase{"..\\..\\x", "10А", kNameUnsafe}, IdentityCase{"../x", "10А", kNameUnsafe},
-        IdentityCase{"a/b", "10А", kNameUnsafe}, IdentityCase{"C:x", "10А", kNameUnsafe},
-        IdentityCase{"a*b", "10А", kNameUnsafe}, IdentityCase{"a?", "10А", kNameUnsafe},
-        IdentityCase{"a\"b", "10А", kNameUnsafe}, IdentityCase{"<a>", "10А", kNameUnsafe},
-        IdentityCase{"a|b", "10А", kNameUnsafe}, IdentityCase{"a\tb", "10А", kNameUnsafe},
-        IdentityCase{"a..b", "10А", kNameUnsafe}, IdentityCase{"Иван\xF0\x9F\x98\x80", "10А", kNameUnsafe},
-        IdentityCase{"Иванов", "..", kGroupUnsafe}, IdentityCase{"Иванов", "...", kGroupUnsafe},
-        IdentityCase{"Иванов", "   ", kGroupUnsafe}, IdentityCase{"Иванов", "10А.", kGroupUnsafe},
-        IdentityCase{"Иванов", "10А ", kGroupUnsafe}, IdentityCase{"Иванов", "a\\b", kGroupUnsafe},
-        IdentityCase{"Иванов", "../x", kGroupUnsafe}, IdentityCase{"Иванов", "C:", kGroupUnsafe},
-        IdentityCase{"Иванов", "a\nb", kGroupUnsafe}));
+        IdentityCase{"", "10А", texts::kIdentityMissing}, IdentityCase{"Иванов", "", texts::kIdentityMissing},
+        IdentityCase{"..\\..\\x", "10А", texts::kNameUnsafe}, IdentityCase{"../x", "10А", texts::kNameUnsafe},
+        IdentityCase{"a/b", "10А", texts::kNameUnsafe}, IdentityCase{"C:x", "10А", texts::kNameUnsafe},
+        IdentityCase{"a*b", "10А", texts::kNameUnsafe}, IdentityCase{"a?", "10А", texts::kNameUnsafe},
+        IdentityCase{"a\"b", "10А", texts::kNameUnsafe}, IdentityCase{"<a>", "10А", texts::kNameUnsafe},
+        IdentityCase{"a|b", "10А", texts::kNameUnsafe}, IdentityCase{"a\tb", "10А", texts::kNameUnsafe},
+        IdentityCase{"a..b", "10А", texts::kNameUnsafe}, IdentityCase{"Иван\xF0\x9F\x98\x80", "10А", texts::kNameUnsafe},
+        IdentityCase{"Иванов", "..", texts::kGroupUnsafe}, IdentityCase{"Иванов", "...", texts::kGroupUnsafe},
+        IdentityCase{"Иванов", "   ", texts::kGroupUnsafe}, IdentityCase{"Иванов", "10А.", texts::kGroupUnsafe},
+        IdentityCase{"Иванов", "10А ", texts::kGroupUnsafe}, IdentityCase{"Иванов", "a\\b", texts::kGroupUnsafe},
+        IdentityCase{"Иванов", "../x", texts::kGroupUnsafe}, IdentityCase{"Иванов", "C:", texts::kGroupUnsafe},
+        IdentityCase{"Иванов", "a\nb", texts::kGroupUnsafe}));
 
 // ---- Key filters ------------------------------------------------------------------------
 

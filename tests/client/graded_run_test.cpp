@@ -4,6 +4,7 @@
 
 #include "platform/errors.h"
 #include "platform/guard.h"
+#include "tests/client/texts.h"
 #include "tests/harness/harness.h"
 
 #include <QLocale>
@@ -43,10 +44,10 @@ TEST_P(CountText, IsAcceptedOrRefusedWithItsMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Graded, CountText,
-    ::testing::Values(CountCase{"", 0, kCountEmpty}, CountCase{" 7", 0, kCountNotNumber},
-                      CountCase{"7 ", 0, kCountNotNumber}, CountCase{"+7", 0, kCountNotNumber},
-                      CountCase{"-7", 0, kCountNotNumber}, CountCase{"7a", 0, kCountNotNumber},
-                      CountCase{"0", 0, kCountZero}, CountCase{"000", 0, kCountZero},
+    ::testing::Values(CountCase{"", 0, texts::kCountEmpty}, CountCase{" 7", 0, texts::kCountNotNumber},
+                      CountCase{"7 ", 0, texts::kCountNotNumber}, CountCase{"+7", 0, texts::kCountNotNumber},
+                      CountCase{"-7", 0, texts::kCountNotNumber}, CountCase{"7a", 0, texts::kCountNotNumber},
+                      CountCase{"0", 0, texts::kCountZero}, CountCase{"000", 0, texts::kCountZero},
                       CountCase{"007", 7, {}}, CountCase{"15", 15, {}},
                       CountCase{"16", 0, kTooManyOf15},
                       CountCase{"2147483647", 0, kTooManyOf15}));
@@ -78,7 +79,7 @@ protected:
         QStringList p;
         for (const plat::Box& b : ui.boxes())
             if (b.kind == BoxKind::Input) {
-                EXPECT_EQ(u8(b.caption), u8(kCountCaption));
+                EXPECT_EQ(u8(b.caption), u8(texts::kCountCaption));
                 p << b.preset;
             }
         return p;
@@ -87,14 +88,14 @@ protected:
 };
 
 TEST_F(ChoiceTest, StandardTestIsOfferedFromTwentyQuestions) {
-    ui.expect(BoxKind::Confirmation, kStandardTestQuestion, Answer::Yes);
+    ui.expect(BoxKind::Confirmation, texts::kStandardTestQuestion, Answer::Yes);
     const CountChoice c = ChooseCount(ui, 20);
     EXPECT_EQ(c.count, 20);
     EXPECT_FALSE(c.lastAtOnce);
 }
 
 TEST_F(ChoiceTest, NineteenQuestionsGoStraightToTheCountBox) {
-    ui.expect(BoxKind::Input, kCountPrompt, Answer::Cancel);
+    ui.expect(BoxKind::Input, texts::kCountPrompt, Answer::Cancel);
     EXPECT_EQ(ChooseCount(ui, 19).count, 19);
     EXPECT_EQ(presets(), QStringList{"19"});
 }
@@ -102,8 +103,8 @@ TEST_F(ChoiceTest, NineteenQuestionsGoStraightToTheCountBox) {
 TEST_F(ChoiceTest, NoOrClosedLeadToTheCountBoxPresetToFifty) {
     for (const Answer a : {Answer::No, Answer::Closed}) {
         ScriptedUi local;
-        local.expect(BoxKind::Confirmation, kStandardTestQuestion, a)
-            .expect(BoxKind::Input, kCountPrompt, Answer::Cancel);
+        local.expect(BoxKind::Confirmation, texts::kStandardTestQuestion, a)
+            .expect(BoxKind::Input, texts::kCountPrompt, Answer::Cancel);
         EXPECT_EQ(ChooseCount(local, 120).count, 50);  // Cancel gives the preset
         ASSERT_EQ(local.boxes().size(), 2);
         EXPECT_EQ(u8(local.boxes()[1].preset), "50");
@@ -111,11 +112,11 @@ TEST_F(ChoiceTest, NoOrClosedLeadToTheCountBoxPresetToFifty) {
 }
 
 TEST_F(ChoiceTest, RefusedCountsAskAgainWithThePresetNotTheTypedText) {
-    ui.expect(BoxKind::Input, kCountPrompt, Answer::Ok, "")
-        .expect(BoxKind::Plain, kCountEmpty)
-        .expect(BoxKind::Input, kCountPrompt, Answer::Ok, "16")
+    ui.expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, "")
+        .expect(BoxKind::Plain, texts::kCountEmpty)
+        .expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, "16")
         .expect(BoxKind::Plain, kTooManyOf15)
-        .expect(BoxKind::Input, kCountPrompt, Answer::Ok, "1");
+        .expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, "1");
     const CountChoice c = ChooseCount(ui, 15);
     EXPECT_EQ(c.count, 1);
     EXPECT_TRUE(c.lastAtOnce);
@@ -123,20 +124,20 @@ TEST_F(ChoiceTest, RefusedCountsAskAgainWithThePresetNotTheTypedText) {
 }
 
 TEST_F(ChoiceTest, TwentyTypedAfterNoIsAStandardLength) {
-    ui.expect(BoxKind::Confirmation, kStandardTestQuestion, Answer::No)
-        .expect(BoxKind::Input, kCountPrompt, Answer::Ok, "20");
+    ui.expect(BoxKind::Confirmation, texts::kStandardTestQuestion, Answer::No)
+        .expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, "20");
     EXPECT_EQ(ChooseCount(ui, 30).count, 20);
 }
 
 TEST_F(ChoiceTest, OversizedCountEndsTheStartInTheStandardErrorBox) {
-    ui.expect(BoxKind::Input, kCountPrompt, Answer::Ok, "99999999999")
+    ui.expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, "99999999999")
         .expect(BoxKind::StandardError, "'99999999999' is not a valid integer value");
     EXPECT_FALSE(plat::guarded(ui, [&] { ChooseCount(ui, 15); }));
 }
 
 TEST_F(ChoiceTest, EmptyTestIsRefusedInsteadOfAskingForever) {
-    EXPECT_EQ(u8(StartRefusal(0, "Иванов", "10А")), u8(kEmptyTest));
-    ui.expect(BoxKind::StandardError, kEmptyTest);
+    EXPECT_EQ(u8(StartRefusal(0, "Иванов", "10А")), u8(texts::kEmptyTest));
+    ui.expect(BoxKind::StandardError, texts::kEmptyTest);
     EXPECT_FALSE(plat::guarded(ui, [&] { ChooseCount(ui, 0); }));
 }
 

@@ -2,6 +2,7 @@
 // the way back to training mode, the result file, the key filters on real key events, and
 // what a failed write or a failed send leaves behind.
 #include "tests/client/client_fixture.h"
+#include "tests/client/texts.h"
 
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -63,7 +64,7 @@ protected:
     void expectStart(const QString& name, const QString& group, Answer sure = Answer::Yes) {
         ui.expect(BoxKind::Confirmation, text("Вы уверены, что Вы ") + name + " " + group + "?",
                   sure)
-            .expect(BoxKind::Plain, pandrel::kLineFileUnreadable);
+            .expect(BoxKind::Plain, texts::kLineFileUnreadable);
     }
     // Answers the question on screen, right or wrong, and moves on.
     void answer(bool right) {
@@ -77,7 +78,7 @@ protected:
     void expectTraining() {
         TForm1& f = *form;
         EXPECT_FALSE(shown(f.Button3));
-        EXPECT_EQ(f.Button3->text(), pandrel::kButton3Next);
+        EXPECT_EQ(f.Button3->text(), texts::kButton3Next);
         EXPECT_FALSE(shown(f.Label3));
         EXPECT_EQ(f.Label3->text(), text("Верных ответов 0"));
         for (QWidget* w : {static_cast<QWidget*>(f.Button4), static_cast<QWidget*>(f.button5),
@@ -99,7 +100,7 @@ TEST_F(Graded, ThreeQuestionsFromStartToResultFile) {
     const QString name = text("Иванов Петр"), group = text("10А");
     identity(name, group);
     expectStart(name, group);
-    ui.expect(BoxKind::Input, pandrel::kCountPrompt, Answer::Ok, "3");
+    ui.expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, "3");
     f.button5->click();
     ASSERT_TRUE(ui.finished());
 
@@ -107,7 +108,7 @@ TEST_F(Graded, ThreeQuestionsFromStartToResultFile) {
     EXPECT_TRUE(state.GradedMode);
     EXPECT_EQ(f.palette().color(QPalette::Window), QColor(119, 55, 0));
     EXPECT_TRUE(shown(f.Button3));
-    EXPECT_EQ(f.Button3->text(), pandrel::kButton3Next);
+    EXPECT_EQ(f.Button3->text(), texts::kButton3Next);
     for (QWidget* w : {static_cast<QWidget*>(f.Button4), static_cast<QWidget*>(f.button5),
                        static_cast<QWidget*>(f.btLoadTest), static_cast<QWidget*>(f.DBNavigator1)})
         EXPECT_FALSE(shown(w)) << w->objectName().toStdString();
@@ -127,13 +128,13 @@ TEST_F(Graded, ThreeQuestionsFromStartToResultFile) {
     EXPECT_EQ(f.Label3->text(), text("Верных ответов 1"));
     EXPECT_EQ(f.Label12->text(), "2");
     EXPECT_EQ(f.Table1->recNo(), draw[2]);
-    EXPECT_EQ(f.Button3->text(), pandrel::kButton3Next);
+    EXPECT_EQ(f.Button3->text(), texts::kButton3Next);
     f.checkBox(2)->setChecked(true);  // the inputs are emptied for each question
     f.checkBox(1)->setChecked(false);
     f.Button3->click();
     EXPECT_EQ(f.Label3->text(), text("Верных ответов 1"));
     EXPECT_FALSE(f.checkBox(2)->isChecked());
-    EXPECT_EQ(f.Button3->text(), pandrel::kButton3Last);
+    EXPECT_EQ(f.Button3->text(), texts::kButton3Last);
     EXPECT_EQ(f.Table1->recNo(), draw[3]);
 
     const QString report =
@@ -165,7 +166,7 @@ TEST_F(Graded, StandardTestOfTwentyIsMarked) {
     TForm1& f = openWith(25);
     identity("Petrov", "7B");
     expectStart("Petrov", "7B");
-    ui.expect(BoxKind::Confirmation, pandrel::kStandardTestQuestion, Answer::Yes);
+    ui.expect(BoxKind::Confirmation, texts::kStandardTestQuestion, Answer::Yes);
     f.button5->click();
     ASSERT_TRUE(ui.finished());
     EXPECT_EQ(f.Label17->text(), text("из 20"));
@@ -173,10 +174,10 @@ TEST_F(Graded, StandardTestOfTwentyIsMarked) {
     const std::vector<int> draw = expectedDraw(20, 25);
     for (int i = 1; i <= 19; ++i) {
         EXPECT_EQ(f.Table1->recNo(), draw[i]) << i;
-        EXPECT_EQ(f.Button3->text(), pandrel::kButton3Next) << i;
+        EXPECT_EQ(f.Button3->text(), texts::kButton3Next) << i;
         answer(i <= 14);
     }
-    EXPECT_EQ(f.Button3->text(), pandrel::kButton3Last);
+    EXPECT_EQ(f.Button3->text(), texts::kButton3Last);
     ui.expect(BoxKind::Plain);
     answer(false);
     ASSERT_EQ(ui.boxes().size(), 4);
@@ -197,9 +198,9 @@ TEST_F(Graded, OneQuestionEndsAtOnceAndTheNextRunReplacesTheFile) {
     for (const bool right : {true, false}) {
         identity("Anna", "5");
         expectStart("Anna", "5", right ? Answer::Yes : Answer::Closed);
-        ui.expect(BoxKind::Input, pandrel::kCountPrompt, Answer::Cancel);  // the preset 1
+        ui.expect(BoxKind::Input, texts::kCountPrompt, Answer::Cancel);  // the preset 1
         f.button5->click();
-        EXPECT_EQ(f.Button3->text(), pandrel::kButton3Last);
+        EXPECT_EQ(f.Button3->text(), texts::kButton3Last);
         EXPECT_EQ(f.Label3->text(), right ? text("Верных ответов  0") : text("Верных ответов 0"));
         ui.expect(BoxKind::Plain);
         answer(right);
@@ -222,15 +223,15 @@ struct Refusal {
 // Every refused start leaves training mode and the identity as they were.
 TEST_F(Graded, RefusedStartsLeaveTrainingModeAlone) {
     const std::vector<Refusal> cases = {
-        {"no name", "", "10А", {{BoxKind::Plain, pandrel::kIdentityMissing, Answer::Ok, ""}}},
-        {"no group", "Ivan", "", {{BoxKind::Plain, pandrel::kIdentityMissing, Answer::Ok, ""}}},
-        {"pasted path", "..\\..\\x", "10А", {{BoxKind::Plain, pandrel::kNameUnsafe, Answer::Ok, ""}}},
-        {"group a folder down", "Ivan", "a/b", {{BoxKind::Plain, pandrel::kGroupUnsafe, Answer::Ok, ""}}},
+        {"no name", "", "10А", {{BoxKind::Plain, texts::kIdentityMissing, Answer::Ok, ""}}},
+        {"no group", "Ivan", "", {{BoxKind::Plain, texts::kIdentityMissing, Answer::Ok, ""}}},
+        {"pasted path", "..\\..\\x", "10А", {{BoxKind::Plain, texts::kNameUnsafe, Answer::Ok, ""}}},
+        {"group a folder down", "Ivan", "a/b", {{BoxKind::Plain, texts::kGroupUnsafe, Answer::Ok, ""}}},
         {"not me", "Ivan", "10А", {{BoxKind::Confirmation, {}, Answer::No, ""}}},
         {"count past 32 bits", "Ivan", "10А",
          {{BoxKind::Confirmation, {}, Answer::Yes, ""},
-          {BoxKind::Plain, pandrel::kLineFileUnreadable, Answer::Ok, ""},
-          {BoxKind::Input, pandrel::kCountPrompt, Answer::Ok, "99999999999"},
+          {BoxKind::Plain, texts::kLineFileUnreadable, Answer::Ok, ""},
+          {BoxKind::Input, texts::kCountPrompt, Answer::Ok, "99999999999"},
           {BoxKind::StandardError, {}, Answer::Ok, ""}}},
     };
     TForm1& f = openWith(3);
@@ -257,13 +258,13 @@ TEST_F(Graded, NoQuestionsToDrawIsRefusedWithItsMessage) {
     ui.expectOpen(empty).expect(BoxKind::Plain, text("ошибка"));
     f.FormActivate();
     identity("Ivan", "10");
-    ui.expect(BoxKind::Plain, pandrel::kEmptyTest);
+    ui.expect(BoxKind::Plain, texts::kEmptyTest);
     f.button5->click();
 
     ui.expectOpen(inWork("junk.DB")).expect(BoxKind::StandardError);
     f.btLoadTest->click();
     ASSERT_FALSE(f.Table1->isActive());
-    ui.expect(BoxKind::Plain, pandrel::kEmptyTest);
+    ui.expect(BoxKind::Plain, texts::kEmptyTest);
     f.button5->click();
     EXPECT_TRUE(ui.finished());
     EXPECT_FALSE(state.GradedMode);
@@ -279,7 +280,7 @@ TEST_F(Graded, UnwritableResultIsAskedAboutBeforeTheReport) {
     plat::fs::writeBytes(testDir, "a file where the folder should be");
     identity("Ivan", "9");
     expectStart("Ivan", "9");
-    ui.expect(BoxKind::Input, pandrel::kCountPrompt, Answer::Ok, "2");
+    ui.expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, "2");
     f.button5->click();
     answer(true);
     ui.expect(BoxKind::Confirmation, {}, Answer::Cancel)
@@ -418,7 +419,7 @@ protected:
         form->endProcess = [this] { ++ends; };
         form->runSeed = [] { return kSeed; };
         openTest(writeTest(work(), "lesson", questions(count)));
-        ui.expect(BoxKind::Plain, pandrel::kConnectedText);
+        ui.expect(BoxKind::Plain, texts::kConnectedText);
         form->ConnectFromLineFile();
         EXPECT_TRUE(testing_support::waitFor([&] { return ui.finished() && form->ClientSocket1->active(); }));
         return *form;
@@ -426,7 +427,7 @@ protected:
     void start(const QString& name, const QString& group, const char* count) {
         identity(name, group);
         ui.expect(BoxKind::Confirmation, {}, Answer::Yes)
-            .expect(BoxKind::Input, pandrel::kCountPrompt, Answer::Ok, count);
+            .expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, count);
         form->button5->click();
         ASSERT_TRUE(ui.finished());
     }
@@ -447,13 +448,13 @@ TEST_F(GradedLink, FailedResultMessageStillShowsAndWritesTheResult) {
     sys.socket = f.ClientSocket1;
     start("Ivan", "9", "1");
     ASSERT_TRUE(testing_support::waitFor([&] { return !received.isEmpty(); }));
-    ui.expect(BoxKind::Plain, pandrel::kDisconnectedText)
+    ui.expect(BoxKind::Plain, texts::kDisconnectedText)
         .expect(BoxKind::Plain)        // the link error with its code
         .expect(BoxKind::StandardError)  // the socket layer's own report
         .expect(BoxKind::Plain);       // the result report
     answer(true);
     ASSERT_TRUE(ui.finished());
-    EXPECT_TRUE(ui.boxes().at(ui.boxes().size() - 3).text.startsWith(pandrel::kLinkErrorText));
+    EXPECT_TRUE(ui.boxes().at(ui.boxes().size() - 3).text.startsWith(texts::kLinkErrorText));
     const QString report = ui.boxes().last().text;
     EXPECT_TRUE(report.startsWith("Ivan 9\r\n"));
     EXPECT_FALSE(f.ClientSocket1->active());

@@ -1,6 +1,7 @@
 // The client window against the real results server program on 127.0.0.1: it connects from
 // "line.txt", takes a graded run, and the server stays up with the connection open.
 #include "tests/client/client_fixture.h"
+#include "tests/client/texts.h"
 
 #include "platform/codec.h"
 #include "platform/files.h"
@@ -74,8 +75,8 @@ TEST_F(RealServer, AcceptsTheClientAndItsMessages) {
     f.Edit2->setText("Ivan");
     f.Edit4->setText("9");
     ui.expect(BoxKind::Confirmation, {}, Answer::Yes)
-        .expect(BoxKind::Plain, pandrel::kConnectedText)
-        .expect(BoxKind::Input, pandrel::kCountPrompt, Answer::Ok, "1");
+        .expect(BoxKind::Plain, texts::kConnectedText)
+        .expect(BoxKind::Input, texts::kCountPrompt, Answer::Ok, "1");
     // The connection completes under the count box, as it does for a learner: its box
     // comes while the count box is open.
     ui.onShow = [&](const plat::Box& b) {

@@ -1,5 +1,6 @@
 // The client's end of the link to the results server, against a real listener on 127.0.0.1.
 #include "tests/client/client_fixture.h"
+#include "tests/client/texts.h"
 
 #include "platform/codec.h"
 #include "platform/errors.h"
@@ -51,7 +52,7 @@ TEST_P(LineSwitch, FirstLineDecidesTheAutomaticStartOnly) {
     f.ConnectFromLineFile();
     EXPECT_EQ(offline(), !GetParam().connects);
     if (GetParam().connects) {
-        ui.expect(BoxKind::Plain, pandrel::kConnectedText);
+        ui.expect(BoxKind::Plain, texts::kConnectedText);
         ASSERT_TRUE(settle());
         EXPECT_TRUE(f.ClientSocket1->active());
         EXPECT_EQ(peers.size(), 1u);
@@ -59,7 +60,7 @@ TEST_P(LineSwitch, FirstLineDecidesTheAutomaticStartOnly) {
     }
     EXPECT_FALSE(f.ClientSocket1->connecting());
     EXPECT_TRUE(ui.boxes().isEmpty());
-    ui.expect(BoxKind::Plain, pandrel::kConnectedText);
+    ui.expect(BoxKind::Plain, texts::kConnectedText);
     f.imOfflineClick();
     EXPECT_FALSE(offline());  // online sign before the attempt has succeeded
     ASSERT_TRUE(settle());
@@ -73,9 +74,9 @@ INSTANTIATE_TEST_SUITE_P(FirstLines, LineSwitch,
 
 TEST_F(Link, MissingLineFileIsReportedAndStaysOffline) {
     TForm1& f = makeForm();
-    ui.expect(BoxKind::Plain, pandrel::kLineFileUnreadable);
+    ui.expect(BoxKind::Plain, texts::kLineFileUnreadable);
     f.ConnectFromLineFile();
-    ui.expect(BoxKind::Plain, pandrel::kLineFileUnreadable);
+    ui.expect(BoxKind::Plain, texts::kLineFileUnreadable);
     f.imOfflineClick();
     EXPECT_TRUE(offline());
     EXPECT_FALSE(f.ClientSocket1->connecting());
@@ -109,7 +110,7 @@ TEST_F(Link, RefusedConnectionShowsTheCodeThenTheLayersReport) {
     server.close();
     TForm1& f = makeForm();
     lineFile("1\r\n127.0.0.1\r\n" + freePort);
-    ui.expect(BoxKind::Plain, pandrel::kLinkErrorText + QString::number(ECONNREFUSED))
+    ui.expect(BoxKind::Plain, texts::kLinkErrorText + QString::number(ECONNREFUSED))
         .expect(BoxKind::StandardError, QStringLiteral("Asynchronous socket error %1").arg(ECONNREFUSED));
     f.ConnectFromLineFile();
     EXPECT_FALSE(offline());
@@ -121,12 +122,12 @@ TEST_F(Link, RefusedConnectionShowsTheCodeThenTheLayersReport) {
 TEST_F(Link, ServerClosingShowsTheOfflineSignFirst) {
     TForm1& f = makeForm();
     lineFile("1\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, pandrel::kConnectedText);
+    ui.expect(BoxKind::Plain, texts::kConnectedText);
     f.ConnectFromLineFile();
     ASSERT_TRUE(settle());
     bool signUnderBox = false;
     ui.onShow = [&](const plat::Box&) { signUnderBox = offline(); };
-    ui.expect(BoxKind::Plain, pandrel::kDisconnectedText);
+    ui.expect(BoxKind::Plain, texts::kDisconnectedText);
     ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
     peers[0]->close();
     ASSERT_TRUE(settle());
@@ -140,14 +141,14 @@ TEST_F(Link, DisconnectUnderTheConnectBoxLeavesTheSignTrue) {
     lineFile("1\r\n127.0.0.1\r\n" + port());
     // The server drops the connection while the connect message is still open.
     ui.onShow = [&](const plat::Box& b) {
-        if (b.text != pandrel::kConnectedText) return;
+        if (b.text != texts::kConnectedText) return;
         ui.onShow = nullptr;
         ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
         peers[0]->close();
         testing_support::waitFor([&] { return !f.ClientSocket1->active(); });
     };
     // The inner box is answered first.
-    ui.expect(BoxKind::Plain, pandrel::kDisconnectedText).expect(BoxKind::Plain, pandrel::kConnectedText);
+    ui.expect(BoxKind::Plain, texts::kDisconnectedText).expect(BoxKind::Plain, texts::kConnectedText);
     f.ConnectFromLineFile();
     ASSERT_TRUE(settle());
     EXPECT_TRUE(offline());
@@ -159,7 +160,7 @@ TEST_F(Link, SendsMarkerOwnAddressAndTextOnlyWhileConnected) {
     EXPECT_TRUE(ui.boxes().isEmpty());
 
     lineFile("1\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, pandrel::kConnectedText);
+    ui.expect(BoxKind::Plain, texts::kConnectedText);
     f.ConnectFromLineFile();
     ASSERT_TRUE(settle());
     ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
@@ -176,7 +177,7 @@ TEST_F(Link, SendsMarkerOwnAddressAndTextOnlyWhileConnected) {
 TEST_F(Link, ClosingTheWindowEndsTheLinkSilently) {
     TForm1& f = makeForm();
     lineFile("1\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, pandrel::kConnectedText);
+    ui.expect(BoxKind::Plain, texts::kConnectedText);
     f.ConnectFromLineFile();
     ASSERT_TRUE(settle());
     ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
@@ -190,7 +191,7 @@ TEST_F(Link, ClosingTheWindowEndsTheLinkSilently) {
 TEST_F(Link, ClickOnTheOfflineSignConnects) {
     TForm1& f = makeForm();
     lineFile("0\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, pandrel::kConnectedText);
+    ui.expect(BoxKind::Plain, texts::kConnectedText);
     const QPointF at(10, 10);
     QMouseEvent press(QEvent::MouseButtonPress, at, f.imOffline->mapToGlobal(at), Qt::LeftButton,
                       Qt::LeftButton, Qt::NoModifier);

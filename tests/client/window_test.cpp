@@ -1,5 +1,6 @@
 // The client window driven headless: choosing and opening a test, display, training.
 #include "tests/client/client_fixture.h"
+#include "tests/client/texts.h"
 
 #include "platform/files.h"
 
@@ -122,7 +123,7 @@ TEST_F(Window, ModuleStartMakesTheNetworkControlDirectory) {
 TEST_F(Window, SecondCopyIsRefusedBeforeShowing) {
     ui.setTitle("Pandrel");
     QString guardedTitle;
-    ui.expect(BoxKind::Plain, pandrel::kSecondCopyText);
+    ui.expect(BoxKind::Plain, texts::kSecondCopyText);
     form = std::make_unique<TForm1>(services(), state, [&](const QString& t) {
         guardedTitle = t;
         return false;
@@ -434,7 +435,7 @@ TEST_P(TrainingCheck, WrongAnswerOffersTheRightOne) {
     TForm1& f = makeForm();
     openTest(path);
     c.answer(f);
-    ui.expect(BoxKind::Confirmation, pandrel::kWrongAnswerText, c.reply);
+    ui.expect(BoxKind::Confirmation, texts::kWrongAnswerText, c.reply);
     f.Button4->click();
     c.check(f);
     if (c.reply == Answer::Yes) {
@@ -493,7 +494,7 @@ class ExitAnswer : public ClientTest, public ::testing::WithParamInterface<Answe
 TEST_P(ExitAnswer, OnlyYesCloses) {
     TForm1& f = makeForm();
     f.show();
-    ui.expect(BoxKind::Confirmation, pandrel::kExitText, GetParam());
+    ui.expect(BoxKind::Confirmation, texts::kExitText, GetParam());
     f.Button2->click();
     EXPECT_EQ(system.beeps, 1);
     EXPECT_EQ(f.isVisible(), GetParam() != Answer::Yes);

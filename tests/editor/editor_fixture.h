@@ -20,17 +20,15 @@ using plat::BoxKind;
 // Field name -> text ("" leaves it null); a blob field takes the text's Latin-1 bytes.
 using Record = std::map<QString, QString>;
 
-class QuestionEditor : public SuiteTest {
+class QuestionEditor : public SessionTest {
 protected:
     void SetUp() override {
-        SuiteTest::SetUp();
-        plat::db::session().reset();
+        SessionTest::SetUp();
         ui.setTitle(QStringLiteral("Korvel"));
     }
     void TearDown() override {
         frame.reset();
-        plat::db::session().reset();
-        SuiteTest::TearDown();
+        SessionTest::TearDown();
     }
 
     // The test table "Т.DB" in the working folder with these records, then the windows

@@ -1,5 +1,6 @@
 #include "harness.h"
 
+#include "platform/db/create.h"
 #include "platform/errors.h"
 #include "platform/qt/print.h"
 
@@ -11,6 +12,9 @@
 #include <QTest>
 #include <QWidget>
 #include <cstdlib>
+#include <ostream>
+
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace testing_support {
 
@@ -190,6 +194,26 @@ void SuiteTest::SetUp() {
 void SuiteTest::TearDown() {
     QDir::setCurrent(savedCwd_);
     unsetenv("TESTSUITE_DRIVE_C");
+}
+
+void SessionTest::SetUp() {
+    SuiteTest::SetUp();
+    plat::db::session().reset();
+}
+
+void SessionTest::TearDown() {
+    plat::db::session().reset();
+    SuiteTest::TearDown();
+}
+
+void TableTest::makeTable(const QList<plat::db::FieldDef>& fields) {
+    s.setNetFileDir(driveC());
+    s.addPassword(kTablePassword);
+    plat::db::createTableFile(inWork("T.DB"), kTablePassword, fields);
+    t.setTableName("T.DB");
+    other.setTableName("T.DB");
+    ds.setTable(&t);
+    ds.setUi(&ui);
 }
 
 void typeText(QWidget* w, const QString& text) {

@@ -3,6 +3,9 @@
 // a fresh working folder and drive C: per test, and typing Cyrillic into a widget.
 #include "platform/clipboard.h"
 #include "platform/screen.h"
+#include "platform/db/session.h"
+#include "platform/db/table.h"
+#include "platform/dbctl/controls.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -17,6 +20,9 @@
 #include <optional>
 
 class QWidget;
+
+// Readable failures with Qt strings.
+void PrintTo(const QString& s, std::ostream* os);
 
 namespace testing_support {
 
@@ -143,6 +149,28 @@ private:
     QTemporaryDir work_;
     QTemporaryDir driveC_;
     QString savedCwd_;
+};
+
+// SuiteTest with the program-wide database session (aliases, passwords, configuration
+// mode) reset before and after each test, as a fresh program start would find it.
+class SessionTest : public SuiteTest {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// SuiteTest with a table file T.DB in the working folder: a session of its own that knows
+// its password kTablePassword, two tables over it (t, and other as a second program would
+// open it) and a data source on t whose errors show in the scripted boxes.
+class TableTest : public SuiteTest {
+protected:
+    static inline const QString kTablePassword = QStringLiteral("pw");
+    // Writes T.DB with these fields; t and other are named but not opened.
+    void makeTable(const QList<plat::db::FieldDef>& fields);
+
+    plat::db::Session s;
+    plat::db::Table t{s}, other{s};
+    plat::DataSource ds;
 };
 
 // Writes bytes to a file, failing the test when it cannot be made.

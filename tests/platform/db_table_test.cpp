@@ -96,6 +96,15 @@ TEST_F(DbTable, PostedRecordsSurviveCloseAndAreReadInKeyOrder) {
     EXPECT_EQ(t.fieldByName("Kind").asString(), "1");  // the file's default
 }
 
+TEST_F(DbTable, FolderAndFileNamesIgnoreLetterCase) {
+    QDir(work()).mkpath("Тесты");
+    ASSERT_TRUE(QFile::rename(inWork("T.DB"), inWork("Тесты/T.DB")));
+    Table t(s);
+    t.setTableName("тесты/t.db");
+    t.open();
+    EXPECT_TRUE(t.isActive());
+}
+
 TEST_F(DbTable, ValuesAreCutToSizeAndToTheCodePage) {
     Table t(s);
     t.setTableName("T.DB");

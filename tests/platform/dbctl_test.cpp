@@ -18,25 +18,16 @@ using testing_support::typeText;
 
 namespace {
 
-const QString kPw = QStringLiteral("pw");
-
-class DbCtl : public testing_support::SuiteTest {
+class DbCtl : public testing_support::TableTest {
 protected:
     void SetUp() override {
-        SuiteTest::SetUp();
-        s.setNetFileDir(driveC());
-        s.addPassword(kPw);
-        db::createTableFile(inWork("T.DB"), kPw,
-                            {{"Number", FieldType::AutoInc, 0},
-                             {"Name", FieldType::String, 10},
-                             {"Text", FieldType::String, 40},
-                             {"Flag", FieldType::Boolean, 0},
-                             {"Pic", FieldType::Blob, 0},
-                             {"Kind", FieldType::String, 1}});
-        t.setTableName("T.DB");
-        other.setTableName("T.DB");
-        ds.setTable(&t);
-        ds.setUi(&ui);
+        TableTest::SetUp();
+        makeTable({{"Number", FieldType::AutoInc, 0},
+                   {"Name", FieldType::String, 10},
+                   {"Text", FieldType::String, 40},
+                   {"Flag", FieldType::Boolean, 0},
+                   {"Pic", FieldType::Blob, 0},
+                   {"Kind", FieldType::String, 1}});
     }
     void addRecords(const QStringList& names) {
         for (const QString& n : names) {
@@ -45,9 +36,6 @@ protected:
             t.post();
         }
     }
-    db::Session s;
-    Table t{s}, other{s};
-    DataSource ds;
 };
 
 TEST_F(DbCtl, TypedTextPostedByTheNavigatorIsInTheFile) {
@@ -74,7 +62,7 @@ TEST_F(DbCtl, TypedTextPostedByTheNavigatorIsInTheFile) {
     s.close();
 
     db::Session fresh;
-    fresh.addPassword(kPw);
+    fresh.addPassword(kTablePassword);
     Table again(fresh);
     again.setTableName("T.DB");
     again.open();

@@ -34,6 +34,26 @@ TEST_F(FilesTest, ExactNameWinsOverOneThatDiffersInCase) {
     EXPECT_EQ(fs::resolve("a.txt"), "a.txt");
 }
 
+// A copy onto itself would delete the only copy; a test outside the working folder must be
+// seen as such however its folder is spelt.
+TEST_F(FilesTest, SameFileAndSameFolderSeeThroughOtherSpellingsAndLinks) {
+    QDir(work()).mkpath("Тесты");
+    put(inWork("Тесты/Физика.DB"), "x");
+    put(inWork("Тесты/Химия.DB"), "y");
+    ASSERT_TRUE(QFile::link(inWork("Тесты"), inWork("Ссылка")));
+    EXPECT_TRUE(fs::sameFile("Тесты/Физика.DB", "тесты/физика.db"));
+    EXPECT_TRUE(fs::sameFile("Тесты/Физика.DB", "Ссылка/./Физика.DB"));
+    EXPECT_TRUE(fs::sameFile(inWork("Тесты/Физика.DB"), "Тесты/../Тесты/Физика.DB"));
+    EXPECT_FALSE(fs::sameFile("Тесты/Физика.DB", "Тесты/Химия.DB"));
+    EXPECT_FALSE(fs::sameFile("Тесты/Физика.DB", "Тесты/Нет.DB"));
+    EXPECT_FALSE(fs::sameFile("Тесты/Нет.DB", "Тесты/Нет.DB"));
+
+    EXPECT_TRUE(fs::sameFolder("Тесты/", inWork("Ссылка")));
+    EXPECT_TRUE(fs::sameFolder("Тесты", "./Тесты/../Тесты/"));
+    EXPECT_FALSE(fs::sameFolder("Тесты", work()));
+    EXPECT_FALSE(fs::sameFolder("Нет", "Нет"));
+}
+
 TEST(MaskMatches, AsOnWindows) {
     struct Case {
         const char* mask;

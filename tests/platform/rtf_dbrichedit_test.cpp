@@ -18,20 +18,14 @@ using testing_support::typeText;
 
 namespace {
 
-const QString kPw = QStringLiteral("pw");
 const QByteArray kRtf = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fe3+}";
 const QByteArray kNotRtf = "\xcf\xf0\xee\xf1\xf2\xee \x01\x02 bytes";  // "Просто"
 
-class RtfDbRichEdit : public testing_support::SuiteTest {
+class RtfDbRichEdit : public testing_support::TableTest {
 protected:
     void SetUp() override {
-        SuiteTest::SetUp();
-        s.setNetFileDir(driveC());
-        s.addPassword(kPw);
-        db::createTableFile(inWork("T.DB"), kPw,
-                            {{"Number", FieldType::AutoInc, 0}, {"VoprRTF", FieldType::Blob, 0}});
-        t.setTableName("T.DB");
-        other.setTableName("T.DB");
+        TableTest::SetUp();
+        makeTable({{"Number", FieldType::AutoInc, 0}, {"VoprRTF", FieldType::Blob, 0}});
         t.open();
         for (const QByteArray& b : {kRtf, QByteArray(), kNotRtf}) {
             t.insert();
@@ -39,8 +33,6 @@ protected:
             t.post();
         }
         t.first();
-        ds.setTable(&t);
-        ds.setUi(&ui);
         edit.setDataSource(&ds);
         edit.setDataField("VoprRTF");
     }
@@ -54,9 +46,6 @@ protected:
         edit.setTextCursor(c);
     }
 
-    db::Session s;
-    Table t{s}, other{s};
-    DataSource ds;
     DBRichEdit edit;
 };
 
