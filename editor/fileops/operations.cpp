@@ -23,11 +23,6 @@ bool isTemplateName(const QString& name) {
     return name.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0;
 }
 
-bool sameFolder(const QString& a, const QString& b) {
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
-
 QString folderOf(const QString& path) {
     return path.left(path.lastIndexOf(plat::fs::separator()) + 1);
 }
@@ -203,7 +198,7 @@ std::optional<ImportedTest> ImportTest(plat::UiServices& ui, const QString& w) {
     if (!path) return std::nullopt;
     const QString n = NameBeforeDot(path->mid(path->lastIndexOf(plat::fs::separator()) + 1));
     // The dialog made the chosen folder current; from W itself there is nothing to copy.
-    if (!sameFolder(plat::fs::currentDir(), w)) {
+    if (!plat::fs::sameFolder(plat::fs::currentDir(), w)) {
         WalkMask(n + QStringLiteral(".*"),
                  [&](const QString& entry, const QString& source, const QString& folder) {
                      if (!isOwnFile(n, entry)) return true;
@@ -233,7 +228,7 @@ void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool t
     }
     const QString t = QDir::toNativeSeparators(*chosen);
     const QString name = t.mid(folderOf(t).size());
-    if (isTemplateName(NameBeforeDot(name)) && sameFolder(folderOf(t), w)) {
+    if (isTemplateName(NameBeforeDot(name)) && plat::fs::sameFolder(folderOf(t), w)) {
         ui.error(kNewRefused);
         return;
     }
