@@ -6,7 +6,6 @@
 #include "platform/files.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QList>
 #include <algorithm>
 #include <utility>
