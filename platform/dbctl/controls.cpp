@@ -317,7 +317,12 @@ DBImage::DBImage(QWidget* parent) : QWidget(parent) {
 
 void DBImage::load() {
     db::Field* f = link_.field();
-    picture_ = f ? imageFromBlob(f->asBytes()) : QImage();
+    const QByteArray blob = f ? f->asBytes() : QByteArray();
+    // A reload of the same record (edit, post, refresh) keeps the picture it has: a large
+    // one costs a megabyte's reading each time.
+    if (blob.size() == blob_.size() && (blob.isSharedWith(blob_) || blob == blob_)) return;
+    blob_ = blob;
+    picture_ = imageFromBlob(blob_, std::move(picture_));
     update();
 }
 

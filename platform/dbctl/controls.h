@@ -210,6 +210,7 @@ protected:
 private:
     void load();
     FieldLink link_{this};
+    QByteArray blob_;  // the field's bytes that picture_ shows
     QImage picture_;
 };
 
