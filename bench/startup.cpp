@@ -124,8 +124,11 @@ struct Xvfb {
 
     Xvfb() {
         for (int n = 40; n <= 49 && !d; ++n) {
-            if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock")) continue;
-            display = ":" + std::to_string(n);
+            char lock[32], name[8];
+            std::snprintf(lock, sizeof lock, "/tmp/.X%d-lock", n);
+            std::snprintf(name, sizeof name, ":%d", n);
+            if (std::filesystem::exists(lock)) continue;
+            display = name;
             pid = spawn({"/usr/bin/Xvfb", display, "-screen", "0", "1280x1024x24", "-br",
                          "-nolisten", "tcp"},
                         {});
