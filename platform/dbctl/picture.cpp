@@ -1,6 +1,7 @@
 #include "platform/dbctl/picture.h"
 
 #include <QBuffer>
+#include <QtEndian>
 
 namespace plat {
 
@@ -48,12 +49,25 @@ QImage directBitmap(const QByteArray& bmp, QImage&& reuse) {
                      : QImage(w, rows, QImage::Format_RGB32);
     if (img.isNull()) return {};
     const auto* src = reinterpret_cast<const uchar*>(bmp.constData()) + offset;
-    const int step = bits / 8;
     for (int y = 0; y < rows; ++y) {
         // Rows run bottom-up unless the height is negative.
         const uchar* p = src + stride * (h > 0 ? rows - 1 - y : y);
         auto* out = reinterpret_cast<QRgb*>(img.scanLine(y));
-        for (int x = 0; x < w; ++x, p += step) out[x] = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
+        int x = 0;
+        if (bits == 32) {
+            for (; x < w; ++x, p += 4) out[x] = 0xFF000000u | qFromLittleEndian<quint32>(p);
+            continue;
+        }
+        // Four pixels from three little-endian words: b g r b | g r b g | r b g r.
+        for (; x + 4 <= w; x += 4, p += 12) {
+            const quint32 a = qFromLittleEndian<quint32>(p), b = qFromLittleEndian<quint32>(p + 4),
+                          c = qFromLittleEndian<quint32>(p + 8);
+            out[x] = 0xFF000000u | a;
+            out[x + 1] = 0xFF000000u | (a >> 24) | (b << 8);
+            out[x + 2] = 0xFF000000u | (b >> 16) | (c << 16);
+            out[x + 3] = 0xFF000000u | (c >> 8);
+        }
+        for (; x < w; ++x, p += 3) out[x] = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
     }
     return img;
 }
