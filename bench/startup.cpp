@@ -3,7 +3,8 @@
 // that window drawn with its controls (probe pixels inside controls showing neither the
 // unpainted black nor the window's own background colour). pandrel also opens its test
 // choice: the bench says whether the window was drawn before the dialog appeared.
-// Usage: bench_startup [rounds=10]
+// Usage: bench_startup [rounds=10]; KORVEL or PANDREL in the environment names another build
+// of that program to measure (to compare two versions, run them in turn).
 #include "bench/bench.h"
 
 #include <X11/Xlib.h>
@@ -40,6 +41,11 @@ struct Run {
 
 double msSince(bench::Clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(bench::Clock::now() - t0).count();
+}
+
+std::string programOr(const char* variable, const char* built) {
+    const char* other = std::getenv(variable);
+    return other && *other ? other : built;
 }
 
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
@@ -141,7 +147,11 @@ struct Xvfb {
     }
     ~Xvfb() {
         if (d) XCloseDisplay(d);
-        if (pid > 0) stop(pid);
+        if (pid > 0) {
+            // Asked, not killed: it removes its lock file, so the display is free again.
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
     }
 };
 
@@ -167,9 +177,9 @@ int main(int argc, char** argv) {
     const std::vector<Program> programs = {
         {"empty Qt window", BENCH_EMPTY_WINDOW, 0, 0, 0, {{320, 240}}, false},
         // Button9 and btExit of the start window, on its green-grey ground.
-        {"korvel", BENCH_KORVEL, 476, 334, 0xC0DCC0, {{14, 45}, {404, 45}}, false},
+        {"korvel", programOr("KORVEL", BENCH_KORVEL), 476, 334, 0xC0DCC0, {{14, 45}, {404, 45}}, false},
         // "Выход" and "Проверка ответа" at the bottom, the name field at the top, on navy.
-        {"pandrel", BENCH_PANDREL, 1007, 688, 0x003050, {{844, 653}, {236, 653}, {300, 110}}, true},
+        {"pandrel", programOr("PANDREL", BENCH_PANDREL), 1007, 688, 0x003050, {{844, 653}, {236, 653}, {300, 110}}, true},
     };
     std::vector<std::vector<Run>> runs(programs.size());
     for (int i = 0; i < rounds; ++i)
