@@ -7,6 +7,7 @@
 // bursts of other work fall on both alike.
 //
 //   bench_db_post [posts a round=50] [rounds=9]
+#include "bench/bench.h"
 #include "platform/db/create.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
@@ -100,6 +101,7 @@ int main(int argc, char** argv) {
     std::printf("synchronous FULL (earlier post):   %.3f\n", f);
     std::printf("synchronous EXTRA (durable post):  %.3f, %.2f x the earlier post\n", e, e / f);
     std::printf("Table::post (edit, set, post):     %.3f, %.2f x the earlier post\n", t, t / f);
+    bench::report("durable post vs the earlier post", e, f);
     QFile::remove(path);
     QFile::remove(QDir::current().absoluteFilePath("bench_post.DB-journal"));
     return 0;

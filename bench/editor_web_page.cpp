@@ -3,7 +3,7 @@
 // same run. Prints the median of each and their ratio, and the time the table alone takes
 // to read the 1,000 records, pictures included.
 // Usage: bench_editor_web_page [rounds=5]
-#include "bench/timing.h"
+#include "bench/bench.h"
 #include "common/fixed.h"
 #include "common/question.h"
 #include "editor/frame.h"
@@ -160,7 +160,7 @@ int main(int argc, char** argv) {
                 alone, jpegBytes);
     std::printf("the table alone, 1000 records read:           %.1f ms, %zu bytes of pictures\n",
                 reads, blobBytes);
-    std::printf("ratio page / libjpeg alone: %.2f\n", page / alone);
-    std::printf("ratio page / (libjpeg alone + table alone): %.2f\n", page / (alone + reads));
+    bench::report("web page of 1000 questions vs libjpeg alone", page, alone);
+    bench::report("web page vs libjpeg and table alone", page, alone + reads);
     return 0;
 }

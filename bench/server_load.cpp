@@ -8,6 +8,7 @@
 //
 // Prints both times, their ratio, the window's memory per logged byte, and whether every
 // client has exactly one start entry and one whole result entry in the saved log.
+#include "bench/bench.h"
 #include "common/messages.h"
 #include "platform/codec.h"
 #include "platform/system.h"
@@ -278,6 +279,8 @@ int main(int argc, char** argv) {
                 "(%.1f clients/s), %.2f x the minimal server\n",
                 static_cast<long long>(ms), total * 1000.0 / qMax<qint64>(ms, 1),
                 double(ms) / double(qMax<qint64>(floorMs, 1)));
+    bench::report("server, " + std::to_string(total) + " clients vs minimal server", double(ms),
+                  double(floorMs));
     std::printf("saving the log: %lld ms, %lld bytes, %lld lines; same lines as the window: %s\n",
                 static_cast<long long>(saveMs), static_cast<long long>(savedBytes.size()),
                 static_cast<long long>(log.size()), sameAsWindow ? "yes" : "NO");

@@ -202,11 +202,13 @@ void TForm1::fmCreate() {
 
 bool TForm1::event(QEvent* e) {
     // The test is chosen when the window first gets the focus; later activations (a box
-    // of ours closing) do not ask again.
-    if (e->type() == QEvent::WindowActivate && !activated_) {
-        activated_ = true;
-        QTimer::singleShot(0, this, &TForm1::FormActivate);
-    }
+    // of ours closing) do not ask again. The dialog waits until the window has drawn
+    // itself, so the learner sees the window first, whichever of the two comes first.
+    const bool first = !(activated_ && drawn_);
+    if (e->type() == QEvent::WindowActivate) activated_ = true;
+    if (e->type() == QEvent::Paint) drawn_ = true;
+    // Posted: a paint event comes before the controls' own, which finish the frame.
+    if (first && activated_ && drawn_) QTimer::singleShot(0, this, &TForm1::FormActivate);
     return QWidget::event(e);
 }
 

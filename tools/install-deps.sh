@@ -11,7 +11,7 @@ PACKAGES=(
   libjpeg62-turbo-dev
   googletest libgtest-dev libgmock-dev
   fonts-liberation
-  xvfb xdotool imagemagick xauth xclip
+  xvfb xdotool imagemagick xauth xclip libx11-dev
   chromium nodejs
 )
 

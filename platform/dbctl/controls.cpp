@@ -360,7 +360,13 @@ void DBImage::setDataSource(DataSource* s) {
 
 void DBImage::load() {
     db::Field* f = link_.field();
-    picture_ = f ? imageFromBlob(f->asBytes()) : QImage();
+    const QByteArray blob = f ? f->asBytes() : QByteArray();
+    // A reload of the same record (edit, post, refresh) keeps the picture it has: a large
+    // one costs a megabyte's reading each time. A shown picture the field does not hold goes.
+    if (!unstored_ && blob.size() == blob_.size() && (blob.isSharedWith(blob_) || blob == blob_))
+        return;
+    blob_ = blob;
+    picture_ = imageFromBlob(blob_, std::move(picture_));
     unstored_ = false;
     update();
 }

@@ -221,6 +221,7 @@ protected:
 
 private:
     void load();
+    QByteArray blob_;  // the field's bytes that picture_ shows
     QImage picture_;
     bool unstored_ = false;  // shows an assigned picture that the field does not hold
     QMetaObject::Connection stateLink_;

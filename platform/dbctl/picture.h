@@ -8,8 +8,9 @@ namespace plat {
 
 // The BMP file bytes inside a blob; empty when the blob is neither form.
 QByteArray bitmapFromBlob(const QByteArray& blob);
-// The picture of a blob; a null image when it holds no bitmap.
-QImage imageFromBlob(const QByteArray& blob);
+// The picture of a blob; a null image when it holds no bitmap. The pixels of reuse are
+// written over when it has the picture's size and no other holder.
+QImage imageFromBlob(const QByteArray& blob, QImage reuse = {});
 // A picture as BMP file bytes, no prefix; empty for a null image.
 QByteArray bmpBytes(const QImage& image);
 

@@ -527,6 +527,20 @@ TEST_F(Window, ActivationChoosesOnceOnly) {
     EXPECT_EQ(ui.dialogs().size(), 1);
 }
 
+TEST_F(Window, TheChoiceWaitsUntilTheWindowHasDrawnItself) {
+    const QString path = writeTest(work(), "t", {choiceQ("2", "tf-----")});
+    TForm1& f = makeForm();
+    ui.expectOpen(path);
+    // A window manager may give the focus before the window is first drawn.
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(&f, &activate);
+    QApplication::processEvents();
+    EXPECT_TRUE(ui.dialogs().isEmpty());
+    f.show();
+    ASSERT_TRUE(testing_support::waitFor([&] { return f.Table1->isActive(); }));
+    EXPECT_EQ(ui.dialogs().size(), 1);
+}
+
 // --- a table written through the engine reads back the same ------------------------------
 
 TEST_F(Window, EveryFieldReadsBackAsWritten) {

@@ -1,0 +1,218 @@
+// Start-up of the real korvel and pandrel under Xvfb, interleaved with an empty Qt Widgets
+// window: the time from the start of the process to its main window being mapped, and to
+// that window drawn with its controls (probe pixels inside controls showing neither the
+// unpainted black nor the window's own background colour). pandrel also opens its test
+// choice: the bench says whether the window was drawn before the dialog appeared.
+// Usage: bench_startup [rounds=10]; KORVEL or PANDREL in the environment names another build
+// of that program to measure (to compare two versions, run them in turn).
+#include "bench/bench.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/select.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct Probe {
+    int x, y;  // in the main window's client area
+};
+
+struct Program {
+    std::string name, path;
+    int width = 0, height = 0;  // the main window's size; 0: the first window mapped
+    unsigned background = 0;    // the window colour, 0xRRGGBB
+    std::vector<Probe> probes;
+    bool opensDialog = false;
+};
+
+struct Run {
+    double mapped = -1, drawn = -1, dialog = -1;  // ms from the start; -1: not seen
+};
+
+double msSince(bench::Clock::time_point t0) {
+    return std::chrono::duration<double, std::milli>(bench::Clock::now() - t0).count();
+}
+
+std::string programOr(const char* variable, const char* built) {
+    const char* other = std::getenv(variable);
+    return other && *other ? other : built;
+}
+
+int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
+
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        for (const auto& kv : env) putenv(const_cast<char*>(kv.c_str()));
+        std::vector<char*> args;
+        for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+        args.push_back(nullptr);
+        setpgid(0, 0);
+        execv(args[0], args.data());
+        _exit(127);
+    }
+    return pid;
+}
+
+void stop(pid_t pid) {
+    kill(-pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+bool drawn(Display* d, Window root, int x0, int y0, const Program& p) {
+    for (const Probe& pr : p.probes) {
+        XImage* img = XGetImage(d, root, x0 + pr.x, y0 + pr.y, 1, 1, AllPlanes, ZPixmap);
+        if (!img) return false;
+        const unsigned px = unsigned(XGetPixel(img, 0, 0)) & 0xFFFFFF;
+        XDestroyImage(img);
+        if (px == 0 || px == p.background) return false;
+    }
+    return true;
+}
+
+Run runOnce(Display* d, const Program& p, const std::vector<std::string>& env) {
+    const Window root = DefaultRootWindow(d);
+    XSync(d, False);
+    while (XPending(d)) {
+        XEvent e;
+        XNextEvent(d, &e);
+    }
+    Run r;
+    Window main = 0;
+    int x0 = 0, y0 = 0;
+    const auto t0 = bench::Clock::now();
+    const pid_t pid = spawn({p.path}, env);
+    const int fd = ConnectionNumber(d);
+    while (msSince(t0) < 15000) {
+        while (XPending(d)) {
+            XEvent e;
+            XNextEvent(d, &e);
+            if (e.type != MapNotify || e.xmap.event != root) continue;
+            const double at = msSince(t0);
+            XWindowAttributes a;
+            if (!XGetWindowAttributes(d, e.xmap.window, &a)) continue;
+            if (!main && (p.width == 0 || (a.width == p.width && a.height == p.height))) {
+                main = e.xmap.window;
+                r.mapped = at;
+                Window child;
+                XTranslateCoordinates(d, main, root, 0, 0, &x0, &y0, &child);
+            } else if (main != e.xmap.window && r.dialog < 0 && a.width > 50 && a.height > 50) {
+                r.dialog = at;  // a tooltip or a menu is no dialog
+            }
+        }
+        if (main && r.drawn < 0 && drawn(d, root, x0, y0, p)) r.drawn = msSince(t0);
+        if (r.drawn >= 0 && (!p.opensDialog || r.dialog >= 0)) break;
+        fd_set fds;
+        FD_ZERO(&fds);
+        FD_SET(fd, &fds);
+        timeval tv{0, 1000};
+        select(fd + 1, &fds, nullptr, nullptr, &tv);
+    }
+    stop(pid);
+    XSync(d, False);
+    return r;
+}
+
+struct Xvfb {
+    pid_t pid = -1;
+    std::string display;
+    Display* d = nullptr;
+
+    Xvfb() {
+        for (int n = 40; n <= 49 && !d; ++n) {
+            char lock[32], name[8];
+            std::snprintf(lock, sizeof lock, "/tmp/.X%d-lock", n);
+            std::snprintf(name, sizeof name, ":%d", n);
+            if (std::filesystem::exists(lock)) continue;
+            display = name;
+            pid = spawn({"/usr/bin/Xvfb", display, "-screen", "0", "1280x1024x24", "-br",
+                         "-nolisten", "tcp"},
+                        {});
+            for (int i = 0; i < 100 && !d; ++i) {
+                usleep(50000);
+                d = XOpenDisplay(display.c_str());
+            }
+            if (!d) stop(pid);
+        }
+    }
+    ~Xvfb() {
+        if (d) XCloseDisplay(d);
+        if (pid > 0) {
+            // Asked, not killed: it removes its lock file, so the display is free again.
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
+    Xvfb x;
+    if (!x.d) {
+        std::fprintf(stderr, "no free Xvfb display in :40-:49\n");
+        return 1;
+    }
+    XSetErrorHandler(ignoreXErrors);
+    XSelectInput(x.d, DefaultRootWindow(x.d), SubstructureNotifyMask);
+
+    char runtime[] = "/tmp/bench-startup-XXXXXX";
+    char drive[] = "/tmp/bench-drive-XXXXXX";
+    if (!mkdtemp(runtime) || !mkdtemp(drive)) return 1;
+    const std::vector<std::string> env = {
+        "DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb", std::string("XDG_RUNTIME_DIR=") + runtime,
+        std::string("TESTSUITE_DRIVE_C=") + drive};
+
+    const std::vector<Program> programs = {
+        {"empty Qt window", BENCH_EMPTY_WINDOW, 0, 0, 0, {{320, 240}}, false},
+        // Button9 and btExit of the start window, on its green-grey ground.
+        {"korvel", programOr("KORVEL", BENCH_KORVEL), 476, 334, 0xC0DCC0, {{14, 45}, {404, 45}}, false},
+        // "Выход" and "Проверка ответа" at the bottom, the name field at the top, on navy.
+        {"pandrel", programOr("PANDREL", BENCH_PANDREL), 1007, 688, 0x003050, {{844, 653}, {236, 653}, {300, 110}}, true},
+    };
+    std::vector<std::vector<Run>> runs(programs.size());
+    for (int i = 0; i < rounds; ++i)
+        for (size_t j = 0; j < programs.size(); ++j) {
+            const size_t k = (size_t(i) + j) % programs.size();
+            runs[k].push_back(runOnce(x.d, programs[k], env));
+        }
+    std::filesystem::remove_all(runtime);
+    std::filesystem::remove_all(drive);
+
+    auto medianOf = [&](size_t k, double Run::*m) {
+        std::vector<double> v;
+        for (const Run& r : runs[k])
+            if (r.*m >= 0) v.push_back(r.*m);
+        return bench::median(v);
+    };
+    for (size_t k = 0; k < programs.size(); ++k) {
+        int missed = 0;
+        for (const Run& r : runs[k]) missed += r.drawn < 0;
+        std::printf("%-16s mapped %.1f ms, drawn %.1f ms (median of %d runs%s)\n", programs[k].name.c_str(),
+                    medianOf(k, &Run::mapped), medianOf(k, &Run::drawn), rounds,
+                    missed ? ", some never drawn" : "");
+    }
+    for (size_t k = 1; k < programs.size(); ++k) {
+        bench::report("start-up to window drawn, " + programs[k].name, medianOf(k, &Run::drawn),
+                      medianOf(0, &Run::drawn));
+        bench::report("start-up to window mapped, " + programs[k].name, medianOf(k, &Run::mapped),
+                      medianOf(0, &Run::mapped));
+    }
+    const size_t pandrel = 2;
+    int before = 0;
+    for (const Run& r : runs[pandrel]) before += r.drawn >= 0 && r.dialog >= 0 && r.drawn < r.dialog;
+    std::printf("pandrel: test-choice dialog mapped at %.1f ms (median); window drawn before it in %d of %d runs\n",
+                medianOf(pandrel, &Run::dialog), before, rounds);
+    return 0;
+}
