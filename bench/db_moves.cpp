@@ -11,7 +11,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QTemporaryDir>
-
 #include <cstdlib>
 #include <random>
 

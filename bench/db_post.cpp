@@ -18,8 +18,8 @@
 #include <QFile>
 #include <algorithm>
 #include <cstdio>
-#include <vector>
 #include <sqlcipher/sqlite3.h>
+#include <vector>
 
 namespace {
 
@@ -40,8 +40,8 @@ double rawPosts(const QString& path, const char* mode, int posts) {
     QElapsedTimer clock;
     clock.start();
     for (int i = 0; i < posts; ++i) {
-        const QByteArray sql = "BEGIN IMMEDIATE; UPDATE records SET Vopr = 'вопрос " + QByteArray::number(i) +
-                               "' WHERE Number = 1; COMMIT;";
+        const QByteArray sql = "BEGIN IMMEDIATE; UPDATE records SET Vopr = 'вопрос " +
+                               QByteArray::number(i) + "' WHERE Number = 1; COMMIT;";
         if (sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             std::fprintf(stderr, "post failed: %s\n", sqlite3_errmsg(h));
             break;
@@ -97,7 +97,8 @@ int main(int argc, char** argv) {
         return v[v.size() / 2];
     };
     const double f = median(full), e = median(extra), t = median(table);
-    std::printf("%d rounds of %d posts, on %s; median ms a post\n", rounds, posts, qPrintable(QDir::currentPath()));
+    std::printf("%d rounds of %d posts, on %s; median ms a post\n", rounds, posts,
+                qPrintable(QDir::currentPath()));
     std::printf("synchronous FULL (earlier post):   %.3f\n", f);
     std::printf("synchronous EXTRA (durable post):  %.3f, %.2f x the earlier post\n", e, e / f);
     std::printf("Table::post (edit, set, post):     %.3f, %.2f x the earlier post\n", t, t / f);

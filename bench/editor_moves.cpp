@@ -10,7 +10,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-
 #include <cstdlib>
 #include <utility>
 

@@ -16,7 +16,6 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -113,9 +112,11 @@ int main(int argc, char** argv) {
         for (int i = 1; i <= 1000; ++i) {
             t.insert();
             t.fieldByName(common::field::Vopr)
-                .setAsString(QStringLiteral("Вопрос %1: какой ответ верный, если @<b>x</b>@ > 2?").arg(i));
+                .setAsString(
+                    QStringLiteral("Вопрос %1: какой ответ верный, если @<b>x</b>@ > 2?").arg(i));
             for (int k = 1; k <= 4; ++k) {
-                t.fieldByName(common::field::Otv(k)).setAsString(QStringLiteral("вариант %1").arg(k));
+                t.fieldByName(common::field::Otv(k))
+                    .setAsString(QStringLiteral("вариант %1").arg(k));
                 t.fieldByName(common::field::RO(k)).setAsBool(k == i % 4 + 1);
             }
             if (i % 5 == 0) {
@@ -154,10 +155,11 @@ int main(int argc, char** argv) {
             blobBytes += std::size_t(t.fieldByName(common::field::VoprBMP).asBytes().size());
         }
     });
-    std::printf("page of 1000 questions, 200 pictures 993x169: %.1f ms (median of %d), %lld bytes\n",
-                page, rounds, static_cast<long long>(QFileInfo("Bench.HTML").size()));
-    std::printf("libjpeg alone, the same 200 pictures:         %.1f ms, %zu bytes of JPEG\n",
-                alone, jpegBytes);
+    std::printf(
+        "page of 1000 questions, 200 pictures 993x169: %.1f ms (median of %d), %lld bytes\n", page,
+        rounds, static_cast<long long>(QFileInfo("Bench.HTML").size()));
+    std::printf("libjpeg alone, the same 200 pictures:         %.1f ms, %zu bytes of JPEG\n", alone,
+                jpegBytes);
     std::printf("the table alone, 1000 records read:           %.1f ms, %zu bytes of pictures\n",
                 reads, blobBytes);
     bench::report("web page of 1000 questions vs libjpeg alone", page, alone);

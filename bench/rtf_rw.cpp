@@ -11,7 +11,6 @@
 #include <QGuiApplication>
 #include <QTextCursor>
 #include <QTextDocument>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -23,15 +22,19 @@ QByteArray sample(int kilobytes) {
     QTextDocument doc;
     QTextCursor c(&doc);
     const QStringList families = {"Times New Roman", "Arial", "Courier New"};
-    const QString words[] = {"Вычислите", "массу", "иона", "Fe", "если", "известно", "что",
-                             "концентрация", "раствора", "равна", "0,5", "моль/л", "Ω", "—"};
+    const QString words[] = {
+        "Вычислите",    "массу",    "иона",  "Fe",  "если",   "известно", "что",
+        "концентрация", "раствора", "равна", "0,5", "моль/л", "Ω",        "—"};
     int n = 0;
-    for (int para = 0; ; ++para) {
+    for (int para = 0;; ++para) {
         QTextBlockFormat bf;
-        bf.setAlignment(para % 4 == 1 ? Qt::AlignHCenter : para % 4 == 3 ? Qt::AlignJustify
-                                                                         : Qt::AlignLeft);
-        if (para) c.insertBlock(bf);
-        else c.setBlockFormat(bf);
+        bf.setAlignment(para % 4 == 1   ? Qt::AlignHCenter
+                        : para % 4 == 3 ? Qt::AlignJustify
+                                        : Qt::AlignLeft);
+        if (para)
+            c.insertBlock(bf);
+        else
+            c.setBlockFormat(bf);
         for (int w = 0; w < 40; ++w, ++n) {
             QTextCharFormat f;
             f.setFontFamilies({families[n % 3]});
@@ -63,9 +66,10 @@ int main(int argc, char** argv) {
     QTextDocument doc;
     plat::rtf::read(rtf, &doc);
     const QString html = doc.toHtml();
-    std::printf("document: %lld bytes of RTF (%lld characters of HTML), %d characters, %d paragraphs\n",
-                static_cast<long long>(rtf.size()), static_cast<long long>(html.size()),
-                doc.characterCount(), doc.blockCount());
+    std::printf(
+        "document: %lld bytes of RTF (%lld characters of HTML), %d characters, %d paragraphs\n",
+        static_cast<long long>(rtf.size()), static_cast<long long>(html.size()),
+        doc.characterCount(), doc.blockCount());
     const auto read = bench::interleaved(
         rounds,
         [&] {

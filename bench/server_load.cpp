@@ -103,9 +103,10 @@ const QString kLabel = QStringLiteral("Тест Физика.DB");
 QString resultReport(int i) {
     const int n = 999;
     QString r = learner(i) + " " + kGroup +
-                QStringLiteral("\r\nОтвечал на вопросы теста Физика.DB\r\nВерных ответов: %1 из %2"
-                               "\r\nВремя тестирования 1:05:07\r\nПятибальный коэффициент: "
-                               "4,5\r\nНомера заданных вопросов:\r\n")
+                QStringLiteral(
+                    "\r\nОтвечал на вопросы теста Физика.DB\r\nВерных ответов: %1 из %2"
+                    "\r\nВремя тестирования 1:05:07\r\nПятибальный коэффициент: "
+                    "4,5\r\nНомера заданных вопросов:\r\n")
                     .arg(n - i % 100)
                     .arg(n);
     for (int k = 1; k <= n; ++k) {
@@ -181,7 +182,8 @@ qint64 runLoad(QApplication& app, quint16 port, int total, int inFlight, qint64*
 
 int main(int argc, char** argv) {
     if (qgetenv("DISPLAY").isEmpty() && qgetenv("QT_QPA_PLATFORM").isEmpty()) {
-        std::fprintf(stderr, "bench_server_load draws the window: run it with DISPLAY set (Xvfb)\n");
+        std::fprintf(stderr,
+                     "bench_server_load draws the window: run it with DISPLAY set (Xvfb)\n");
         return 2;
     }
     QApplication app(argc, argv);
@@ -198,7 +200,8 @@ int main(int argc, char** argv) {
     {
         MinimalServer minimal(dir.filePath("minimal.bin"));
         const quint16 port = minimal.listen();
-        floorMs = runLoad(app, port, total, inFlight, &floorSent, [&] { return minimal.closed == total; });
+        floorMs = runLoad(app, port, total, inFlight, &floorSent,
+                          [&] { return minimal.closed == total; });
         floorWritten = minimal.written();
     }
 
@@ -259,8 +262,7 @@ int main(int argc, char** argv) {
             continue;
         }
         const QStringList expected = ("127.0.0.1 " + resultReport(i)).split("\r\n");
-        if (log.mid(k, expected.size()).join("\n").mid(m.capturedLength()) ==
-            expected.join("\n"))
+        if (log.mid(k, expected.size()).join("\n").mid(m.capturedLength()) == expected.join("\n"))
             ++results[i];
         else
             ++broken;
@@ -275,21 +277,24 @@ int main(int argc, char** argv) {
     std::printf("minimal server (read, append to a file): %lld ms, %lld of %lld bytes written\n",
                 static_cast<long long>(floorMs), static_cast<long long>(floorWritten),
                 static_cast<long long>(floorSent));
-    std::printf("server window, shown:                   %lld ms to the last disconnect entry "
-                "(%.1f clients/s), %.2f x the minimal server\n",
-                static_cast<long long>(ms), total * 1000.0 / qMax<qint64>(ms, 1),
-                double(ms) / double(qMax<qint64>(floorMs, 1)));
+    std::printf(
+        "server window, shown:                   %lld ms to the last disconnect entry "
+        "(%.1f clients/s), %.2f x the minimal server\n",
+        static_cast<long long>(ms), total * 1000.0 / qMax<qint64>(ms, 1),
+        double(ms) / double(qMax<qint64>(floorMs, 1)));
     bench::report("server, " + std::to_string(total) + " clients vs minimal server", double(ms),
                   double(floorMs));
     std::printf("saving the log: %lld ms, %lld bytes, %lld lines; same lines as the window: %s\n",
                 static_cast<long long>(saveMs), static_cast<long long>(savedBytes.size()),
                 static_cast<long long>(log.size()), sameAsWindow ? "yes" : "NO");
-    std::printf("memory: %ld KiB more after the run, %.1f bytes per logged byte\n", rssAfter - rssBefore,
+    std::printf("memory: %ld KiB more after the run, %.1f bytes per logged byte\n",
+                rssAfter - rssBefore,
                 (rssAfter - rssBefore) * 1024.0 / double(qMax<qint64>(savedBytes.size(), 1)));
     std::printf("disconnect entries %d\n", disconnects);
-    std::printf("clients with exactly one start entry: %d, one whole result entry: %d, "
-                "broken entries: %d, boxes: %d\n",
-                startOk, resultOk, broken, ui.shown);
+    std::printf(
+        "clients with exactly one start entry: %d, one whole result entry: %d, "
+        "broken entries: %d, boxes: %d\n",
+        startOk, resultOk, broken, ui.shown);
     const bool ok = disconnects == total && startOk == total && resultOk == total && broken == 0 &&
                     ui.shown == 0 && sameAsWindow && floorWritten == floorSent;
     std::printf("%s\n", ok ? "OK" : "FAILED");

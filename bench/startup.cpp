@@ -9,7 +9,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -170,16 +169,28 @@ int main(int argc, char** argv) {
     char runtime[] = "/tmp/bench-startup-XXXXXX";
     char drive[] = "/tmp/bench-drive-XXXXXX";
     if (!mkdtemp(runtime) || !mkdtemp(drive)) return 1;
-    const std::vector<std::string> env = {
-        "DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb", std::string("XDG_RUNTIME_DIR=") + runtime,
-        std::string("TESTSUITE_DRIVE_C=") + drive};
+    const std::vector<std::string> env = {"DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb",
+                                          std::string("XDG_RUNTIME_DIR=") + runtime,
+                                          std::string("TESTSUITE_DRIVE_C=") + drive};
 
     const std::vector<Program> programs = {
         {"empty Qt window", BENCH_EMPTY_WINDOW, 0, 0, 0, {{320, 240}}, false},
         // Button9 and btExit of the start window, on its green-grey ground.
-        {"korvel", programOr("KORVEL", BENCH_KORVEL), 476, 334, 0xC0DCC0, {{14, 45}, {404, 45}}, false},
+        {"korvel",
+         programOr("KORVEL", BENCH_KORVEL),
+         476,
+         334,
+         0xC0DCC0,
+         {{14, 45}, {404, 45}},
+         false},
         // "Выход" and "Проверка ответа" at the bottom, the name field at the top, on navy.
-        {"pandrel", programOr("PANDREL", BENCH_PANDREL), 1007, 688, 0x003050, {{844, 653}, {236, 653}, {300, 110}}, true},
+        {"pandrel",
+         programOr("PANDREL", BENCH_PANDREL),
+         1007,
+         688,
+         0x003050,
+         {{844, 653}, {236, 653}, {300, 110}},
+         true},
     };
     std::vector<std::vector<Run>> runs(programs.size());
     for (int i = 0; i < rounds; ++i)
@@ -199,9 +210,9 @@ int main(int argc, char** argv) {
     for (size_t k = 0; k < programs.size(); ++k) {
         int missed = 0;
         for (const Run& r : runs[k]) missed += r.drawn < 0;
-        std::printf("%-16s mapped %.1f ms, drawn %.1f ms (median of %d runs%s)\n", programs[k].name.c_str(),
-                    medianOf(k, &Run::mapped), medianOf(k, &Run::drawn), rounds,
-                    missed ? ", some never drawn" : "");
+        std::printf("%-16s mapped %.1f ms, drawn %.1f ms (median of %d runs%s)\n",
+                    programs[k].name.c_str(), medianOf(k, &Run::mapped), medianOf(k, &Run::drawn),
+                    rounds, missed ? ", some never drawn" : "");
     }
     for (size_t k = 1; k < programs.size(); ++k) {
         bench::report("start-up to window drawn, " + programs[k].name, medianOf(k, &Run::drawn),
@@ -211,8 +222,11 @@ int main(int argc, char** argv) {
     }
     const size_t pandrel = 2;
     int before = 0;
-    for (const Run& r : runs[pandrel]) before += r.drawn >= 0 && r.dialog >= 0 && r.drawn < r.dialog;
-    std::printf("pandrel: test-choice dialog mapped at %.1f ms (median); window drawn before it in %d of %d runs\n",
-                medianOf(pandrel, &Run::dialog), before, rounds);
+    for (const Run& r : runs[pandrel])
+        before += r.drawn >= 0 && r.dialog >= 0 && r.drawn < r.dialog;
+    std::printf(
+        "pandrel: test-choice dialog mapped at %.1f ms (median); window drawn before it in %d of "
+        "%d runs\n",
+        medianOf(pandrel, &Run::dialog), before, rounds);
     return 0;
 }

@@ -13,9 +13,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QString>
-
 #include <sqlcipher/sqlite3.h>
-
 #include <stdexcept>
 #include <vector>
 
@@ -55,13 +53,15 @@ inline void writeTestTable(const QString& path, int records, int pictureBytes = 
     sqlite3* h = openKeyed(path);
     sqlite3_exec(h, "BEGIN", nullptr, nullptr, nullptr);
     sqlite3_stmt* st = nullptr;
-    sqlite3_prepare_v2(h,
-                       "INSERT INTO records (TypeVopr, Vopr, Otv1, Otv2, Otv3, Otv4, MaxOtv, RO1, RO2, "
-                       "VoprRTF, VoprStyle, VoprBMP) VALUES ('1', ?, ?, ?, ?, ?, '4', 1, 0, ?, ?, ?)",
-                       -1, &st, nullptr);
+    sqlite3_prepare_v2(
+        h,
+        "INSERT INTO records (TypeVopr, Vopr, Otv1, Otv2, Otv3, Otv4, MaxOtv, RO1, RO2, "
+        "VoprRTF, VoprStyle, VoprBMP) VALUES ('1', ?, ?, ?, ?, ?, '4', 1, 0, ?, ?, ?)",
+        -1, &st, nullptr);
     const QByteArray rtf = QByteArray("{\\rtf1\\ansi ") + QByteArray(400, 'x') + "}";
     for (int i = 0; i < records; ++i) {
-        const QByteArray q = QStringLiteral("Вопрос номер %1: сколько будет %1 + %1?").arg(i).toUtf8();
+        const QByteArray q =
+            QStringLiteral("Вопрос номер %1: сколько будет %1 + %1?").arg(i).toUtf8();
         sqlite3_bind_text(st, 1, q.constData(), int(q.size()), SQLITE_TRANSIENT);
         for (int k = 2; k <= 5; ++k) {
             const QByteArray a = QStringLiteral("Ответ %1 на вопрос %2").arg(k - 1).arg(i).toUtf8();

@@ -24,7 +24,8 @@ namespace {
 
 void setRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     QPalette p = w->palette();
-    for (auto g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) p.setColor(g, role, c);
+    for (auto g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        p.setColor(g, role, c);
     w->setPalette(p);
 }
 
@@ -128,7 +129,9 @@ TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard sing
     ClientSocket1->setObjectName(QStringLiteral("ClientSocket1"));
     ClientSocket1->onConnect = [this] { client_connect(); };
     ClientSocket1->onDisconnect = [this] { client_disconnect(); };
-    ClientSocket1->onError = [this](plat::net::ErrorEvent ev, int& code) { client_error(ev, code); };
+    ClientSocket1->onError = [this](plat::net::ErrorEvent ev, int& code) {
+        client_error(ev, code);
+    };
     imOffline->installEventFilter(this);
     for (QWidget* w : std::initializer_list<QWidget*>{Edit2, Edit4, ComboBox1, ComboBox2})
         w->installEventFilter(this);
@@ -180,15 +183,14 @@ void TForm1::bindControls() {
     bind(DBListBox2, common::field::MaxOtv);
     bind(DBVoprStyle, common::field::VoprStyle);
     DBNavigator1->setDataSource(DataSource1);
-    DBNavigator1->setVisibleButtons({plat::NavBtn::nbFirst, plat::NavBtn::nbPrior,
-                                     plat::NavBtn::nbNext, plat::NavBtn::nbLast});
+    DBNavigator1->setVisibleButtons(
+        {plat::NavBtn::nbFirst, plat::NavBtn::nbPrior, plat::NavBtn::nbNext, plat::NavBtn::nbLast});
     DBNavigator1->setHints({QStringLiteral("первый вопрос"), QStringLiteral("предыдущий вопрос"),
-                            QStringLiteral("следующий вопрос"), QStringLiteral("последний вопрос")});
+                            QStringLiteral("следующий вопрос"),
+                            QStringLiteral("последний вопрос")});
 }
 
-QString TForm1::field(const QString& name) {
-    return Table1->fieldByName(name).asString();
-}
+QString TForm1::field(const QString& name) { return Table1->fieldByName(name).asString(); }
 
 void TForm1::fmCreate() {
     plat::guarded(*services_.ui, [&] {
@@ -237,10 +239,14 @@ void TForm1::keyPressEvent(QKeyEvent* e) {
 
 bool TForm1::keyRefused(QObject* watched, const QString& typed) {
     for (QChar Key : typed) {
-        if (watched == Edit2) Edit2_KeyPress(Key);
-        else if (watched == Edit4) Edit4_KeyPress(Key);
-        else if (watched == ComboBox1) ComboBox1_KeyPress(Key);
-        else ComboBox2_KeyPress(Key);
+        if (watched == Edit2)
+            Edit2_KeyPress(Key);
+        else if (watched == Edit4)
+            Edit4_KeyPress(Key);
+        else if (watched == ComboBox1)
+            ComboBox1_KeyPress(Key);
+        else
+            ComboBox2_KeyPress(Key);
         if (Key.isNull()) return true;
     }
     return false;
@@ -332,7 +338,8 @@ void TForm1::Button2Click() {
 
 void TForm1::Button1Click() {
     plat::guarded(*services_.ui, [&] {
-        services_.shell->open(QDir::current().absoluteFilePath(QStringLiteral("help_pandrel.html")));
+        services_.shell->open(
+            QDir::current().absoluteFilePath(QStringLiteral("help_pandrel.html")));
     });
 }
 
@@ -380,8 +387,11 @@ void TForm1::SetScreenColor(int colour) {
     setRole(this, QPalette::Window, c);
     // The answer texts are styled (font, no border), so their colour lives in the style.
     const QString sheet = QStringLiteral(
-        "font: bold 17px \"Times New Roman\"; color: white; border: none; "
-        "background-color: rgb(%1, %2, %3);").arg(c.red()).arg(c.green()).arg(c.blue());
+                              "font: bold 17px \"Times New Roman\"; color: white; border: none; "
+                              "background-color: rgb(%1, %2, %3);")
+                              .arg(c.red())
+                              .arg(c.green())
+                              .arg(c.blue());
     for (plat::DBEdit* e : answers_) e->setStyleSheet(sheet);
     setRole(Label3, QPalette::Window, c);
 }

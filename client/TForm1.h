@@ -203,7 +203,7 @@ private:
     bool ended_ = false;
     bool activated_ = false;
     bool drawn_ = false;  // the window has painted itself once
-    QString tableName_;  // the open test's table file name, for the result report
+    QString tableName_;   // the open test's table file name, for the result report
     std::array<QCheckBox*, 7> checks_{};
     std::array<plat::DBEdit*, 7> answers_{};
     std::array<plat::DBCheckBox*, 7> flags_{};

@@ -23,8 +23,8 @@ QByteArray ComposeMessage(const QString& clientAddress, const QString& text) {
     return MessageMarker() + plat::toCp1251(clientAddress) + ' ' + plat::toCp1251(text);
 }
 
-QByteArray TestStartMessage(const QString& clientAddress, const QString& name,
-                            const QString& group, const QString& testLabel) {
+QByteArray TestStartMessage(const QString& clientAddress, const QString& name, const QString& group,
+                            const QString& testLabel) {
     return ComposeMessage(clientAddress, TestStartText(name, group, testLabel));
 }
 

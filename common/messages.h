@@ -23,8 +23,8 @@ QString TestStartText(const QString& name, const QString& group, const QString& 
 
 // Marker + address + " " + text, the text in Windows-1251.
 QByteArray ComposeMessage(const QString& clientAddress, const QString& text);
-QByteArray TestStartMessage(const QString& clientAddress, const QString& name,
-                            const QString& group, const QString& testLabel);
+QByteArray TestStartMessage(const QString& clientAddress, const QString& name, const QString& group,
+                            const QString& testLabel);
 // The result report goes out unchanged, CR LF line ends included.
 QByteArray TestResultMessage(const QString& clientAddress, const QString& resultReport);
 

@@ -6,7 +6,8 @@
 //  4. the master password is registered;
 //  5. the table is opened, bound to the 21 fields of the question record;
 //  6. the configuration mode goes back to all modes, however the steps end.
-// The steps act on the table's own session. A failure throws plat::DbError after step 6; the steps after it did not run.
+// The steps act on the table's own session. A failure throws plat::DbError after step 6; the steps
+// after it did not run.
 #include "platform/db/table.h"
 
 #include <QString>

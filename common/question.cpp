@@ -27,7 +27,8 @@ QList<FieldDef> questionFields() {
 QList<FieldDef> templateFields() {
     QList<FieldDef> f = questionFields();
     for (FieldDef& d : f) {
-        if (d.name == field::VoprStyle || d.name == field::TypeVopr) d.defaultValue = QStringLiteral("1");
+        if (d.name == field::VoprStyle || d.name == field::TypeVopr)
+            d.defaultValue = QStringLiteral("1");
         if (d.name == field::MaxOtv) d.defaultValue = QStringLiteral("4");
     }
     return f;

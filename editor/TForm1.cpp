@@ -1,15 +1,15 @@
 #include "editor/TForm1.h"
 
-#include "editor/TForm3.h"
-#include "editor/glyphs.h"
-#include "editor/fileops/fileset.h"
-#include "editor/web/generator.h"
-#include "editor/richtext/offsets.h"
-#include "editor/richtext/paste.h"
-#include "editor/photo/photo.h"
-#include "editor/richtext/question_area.h"
 #include "common/opening.h"
 #include "common/question.h"
+#include "editor/TForm3.h"
+#include "editor/fileops/fileset.h"
+#include "editor/glyphs.h"
+#include "editor/photo/photo.h"
+#include "editor/richtext/offsets.h"
+#include "editor/richtext/paste.h"
+#include "editor/richtext/question_area.h"
+#include "editor/web/generator.h"
 #include "platform/clipboard.h"
 #include "platform/guard.h"
 #include "platform/screen.h"
@@ -90,10 +90,12 @@ TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, 
         QToolButton* button;
         Glyph glyph;
     } pictures[] = {
-        {Help, Glyph::Help},         {Exit_Edit, Glyph::Exit},       {Image_Cut, Glyph::Cut},
-        {Image_Copy, Glyph::Copy},   {Image_Paste, Glyph::Paste},    {Pictogr, Glyph::Enlarge},
-        {font_pic, Glyph::Font},     {UP, Glyph::Up},                {down, Glyph::Down},
-        {undo, Glyph::Baseline},     {Foto_1, Glyph::PhotoOn},       {Foto_2, Glyph::PhotoOff},
+        {Help, Glyph::Help},         {Exit_Edit, Glyph::Exit},
+        {Image_Cut, Glyph::Cut},     {Image_Copy, Glyph::Copy},
+        {Image_Paste, Glyph::Paste}, {Pictogr, Glyph::Enlarge},
+        {font_pic, Glyph::Font},     {UP, Glyph::Up},
+        {down, Glyph::Down},         {undo, Glyph::Baseline},
+        {Foto_1, Glyph::PhotoOn},    {Foto_2, Glyph::PhotoOff},
         {Foto_3, Glyph::PhotoShoot},
     };
     for (const auto& p : pictures) p.button->setIcon(glyphIcon(p.glyph, 64));
@@ -165,7 +167,11 @@ void TForm1::showEvent(QShowEvent* e) {
     // The sequence runs once the window is on the screen, so that its boxes stand over it.
     if (!e->spontaneous())
         QMetaObject::invokeMethod(
-            this, [this] { if (isVisible()) FormActivate(); }, Qt::QueuedConnection);
+            this,
+            [this] {
+                if (isVisible()) FormActivate();
+            },
+            Qt::QueuedConnection);
 }
 
 void TForm1::closeEvent(QCloseEvent* e) {
@@ -180,8 +186,7 @@ void TForm1::closeEvent(QCloseEvent* e) {
 
 void TForm1::FormActivate() {
     handler([&] {
-        common::openQuestionTable(Table1, unit3_.TestFileName,
-                                  {unit3_.FirstActivation, QString()},
+        common::openQuestionTable(Table1, unit3_.TestFileName, {unit3_.FirstActivation, QString()},
                                   [&] { unit3_.FirstActivation = false; });
         ShowCurrentQuestion();
         // First, edit and post from code: an empty table gets its one empty record, and
@@ -268,9 +273,15 @@ void TForm1::DBNavigator1Click() {
     });
 }
 
-void TForm1::DBListBox1Click() { handler([&] { ShowCurrentQuestion(); }); }
-void TForm1::DBListBox2Click() { handler([&] { ShowCurrentQuestion(); }); }
-void TForm1::DBVoprStyleClick() { handler([&] { ShowCurrentQuestion(); }); }
+void TForm1::DBListBox1Click() {
+    handler([&] { ShowCurrentQuestion(); });
+}
+void TForm1::DBListBox2Click() {
+    handler([&] { ShowCurrentQuestion(); });
+}
+void TForm1::DBVoprStyleClick() {
+    handler([&] { ShowCurrentQuestion(); });
+}
 
 // Photo mode.
 
@@ -325,7 +336,9 @@ void TForm1::Foto_1Click() {
     });
 }
 
-void TForm1::Foto_2Click() { handler([&] { leavePhotoMode(); }); }
+void TForm1::Foto_2Click() {
+    handler([&] { leavePhotoMode(); });
+}
 
 void TForm1::Foto_3Click() {
     handler([&] {
@@ -406,9 +419,9 @@ void TForm1::Button1Click() {
 void TForm1::connectRichTextTools() {
     // The enlarged editors span the tools beside them: keep those above, or the button that
     // restores the area could no longer be clicked.
-    for (QWidget* tool : std::initializer_list<QWidget*>{
-             GroupBox3, Image_Cut, Image_Copy, Image_Paste, Pictogr, TrackBar1, Button1, Help,
-             Exit_Edit})
+    for (QWidget* tool :
+         std::initializer_list<QWidget*>{GroupBox3, Image_Cut, Image_Copy, Image_Paste, Pictogr,
+                                         TrackBar1, Button1, Help, Exit_Edit})
         tool->raise();
     connect(DBVoprRTF, &plat::RichEdit::mousePressed, this, &TForm1::DBVoprRTF_MouseDown);
     connect(font_pic, &QToolButton::clicked, this, &TForm1::font_picClick);
@@ -440,8 +453,8 @@ void TForm1::font_picClick() {
         if (recordEditing()) {
             if (FontDialog1.execute(*services_.ui)) DBVoprRTF->applyFont(FontDialog1.font());
         } else if (navigatorEdit()) {
-            services_.ui->message(
-                QStringLiteral("Предварительно необходимо выделить фрагмент текста левой кнопкой мыши"));
+            services_.ui->message(QStringLiteral(
+                "Предварительно необходимо выделить фрагмент текста левой кнопкой мыши"));
         }
     });
 }

@@ -110,9 +110,7 @@ void TForm3::CheckBox2Click() {
     });
 }
 
-bool TForm3::ShowsLocalOperations() const {
-    return CheckBox1->isHidden() && CheckBox2->isHidden();
-}
+bool TForm3::ShowsLocalOperations() const { return CheckBox1->isHidden() && CheckBox2->isHidden(); }
 
 void TForm3::MakeTestCurrent(const QString& tableFileName) {
     unit3_.TestFileName = tableFileName;
@@ -129,8 +127,9 @@ void TForm3::Button4Click() {
         spec.defaultExt = QStringLiteral("db");
         spec.fileMustExist = true;
         spec.hideReadOnly = true;
-        const std::optional<QString> path = AskForTestFile(
-            *services_.ui, spec, [this](const QString& p) { return ChoiceRefusal(p, WorkingFolder()); });
+        const std::optional<QString> path =
+            AskForTestFile(*services_.ui, spec,
+                           [this](const QString& p) { return ChoiceRefusal(p, WorkingFolder()); });
         if (!path) return;
         MakeTestCurrent(path->mid(path->lastIndexOf(plat::fs::separator()) + 1));
         ShowTestOperations(plat::fs::fileExists(unit3_.WebTestFileName));
@@ -217,8 +216,7 @@ void TForm3::btEditClick() {
     handler([&] {
         if (!Form1) return;
         Form1->show();
-        Form1->setWindowTitle(QStringLiteral("Редактирование теста <") + unit3_.TestName +
-                              u'>');
+        Form1->setWindowTitle(QStringLiteral("Редактирование теста <") + unit3_.TestName + u'>');
         hide();
     });
 }

@@ -4,8 +4,21 @@
 
 namespace korvel {
 
-enum class Glyph { Help, Exit, Cut, Copy, Paste, Enlarge, Font, Up, Down, Baseline,
-                   PhotoOn, PhotoOff, PhotoShoot };
+enum class Glyph {
+    Help,
+    Exit,
+    Cut,
+    Copy,
+    Paste,
+    Enlarge,
+    Font,
+    Up,
+    Down,
+    Baseline,
+    PhotoOn,
+    PhotoOff,
+    PhotoShoot
+};
 
 QIcon glyphIcon(Glyph g, int size = 40);
 

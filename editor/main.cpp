@@ -11,7 +11,8 @@ int main(int argc, char** argv) {
     plat::installEnterPressesFocusedButton();
     // The designed fonts, by metric-compatible faces where the originals are missing.
     QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"), QStringLiteral("Liberation Serif"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
+                              QStringLiteral("Liberation Serif"));
 
     plat::Services services = plat::qtServices();
     services.ui->setTitle(plat::titleFromProgramName(plat::fs::programPath()));

@@ -8,19 +8,17 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
-
 #include <algorithm>
-#include <filesystem>
-#include <system_error>
-
 #include <cerrno>
-#include <functional>
-#include <vector>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
+#include <functional>
 #include <sys/stat.h>
+#include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace plat::fs {
 
@@ -236,8 +234,8 @@ bool copyFile(const QString& from, const QString& to) {
         return false;
     }
     // O_EXCL: a target that appeared meanwhile is never overwritten.
-    const int out = ::open(dstName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC,
-                           st.st_mode & 07777);
+    const int out =
+        ::open(dstName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
     if (out < 0) {
         ::close(in);
         return false;
@@ -279,8 +277,8 @@ bool renameFile(const QString& from, const QString& to) {
     const QString existing = resolve(to);
     // A change of letter case only is a rename of the same entry, which Windows allows.
     const bool sameEntry =
-        !existing.isEmpty() && QFileInfo(existing).canonicalFilePath() ==
-                                   QFileInfo(src).canonicalFilePath() &&
+        !existing.isEmpty() &&
+        QFileInfo(existing).canonicalFilePath() == QFileInfo(src).canonicalFilePath() &&
         QString::compare(QFileInfo(existing).fileName(), QFileInfo(to).fileName(),
                          Qt::CaseInsensitive) == 0;
     if (!existing.isEmpty() && !sameEntry) return false;

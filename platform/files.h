@@ -20,8 +20,8 @@ QString mapWindowsPath(const QString& windowsPath);
 // The existing entry that names path when letter case is ignored in every component
 // (the exact name wins); empty when there is none.
 QString resolve(const QString& path);
-bool exists(const QString& path);       // a file or folder, case-insensitively
-bool fileExists(const QString& path);   // a file, case-insensitively
+bool exists(const QString& path);      // a file or folder, case-insensitively
+bool fileExists(const QString& path);  // a file, case-insensitively
 bool dirExists(const QString& path);
 // Whether two existing names reach one file: letter case ignored as above, links and a
 // different spelling of the same folder seen through. False when either is missing.

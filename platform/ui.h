@@ -41,10 +41,10 @@ struct FileFilter {
 };
 
 struct FileDialogSpec {
-    QString title;        // empty: the platform's default title
-    QString initialDir;   // empty: the current directory
-    QString fileName;     // preset file name, may be a mask such as "*.db"
-    QString defaultExt;   // without dot
+    QString title;       // empty: the platform's default title
+    QString initialDir;  // empty: the current directory
+    QString fileName;    // preset file name, may be a mask such as "*.db"
+    QString defaultExt;  // without dot
     QList<FileFilter> filters;
     bool fileMustExist = false;  // open dialog
     bool hideReadOnly = true;

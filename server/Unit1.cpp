@@ -126,8 +126,10 @@ void TForm1::ServerSocket1ClientRead(plat::net::ServerConnection* Socket) {
         const bool wasHolding = in->assembler.holding();
         const QList<QByteArray> done = in->assembler.feed(block);
         for (qsizetype i = 0; i < done.size(); ++i) {
-            if (i == 0 && wasHolding) messageEnded(*in, done[0]);
-            else addEntry(now + plat::fromCp1251(done[i]));
+            if (i == 0 && wasHolding)
+                messageEnded(*in, done[0]);
+            else
+                addEntry(now + plat::fromCp1251(done[i]));
         }
         if (in->assembler.holding()) {
             if (!wasHolding || !done.isEmpty()) {
@@ -147,8 +149,10 @@ void TForm1::messageQuiet(plat::net::ServerConnection* Socket) {
         if (it == incoming_.end() || !it->second->assembler.holding()) return;
         Incoming& in = *it->second;
         const QByteArray part = in.assembler.flush();
-        if (in.entry < 0) in.entry = addEntry(in.time + plat::fromCp1251(part), true);
-        else if (!part.isEmpty()) extendEntry(in.entry, plat::fromCp1251(part));
+        if (in.entry < 0)
+            in.entry = addEntry(in.time + plat::fromCp1251(part), true);
+        else if (!part.isEmpty())
+            extendEntry(in.entry, plat::fromCp1251(part));
     });
 }
 

@@ -33,7 +33,7 @@ private:
     void keepMarkerStart();
 
     State state_ = State::Idle;
-    QByteArray buf_;       // the message so far, or (idle, dropping) a possible marker start
+    QByteArray buf_;         // the message so far, or (idle, dropping) a possible marker start
     qsizetype scanned_ = 0;  // bytes of buf_ known to hold no marker start
     qsizetype flushed_ = 0;  // bytes of the message already taken by flush()
 };

@@ -48,12 +48,11 @@ bool isSafeFolderName(const QString& text) {
 // ---- Small pieces -----------------------------------------------------------------------
 
 bool IsDigitsOnly(const QString& text) {
-    return std::all_of(text.begin(), text.end(),
-                       [](QChar c) { return c >= u'0' && c <= u'9'; });
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
 QString MarkOf20(int R) {
-    static const char* const marks[] = {"3-", "3-", "3", "3", "3+", "4-",
+    static const char* const marks[] = {"3-", "3-", "3",  "3", "3+", "4-",
                                         "4",  "4+", "5-", "5", "5+"};
     if (R < 10) return QStringLiteral("2");
     return QString::fromLatin1(marks[std::min(R, 20) - 10]);
@@ -103,10 +102,11 @@ CountCheck CheckCount(const QString& text, int QuestionCount) {
     const int n = plat::strToInt(text);  // digits beyond 32 bits throw here
     if (n == 0) return {0, kCountZero};
     if (n > QuestionCount)
-        return {0, QStringLiteral("слишком много вопросов в выборке,\rвопросов должно не "
-                                  "больше чем ") +
-                       QString::number(QuestionCount) +
-                       QStringLiteral(" - \rчисло вопросов в данном тесте \rПопробуйте еще раз!!!")};
+        return {0,
+                QStringLiteral("слишком много вопросов в выборке,\rвопросов должно не "
+                               "больше чем ") +
+                    QString::number(QuestionCount) +
+                    QStringLiteral(" - \rчисло вопросов в данном тесте \rПопробуйте еще раз!!!")};
     return {n, {}};
 }
 
@@ -117,8 +117,8 @@ CountChoice ChooseCount(plat::UiServices& ui, int QuestionCount) {
         return {20, false};
     const QString preset = QString::number(std::min(QuestionCount, 50));
     for (;;) {
-        const CountCheck c = CheckCount(ui.input(kCountCaption, kCountPrompt, preset),
-                                        QuestionCount);
+        const CountCheck c =
+            CheckCount(ui.input(kCountCaption, kCountPrompt, preset), QuestionCount);
         if (c.accepted()) return {c.count, c.count == 1};
         ui.message(c.message);
     }
@@ -240,7 +240,8 @@ constexpr plat::Answer kElsewhere = plat::Answer::No;
 
 // Writes the report where the learner chooses; nullopt when the dialog is cancelled. The
 // current directory stays the test's folder, where "line.txt" is read.
-std::optional<bool> SaveElsewhere(plat::UiServices& ui, const QString& name, const QString& report) {
+std::optional<bool> SaveElsewhere(plat::UiServices& ui, const QString& name,
+                                  const QString& report) {
     plat::FileDialogSpec spec;
     spec.title = QStringLiteral("Сохранение результата теста");
     spec.fileName = name + QStringLiteral(".txt");
@@ -274,9 +275,10 @@ bool KeepResult(plat::UiServices& ui, const QString& group, const QString& name,
             const plat::Answer a = ui.confirm(
                 QStringLiteral("Не удалось записать результат теста в файл ") +
                     ResultFileShown(group, name) +
-                    QStringLiteral(".\rВозможно, папка недоступна для записи или диск заполнен.\r\r"
-                                   "Yes - попробовать ещё раз\rNo - сохранить результат в другом месте\r"
-                                   "Cancel - не сохранять результат"),
+                    QStringLiteral(
+                        ".\rВозможно, папка недоступна для записи или диск заполнен.\r\r"
+                        "Yes - попробовать ещё раз\rNo - сохранить результат в другом месте\r"
+                        "Cancel - не сохранять результат"),
                 {plat::Button::Yes, plat::Button::No, plat::Button::Cancel});
             if (a == kRetry) break;
             if (a == kElsewhere) {
@@ -284,7 +286,8 @@ bool KeepResult(plat::UiServices& ui, const QString& group, const QString& name,
                 continue;
             }
             if (ui.confirm(QStringLiteral("Результат теста не будет сохранён и пропадёт.\r"
-                                          "Вы уверены, что не хотите его сохранить?")) == plat::Answer::Yes)
+                                          "Вы уверены, что не хотите его сохранить?")) ==
+                plat::Answer::Yes)
                 return false;
         }
     }

@@ -36,8 +36,8 @@ struct RunState {
 inline const QString kIdentityMissing = QStringLiteral(
     "Прежде, чем начинать тестироваться на оценку,\r\nвведите свою Фамилию Имя (Отчество),\r\n"
     "класс и группу (курс и группу, должность)");
-inline const QString kEmptyTest = QStringLiteral(
-    "В этом тесте нет ни одного вопроса.\rТестирование на оценку невозможно.");
+inline const QString kEmptyTest =
+    QStringLiteral("В этом тесте нет ни одного вопроса.\rТестирование на оценку невозможно.");
 inline const QString kNameUnsafe = QStringLiteral(
     "Фамилия Имя не годится для имени файла результата!\r"
     "Уберите символы \\ / : * ? \" < > |, две точки подряд\r"
@@ -57,8 +57,7 @@ inline const QString kCountEmpty = QStringLiteral("пустая строка\rП
 inline const QString kCountNotNumber = QStringLiteral("не число\rПопробуйте еще раз!!!");
 inline const QString kCountZero =
     QStringLiteral("число вопросов не равно 0\rПопробуйте еще раз!!!");
-inline const QString kNameKeyRefused =
-    QStringLiteral("Фамилию Имя можно вводить только буквами !");
+inline const QString kNameKeyRefused = QStringLiteral("Фамилию Имя можно вводить только буквами !");
 inline const QString kGroupKeyRefused = QStringLiteral("Можно вводить только буквы и цифры!");
 
 inline const QString kButton3Next = QStringLiteral("Следующий вопрос");

@@ -14,17 +14,19 @@ std::optional<QString> ChoiceRefusal(const QString& path, const QString& working
     // The file-set operations work in the working folder under the name before the first
     // dot: a test elsewhere, or a name that would reach other files, is refused.
     if (!plat::fs::sameFolder(checked.folder + plat::fs::separator(), workingFolder))
-        return QStringLiteral("тест <") + file +
-               QStringLiteral("> находится вне рабочей папки ") + workingFolder +
-               QStringLiteral("\rчтобы работать с ним, скопируйте его в рабочую папку "
-                              "кнопкой \"Копирование теста в рабочую папку\".");
+        return QStringLiteral("тест <") + file + QStringLiteral("> находится вне рабочей папки ") +
+               workingFolder +
+               QStringLiteral(
+                   "\rчтобы работать с ним, скопируйте его в рабочую папку "
+                   "кнопкой \"Копирование теста в рабочую папку\".");
     const QString base = file.left(file.size() - 3);
     static const QString forbidden = QStringLiteral(".*?\\:");
     if (base.isEmpty() ||
         std::any_of(base.begin(), base.end(), [](QChar c) { return forbidden.contains(c); }))
         return QStringLiteral("недопустимое имя теста <") + file +
-               QStringLiteral(">:\rимя теста перед .db не может быть пустым и не может "
-                              "содержать точки и знаки <*>,<?>,<\\>,<:>");
+               QStringLiteral(
+                   ">:\rимя теста перед .db не может быть пустым и не может "
+                   "содержать точки и знаки <*>,<?>,<\\>,<:>");
     return std::nullopt;
 }
 

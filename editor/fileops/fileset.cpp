@@ -58,18 +58,18 @@ void walkPictures(plat::UiServices& ui, const QString& mask, const QString& pref
         if (!IsPictureRest(*rest)) return true;  // another test's file: not ours to touch
         const QString newName = prefix + *rest;
         switch (action) {
-        case PictureAction::CopyInFolder:
-            if (CopyTestFile(ui, source, folder + newName)) return true;
-            copyFailed(ui, entry, newName);
-            return false;
-        case PictureAction::RenameInFolder:
-            if (plat::fs::renameFile(source, folder + newName)) return true;
-            copyFailed(ui, entry, newName);
-            return false;
-        case PictureAction::CopyToPrefix:
-            if (CopyTestFile(ui, source, newName)) return true;
-            copyFailed(ui, entry, newName);
-            return false;
+            case PictureAction::CopyInFolder:
+                if (CopyTestFile(ui, source, folder + newName)) return true;
+                copyFailed(ui, entry, newName);
+                return false;
+            case PictureAction::RenameInFolder:
+                if (plat::fs::renameFile(source, folder + newName)) return true;
+                copyFailed(ui, entry, newName);
+                return false;
+            case PictureAction::CopyToPrefix:
+                if (CopyTestFile(ui, source, newName)) return true;
+                copyFailed(ui, entry, newName);
+                return false;
         }
         return false;
     });
@@ -156,8 +156,8 @@ void CopyPictureFilesTo(plat::UiServices& ui, const QString& mask, const QString
 }
 
 QStringList TableFileExtensions() {
-    return {QStringLiteral(".DB"),  QStringLiteral(".VAL"), QStringLiteral(".TV"),
-            QStringLiteral(".PX"),  QStringLiteral(".FAM"), QStringLiteral(".MB")};
+    return {QStringLiteral(".DB"), QStringLiteral(".VAL"), QStringLiteral(".TV"),
+            QStringLiteral(".PX"), QStringLiteral(".FAM"), QStringLiteral(".MB")};
 }
 
 QStringList TableFilesToWalk(const QString& base) {

@@ -66,8 +66,8 @@ private:
     QStringList created_;
 };
 
-void rewritePage(plat::UiServices& ui, const QString& page, const QString& from,
-                 const QString& to, const QString& folder) {
+void rewritePage(plat::UiServices& ui, const QString& page, const QString& from, const QString& to,
+                 const QString& folder) {
     if (const auto why = RenamePageReferences(page, from, to, folder))
         ui.message(QStringLiteral("ссылки на рисунки в ") + page +
                    QStringLiteral(" не обновлены:\r") + *why);
@@ -98,8 +98,8 @@ std::optional<QString> AskNewTestName(plat::UiServices& ui, const QString& capti
 std::optional<QString> RenameTest(plat::UiServices& ui, const QString& w, const QString& n,
                                   bool web) {
     plat::fs::setCurrentDir(w);
-    const std::optional<QString> m = AskNewTestName(
-        ui, QStringLiteral("Измените название теста."), QStringLiteral("Новое название"));
+    const std::optional<QString> m = AskNewTestName(ui, QStringLiteral("Измените название теста."),
+                                                    QStringLiteral("Новое название"));
     if (!m) return std::nullopt;
 
     QList<std::pair<QString, QString>> done;
@@ -119,14 +119,12 @@ std::optional<QString> RenameTest(plat::UiServices& ui, const QString& w, const 
         QStringList stuck;
         for (auto it = done.crbegin(); it != done.crend(); ++it)
             if (!plat::fs::renameFile(it->second, it->first)) stuck.append(it->second);
-        QString text = QStringLiteral("Тест <") + n +
-                       QStringLiteral("> не переименован:\rфайл ") + failed.first +
-                       QStringLiteral(" не удалось переименовать в ") + failed.second +
-                       QStringLiteral(".\r");
-        text += stuck.isEmpty()
-                    ? QStringLiteral("Файлы теста остались под прежним названием.")
-                    : QStringLiteral("Не удалось вернуть прежнее название файлам: ") +
-                          stuck.join(QStringLiteral(", "));
+        QString text = QStringLiteral("Тест <") + n + QStringLiteral("> не переименован:\rфайл ") +
+                       failed.first + QStringLiteral(" не удалось переименовать в ") +
+                       failed.second + QStringLiteral(".\r");
+        text += stuck.isEmpty() ? QStringLiteral("Файлы теста остались под прежним названием.")
+                                : QStringLiteral("Не удалось вернуть прежнее название файлам: ") +
+                                      stuck.join(QStringLiteral(", "));
         ui.error(text);
         return std::nullopt;
     }
@@ -190,8 +188,9 @@ std::optional<ImportedTest> ImportTest(plat::UiServices& ui, const QString& w) {
             if (n.isEmpty() || ExtensionFromDot(file).lastIndexOf(u'.') > 0 ||
                 std::any_of(n.begin(), n.end(), [](QChar c) { return wild.contains(c); }))
                 return QStringLiteral("недопустимое имя теста <") + file +
-                       QStringLiteral(">:\rимя файла теста - название без точек и знаков "
-                                      "<*>,<?>,<:> и одно расширение, например Физика.db");
+                       QStringLiteral(
+                           ">:\rимя файла теста - название без точек и знаков "
+                           "<*>,<?>,<:> и одно расширение, например Физика.db");
             return std::nullopt;
         });
     if (!path) return std::nullopt;

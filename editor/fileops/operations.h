@@ -21,8 +21,7 @@ std::optional<QString> AskNewTestName(plat::UiServices& ui, const QString& capti
 // the files as they were: Rename undoes its renames, Copy removes what it created.
 std::optional<QString> RenameTest(plat::UiServices& ui, const QString& w, const QString& n,
                                   bool web);
-std::optional<QString> CopyTest(plat::UiServices& ui, const QString& w, const QString& n,
-                                bool web);
+std::optional<QString> CopyTest(plat::UiServices& ui, const QString& w, const QString& n, bool web);
 
 enum class DeleteScope {
     WholeTest,  // every file of N, the page and pictures included

@@ -1,9 +1,9 @@
 #include "editor/richtext/paste.h"
 
+#include "platform/rtf/richedit.h"
+
 #include <QMimeData>
 #include <QPainter>
-
-#include "platform/rtf/richedit.h"
 
 namespace korvel::richtext {
 
@@ -61,8 +61,7 @@ PastePlan planPaste(common::QuestionStyle style, const QMimeData* clip) {
             if (QImage picture = clipboardPicture(clip); !picture.isNull())
                 return into(PasteInto::Picture, picture);
             return refused("В буфере обмена нет графического изображения формата BMP");
-        case common::QuestionStyle::Invalid:
-            break;
+        case common::QuestionStyle::Invalid: break;
     }
     return refused(QStringLiteral("ошибка"));
 }

@@ -1,10 +1,10 @@
 #pragma once
 // What the paste button does with the clipboard, by the question's style: which editor
 // takes it, or the message that says why nothing can be pasted.
+#include "common/question.h"
+
 #include <QImage>
 #include <QString>
-
-#include "common/question.h"
 
 class QMimeData;
 

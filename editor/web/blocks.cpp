@@ -66,25 +66,23 @@ namespace {
 void writeQuestionPart(PageWriter& page, int i, const QuestionView& q, plat::UiServices& ui,
                        const QString& webTestName) {
     switch (common::questionStyle(q.style)) {
-    case common::QuestionStyle::Text:
-    case common::QuestionStyle::Rtf:
-        for (const QString& line : TextPartLines(q.lines)) page.WritePageLine(line);
-        page.WritePageLine(RowBreak);
-        break;
-    case common::QuestionStyle::Picture: {
-        const QString file = PictureFileName(webTestName, i);
-        WriteJpeg(file, q.picture);
-        // As a URL, so that "#", "%", blanks and the like name the file itself.
-        page.WritePageLine(QStringLiteral("<img src=\"") +
-                           QString::fromLatin1(QUrl::toPercentEncoding(file)) +
-                           QStringLiteral("\" width=100%>"));
-        page.WritePageLine(RowBreak);
-        page.WritePageLine(RowBreak);
-        break;
-    }
-    case common::QuestionStyle::Invalid:
-        ui.message(QStringLiteral("ошибка"));
-        break;
+        case common::QuestionStyle::Text:
+        case common::QuestionStyle::Rtf:
+            for (const QString& line : TextPartLines(q.lines)) page.WritePageLine(line);
+            page.WritePageLine(RowBreak);
+            break;
+        case common::QuestionStyle::Picture: {
+            const QString file = PictureFileName(webTestName, i);
+            WriteJpeg(file, q.picture);
+            // As a URL, so that "#", "%", blanks and the like name the file itself.
+            page.WritePageLine(QStringLiteral("<img src=\"") +
+                               QString::fromLatin1(QUrl::toPercentEncoding(file)) +
+                               QStringLiteral("\" width=100%>"));
+            page.WritePageLine(RowBreak);
+            page.WritePageLine(RowBreak);
+            break;
+        }
+        case common::QuestionStyle::Invalid: ui.message(QStringLiteral("ошибка")); break;
     }
 }
 
@@ -93,8 +91,7 @@ void writeTypedAnswer(PageWriter& page, int i, const QuestionView& q) {
     const QString answer = q.rows.isEmpty() ? QString() : q.rows.first().text;
     page.WritePageLine(QStringLiteral("Введите с клавиатуры правильный ответ без пробелов: <BR>"));
     page.WritePageLine(QStringLiteral("<INPUT type=text size=30 maxlength=") +
-                       QString::number(common::kOtvSize) + QStringLiteral(" name=t") + n +
-                       u'>');
+                       QString::number(common::kOtvSize) + QStringLiteral(" name=t") + n + u'>');
     page.WritePageLine(NextButtonStart + QStringLiteral("\"if (this.form.t") + n +
                        QStringLiteral(".value.toLowerCase()=="));
     // Both sides lowercased; the answer escaped for the script inside the attribute.

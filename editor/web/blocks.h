@@ -18,10 +18,10 @@ struct VariantRow {
 
 // A question as the editor's controls show it.
 struct QuestionView {
-    QString style;       // the selected item of the style list; empty when none is
-    QString answerKind;  // the selected item of the answer-kind list
-    QStringList lines;   // the display lines of the question text box
-    QImage picture;      // null when the picture box holds none
+    QString style;           // the selected item of the style list; empty when none is
+    QString answerKind;      // the selected item of the answer-kind list
+    QStringList lines;       // the display lines of the question text box
+    QImage picture;          // null when the picture box holds none
     QList<VariantRow> rows;  // the shown rows, row 1 first
 };
 

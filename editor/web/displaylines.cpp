@@ -35,9 +35,8 @@ QStringList DisplayLines(const QPlainTextEdit& box, const QString& text) {
     const QTextDocument* doc = box.document();
     // The box lays its text out at its viewport's width; a box that has not had its size
     // yet (never shown) will have its contents width, scroll bars being off.
-    const qreal width = box.testAttribute(Qt::WA_PendingResizeEvent)
-                            ? box.contentsRect().width()
-                            : box.viewport()->width();
+    const qreal width = box.testAttribute(Qt::WA_PendingResizeEvent) ? box.contentsRect().width()
+                                                                     : box.viewport()->width();
     return DisplayLines(text.isNull() ? box.toPlainText() : text, doc->defaultFont(),
                         doc->defaultTextOption(), width, doc->documentMargin());
 }

@@ -60,11 +60,11 @@ QString JsAttributeText(const QString& text) {
     QString out;
     for (const QChar c : text) {
         switch (c.unicode()) {
-        case u'\'': out += QStringLiteral("\\'"); break;
-        case u'\\': out += QStringLiteral("\\\\"); break;
-        case u'&': out += QStringLiteral("&amp;"); break;
-        case u'"': out += QStringLiteral("&quot;"); break;
-        default: out += c;
+            case u'\'': out += QStringLiteral("\\'"); break;
+            case u'\\': out += QStringLiteral("\\\\"); break;
+            case u'&': out += QStringLiteral("&amp;"); break;
+            case u'"': out += QStringLiteral("&quot;"); break;
+            default: out += c;
         }
     }
     return out;

@@ -4,7 +4,6 @@
 #include "platform/files.h"
 
 #include <QFile>
-
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -50,7 +49,8 @@ QByteArray EncodeJpeg(const QImage& image) {
     if (setjmp(err.jump)) {
         jpeg_destroy_compress(&cinfo);
         std::free(err.buffer);
-        throw plat::LayerError(QStringLiteral("JPEG error: %1").arg(QString::fromLocal8Bit(err.message)));
+        throw plat::LayerError(
+            QStringLiteral("JPEG error: %1").arg(QString::fromLocal8Bit(err.message)));
     }
     jpeg_create_compress(&cinfo);
     jpeg_mem_dest(&cinfo, &err.buffer, &err.size);

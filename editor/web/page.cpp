@@ -39,9 +39,10 @@ void WriteFrameStart(PageWriter& page, int n, const QString& webTestName,
     page.WriteBlockStart(QStringLiteral("start"), QStringLiteral(" block"));
     page.WritePageLine(testFileName);
     page.WritePageLine(ButtonRowStart);
-    page.WritePageLine(QStringLiteral(
-        "<INPUT type=button value=\"Начать тестирование\" autofocus "
-        "onclick=showHide('block_start2');showHide('block_v'+viborka[0]);showHide('block_start'); >"));
+    page.WritePageLine(
+        QStringLiteral("<INPUT type=button value=\"Начать тестирование\" autofocus "
+                       "onclick=showHide('block_start2');showHide('block_v'+viborka[0]);showHide('"
+                       "block_start'); >"));
     page.WritePageLine(BlockEnd);
     page.WriteBlockStart(QStringLiteral("start2"), QStringLiteral(" none"));
     page.WritePageLine(testFileName);
@@ -58,12 +59,12 @@ void WriteFrameEnd(PageWriter& page, int n) {
     page.WritePageLine(
         QStringLiteral("Чтобы увидеть результат работы, нажмите кнопку \"Оценка\"."));
     page.WritePageLine(ButtonRowStart);
-    page.WritePageLine(QStringLiteral(
-        "<INPUT TYPE=\"button\" VALUE=\"Начать с начала\" "
-        "onClick='parent.location=\"javascript:location.reload()\"'>"));
-    page.WritePageLine(QStringLiteral(
-        "<INPUT type=\"button\" value=\"Выход\" "
-        "onclick='parent.location=\"javascript:window.close()\"'>"));
+    page.WritePageLine(
+        QStringLiteral("<INPUT TYPE=\"button\" VALUE=\"Начать с начала\" "
+                       "onClick='parent.location=\"javascript:location.reload()\"'>"));
+    page.WritePageLine(
+        QStringLiteral("<INPUT type=\"button\" value=\"Выход\" "
+                       "onclick='parent.location=\"javascript:window.close()\"'>"));
     page.WritePageLine(BlockEnd);
     page.WritePageLine(QStringLiteral("</FORM></BODY></HTML>"));
 }

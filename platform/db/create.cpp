@@ -14,18 +14,22 @@ namespace plat::db {
 namespace {
 QString literal(const QString& v) {
     QString s = v;
-    return QLatin1Char('\'') + s.replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\'');
+    return QLatin1Char('\'') + s.replace(QLatin1Char('\''), QStringLiteral("''")) +
+           QLatin1Char('\'');
 }
 }  // namespace
 
 void createTableFile(const QString& path, const QString& password, const QList<FieldDef>& fields) {
     const QString shown = QDir::toNativeSeparators(path);
-    if (QFileInfo::exists(path)) throw DbError(QStringLiteral("Файл уже существует: %1").arg(shown));
+    if (QFileInfo::exists(path))
+        throw DbError(QStringLiteral("Файл уже существует: %1").arg(shown));
     QStringList cols;
     for (const FieldDef& f : fields) {
         QString c = QStringLiteral("\"%1\" %2").arg(f.name, sqlType(f));
-        if (f.type == FieldType::AutoInc) c += QStringLiteral(" PRIMARY KEY AUTOINCREMENT");
-        else if (!f.defaultValue.isEmpty()) c += QStringLiteral(" DEFAULT ") + literal(f.defaultValue);
+        if (f.type == FieldType::AutoInc)
+            c += QStringLiteral(" PRIMARY KEY AUTOINCREMENT");
+        else if (!f.defaultValue.isEmpty())
+            c += QStringLiteral(" DEFAULT ") + literal(f.defaultValue);
         cols << c;
     }
     sqlite3* h = nullptr;
@@ -35,7 +39,8 @@ void createTableFile(const QString& path, const QString& password, const QList<F
     if (rc == SQLITE_OK) {
         const QByteArray key = toCp1251(password);
         sqlite3_key(h, key.constData(), int(key.size()));
-        const QByteArray sql = QStringLiteral("CREATE TABLE %1 (%2)").arg(kRecordsTable, cols.join(", ")).toUtf8();
+        const QByteArray sql =
+            QStringLiteral("CREATE TABLE %1 (%2)").arg(kRecordsTable, cols.join(", ")).toUtf8();
         if (sqlite3_exec(h, sql.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
             failure = sqlite3_extended_errcode(h);
     } else {

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,14 +18,14 @@ constexpr int kKeyBits = 31;
 // Why the lock file cannot be used, as the user can act on it.
 QString reasonOf(int err) {
     switch (err) {
-    case ENOENT:
-    case ENOTDIR: return QStringLiteral("папки нет. Создайте её или укажите другую");
-    case EACCES:
-    case EPERM:
-    case EROFS: return QStringLiteral("запись в эту папку запрещена. Разрешите запись в неё");
-    case ENOSPC:
-    case EDQUOT: return QStringLiteral("диск переполнен. Освободите место на диске");
-    default: return QStringLiteral("системная ошибка %1").arg(err);
+        case ENOENT:
+        case ENOTDIR: return QStringLiteral("папки нет. Создайте её или укажите другую");
+        case EACCES:
+        case EPERM:
+        case EROFS: return QStringLiteral("запись в эту папку запрещена. Разрешите запись в неё");
+        case ENOSPC:
+        case EDQUOT: return QStringLiteral("диск переполнен. Освободите место на диске");
+        default: return QStringLiteral("системная ошибка %1").arg(err);
     }
 }
 }  // namespace
@@ -36,8 +35,7 @@ RecordLocks::~RecordLocks() { detach(); }
 QString RecordLocks::attach(const QString& folder, const QString& tablePath) {
     detach();
     struct stat st {};
-    if (::stat(QFile::encodeName(tablePath).constData(), &st) != 0)
-        return reasonOf(errno);
+    if (::stat(QFile::encodeName(tablePath).constData(), &st) != 0) return reasonOf(errno);
     std::uint64_t h = 1469598103934665603ull;  // FNV-1a over device and inode
     for (std::uint64_t v : {std::uint64_t(st.st_dev), std::uint64_t(st.st_ino)})
         for (int i = 0; i < 8; ++i) {

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
-
 #include <algorithm>
 #include <sqlcipher/sqlite3.h>
 
@@ -67,10 +66,10 @@ bool cipherAvailable(sqlite3* db) {
 
 QString sqlType(const FieldDef& def) {
     switch (def.type) {
-    case FieldType::AutoInc: return QStringLiteral("INTEGER");
-    case FieldType::String: return QStringLiteral("VARCHAR(%1)").arg(def.size);
-    case FieldType::Boolean: return QStringLiteral("BOOLEAN");
-    case FieldType::Blob: return QStringLiteral("BLOB");
+        case FieldType::AutoInc: return QStringLiteral("INTEGER");
+        case FieldType::String: return QStringLiteral("VARCHAR(%1)").arg(def.size);
+        case FieldType::Boolean: return QStringLiteral("BOOLEAN");
+        case FieldType::Blob: return QStringLiteral("BLOB");
     }
     return {};
 }
@@ -89,20 +88,21 @@ struct Table::Db {
 // ---------------------------------------------------------------------------------------
 // Field
 
-bool Field::isNull() const {
-    return !table_->isActive() || table_->buf_.value(index_).isNull();
-}
+bool Field::isNull() const { return !table_->isActive() || table_->buf_.value(index_).isNull(); }
 
-QVariant Field::value() const { return table_->isActive() ? table_->buf_.value(index_) : QVariant(); }
+QVariant Field::value() const {
+    return table_->isActive() ? table_->buf_.value(index_) : QVariant();
+}
 
 QString Field::asString() const {
     const QVariant v = value();
     if (v.isNull()) return {};
     switch (def_.type) {
-    case FieldType::Boolean: return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
-    case FieldType::AutoInc: return QString::number(v.toLongLong());
-    case FieldType::Blob: return fromCp1251(v.toByteArray());
-    case FieldType::String: return v.toString();
+        case FieldType::Boolean:
+            return v.toBool() ? QStringLiteral("True") : QStringLiteral("False");
+        case FieldType::AutoInc: return QString::number(v.toLongLong());
+        case FieldType::Blob: return fromCp1251(v.toByteArray());
+        case FieldType::String: return v.toString();
     }
     return {};
 }
@@ -110,7 +110,8 @@ QString Field::asString() const {
 bool Field::asBool() const {
     const QVariant v = value();
     if (v.isNull()) return false;
-    if (def_.type == FieldType::String) return v.toString().compare("True", Qt::CaseInsensitive) == 0;
+    if (def_.type == FieldType::String)
+        return v.toString().compare("True", Qt::CaseInsensitive) == 0;
     return v.toBool();
 }
 
@@ -135,30 +136,39 @@ void Field::set(const QVariant& v) {
 
 void Field::setAsString(const QString& text) {
     switch (def_.type) {
-    case FieldType::String:
-        // Only what Windows-1251 can hold, at most size characters.
-        set(text.isEmpty() ? QVariant() : QVariant(fromCp1251(toCp1251(text.left(def_.size)))));
-        return;
-    case FieldType::Boolean:
-        if (text.isEmpty()) set(QVariant());
-        else if (text.compare("True", Qt::CaseInsensitive) == 0) set(true);
-        else if (text.compare("False", Qt::CaseInsensitive) == 0) set(false);
-        else throw DbError(QStringLiteral("'%1' не является логическим значением").arg(text));
-        return;
-    case FieldType::Blob: setAsBytes(toCp1251(text)); return;
-    case FieldType::AutoInc: set(text); return;  // refused by set()
+        case FieldType::String:
+            // Only what Windows-1251 can hold, at most size characters.
+            set(text.isEmpty() ? QVariant() : QVariant(fromCp1251(toCp1251(text.left(def_.size)))));
+            return;
+        case FieldType::Boolean:
+            if (text.isEmpty())
+                set(QVariant());
+            else if (text.compare("True", Qt::CaseInsensitive) == 0)
+                set(true);
+            else if (text.compare("False", Qt::CaseInsensitive) == 0)
+                set(false);
+            else
+                throw DbError(QStringLiteral("'%1' не является логическим значением").arg(text));
+            return;
+        case FieldType::Blob: setAsBytes(toCp1251(text)); return;
+        case FieldType::AutoInc: set(text); return;  // refused by set()
     }
 }
 
 void Field::setAsBool(bool v) {
-    if (def_.type == FieldType::String) setAsString(v ? QStringLiteral("True") : QStringLiteral("False"));
-    else if (def_.type == FieldType::Boolean) set(v);
-    else table_->fail(QStringLiteral("Поле %1 не логическое").arg(def_.name));
+    if (def_.type == FieldType::String)
+        setAsString(v ? QStringLiteral("True") : QStringLiteral("False"));
+    else if (def_.type == FieldType::Boolean)
+        set(v);
+    else
+        table_->fail(QStringLiteral("Поле %1 не логическое").arg(def_.name));
 }
 
 void Field::setAsBytes(const QByteArray& bytes) {
-    if (def_.type == FieldType::Blob) set(bytes.isEmpty() ? QVariant() : QVariant(bytes));
-    else setAsString(fromCp1251(bytes));
+    if (def_.type == FieldType::Blob)
+        set(bytes.isEmpty() ? QVariant() : QVariant(bytes));
+    else
+        setAsString(fromCp1251(bytes));
 }
 
 void Field::clear() { set(QVariant()); }
@@ -215,7 +225,8 @@ void Table::open() {
     const QFileInfo fi(path_);
     const QString shown = QDir::toNativeSeparators(path_);
     auto notTable = [&] {
-        return DbError(QStringLiteral("Файл %1 не является таблицей теста или пароль не подходит").arg(shown));
+        return DbError(
+            QStringLiteral("Файл %1 не является таблицей теста или пароль не подходит").arg(shown));
     };
     if (!fi.isFile()) {
         path_.clear();
@@ -312,8 +323,10 @@ void Table::open() {
         if (rc == SQLITE_DONE) {
             Stmt pages(h, QStringLiteral("PRAGMA page_count"));
             Stmt psize(h, QStringLiteral("PRAGMA page_size"));
-            if (pages.ok() && psize.ok() && pages.step() == SQLITE_ROW && psize.step() == SQLITE_ROW) {
-                const qint64 expect = sqlite3_column_int64(pages.get(), 0) * sqlite3_column_int64(psize.get(), 0);
+            if (pages.ok() && psize.ok() && pages.step() == SQLITE_ROW &&
+                psize.step() == SQLITE_ROW) {
+                const qint64 expect =
+                    sqlite3_column_int64(pages.get(), 0) * sqlite3_column_int64(psize.get(), 0);
                 sizeOk = QFileInfo(path_).size() == expect;
             }
         }
@@ -347,7 +360,8 @@ void Table::open() {
             if (!f->known || f->def.type != w.type ||
                 (w.type == FieldType::String && f->def.size != w.size)) {
                 path_.clear();
-                throw DbError(QStringLiteral("Поле %1 в таблице %2 другого типа").arg(w.name, shown));
+                throw DbError(
+                    QStringLiteral("Поле %1 в таблице %2 другого типа").arg(w.name, shown));
             }
             FieldDef d = f->def;
             d.name = w.name;
@@ -376,15 +390,16 @@ void Table::open() {
     }
     QStringList cols;
     for (const FieldDef& d : defs) cols << QLatin1Char('"') + d.name + QLatin1Char('"');
-    db->select = std::make_unique<Stmt>(
-        h, QStringLiteral("SELECT %1 FROM %2 WHERE \"%3\" = ?").arg(cols.join(','), kRecordsTable, keyName));
+    db->select = std::make_unique<Stmt>(h, QStringLiteral("SELECT %1 FROM %2 WHERE \"%3\" = ?")
+                                               .arg(cols.join(','), kRecordsTable, keyName));
     if (!db->select->ok()) {
         path_.clear();
         throw notTable();
     }
 
     fields_.clear();
-    for (int i = 0; i < defs.size(); ++i) fields_.push_back(std::unique_ptr<Field>(new Field(this, defs[i], i)));
+    for (int i = 0; i < defs.size(); ++i)
+        fields_.push_back(std::unique_ptr<Field>(new Field(this, defs[i], i)));
     keyName_ = keyName;
     db_ = std::move(db);
     try {
@@ -405,7 +420,8 @@ void Table::open() {
 }
 
 void Table::readKeys() {
-    Stmt st(db_->h, QStringLiteral("SELECT \"%1\" FROM %2 ORDER BY \"%1\"").arg(keyName_, kRecordsTable));
+    Stmt st(db_->h,
+            QStringLiteral("SELECT \"%1\" FROM %2 ORDER BY \"%1\"").arg(keyName_, kRecordsTable));
     if (!st.ok()) failCode(sqlite3_extended_errcode(db_->h));
     std::vector<qint64> keys;
     int rc;
@@ -456,14 +472,14 @@ bool Table::loadCurrent() {
             const int c = int(i);
             if (sqlite3_column_type(s, c) == SQLITE_NULL) continue;
             switch (fields_[i]->type()) {
-            case FieldType::AutoInc: buf_[c] = qint64(sqlite3_column_int64(s, c)); break;
-            case FieldType::Boolean: buf_[c] = sqlite3_column_int(s, c) != 0; break;
-            case FieldType::String: buf_[c] = columnText(s, c); break;
-            case FieldType::Blob: {
-                const void* p = sqlite3_column_blob(s, c);
-                buf_[c] = QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(s, c));
-                break;
-            }
+                case FieldType::AutoInc: buf_[c] = qint64(sqlite3_column_int64(s, c)); break;
+                case FieldType::Boolean: buf_[c] = sqlite3_column_int(s, c) != 0; break;
+                case FieldType::String: buf_[c] = columnText(s, c); break;
+                case FieldType::Blob: {
+                    const void* p = sqlite3_column_blob(s, c);
+                    buf_[c] = QByteArray(static_cast<const char*>(p), sqlite3_column_bytes(s, c));
+                    break;
+                }
             }
         }
     } else if (rc != SQLITE_DONE) {
@@ -500,8 +516,10 @@ void Table::checkBrowseMode() {
     checkActive();
     if (state_ == State::Edit || state_ == State::Insert) {
         emit updateRecord();
-        if (modified_) post();
-        else cancel();
+        if (modified_)
+            post();
+        else
+            cancel();
     }
 }
 
@@ -559,9 +577,11 @@ void Table::insert() {
     clearBuffer();
     for (size_t i = 0; i < fields_.size(); ++i) {
         const FieldDef& d = fields_[i]->def();
-        if (d.defaultValue.isEmpty() || d.type == FieldType::AutoInc || d.type == FieldType::Blob) continue;
+        if (d.defaultValue.isEmpty() || d.type == FieldType::AutoInc || d.type == FieldType::Blob)
+            continue;
         if (d.type == FieldType::Boolean)
-            buf_[int(i)] = d.defaultValue.compare("true", Qt::CaseInsensitive) == 0 || d.defaultValue == "1";
+            buf_[int(i)] =
+                d.defaultValue.compare("true", Qt::CaseInsensitive) == 0 || d.defaultValue == "1";
         else
             buf_[int(i)] = d.defaultValue.left(d.size);
     }
@@ -610,18 +630,18 @@ void bindValue(sqlite3_stmt* st, int pos, const Field& f, const QVariant& v) {
         return;
     }
     switch (f.type()) {
-    case FieldType::AutoInc: sqlite3_bind_int64(st, pos, v.toLongLong()); break;
-    case FieldType::Boolean: sqlite3_bind_int(st, pos, v.toBool() ? 1 : 0); break;
-    case FieldType::String: {
-        const QByteArray u = v.toString().toUtf8();
-        sqlite3_bind_text(st, pos, u.constData(), int(u.size()), SQLITE_TRANSIENT);
-        break;
-    }
-    case FieldType::Blob: {
-        const QByteArray b = v.toByteArray();
-        sqlite3_bind_blob(st, pos, b.constData(), int(b.size()), SQLITE_TRANSIENT);
-        break;
-    }
+        case FieldType::AutoInc: sqlite3_bind_int64(st, pos, v.toLongLong()); break;
+        case FieldType::Boolean: sqlite3_bind_int(st, pos, v.toBool() ? 1 : 0); break;
+        case FieldType::String: {
+            const QByteArray u = v.toString().toUtf8();
+            sqlite3_bind_text(st, pos, u.constData(), int(u.size()), SQLITE_TRANSIENT);
+            break;
+        }
+        case FieldType::Blob: {
+            const QByteArray b = v.toByteArray();
+            sqlite3_bind_blob(st, pos, b.constData(), int(b.size()), SQLITE_TRANSIENT);
+            break;
+        }
     }
 }
 }  // namespace
@@ -650,13 +670,15 @@ void Table::post() {
         QString sql;
         if (state_ == State::Insert) {
             for (size_t i = 0; i < idx.size(); ++i) marks << QStringLiteral("?");
-            sql = cols.isEmpty() ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(kRecordsTable)
-                                 : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                                       .arg(kRecordsTable, cols.join(','), marks.join(','));
+            sql = cols.isEmpty()
+                      ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(kRecordsTable)
+                      : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                            .arg(kRecordsTable, cols.join(','), marks.join(','));
         } else {
             QStringList sets;
             for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
-            sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"%3\" = ?").arg(kRecordsTable, sets.join(','), keyName_);
+            sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"%3\" = ?")
+                      .arg(kRecordsTable, sets.join(','), keyName_);
         }
         Stmt st(h, sql);
         if (!st.ok()) failCode(sqlite3_extended_errcode(h));
@@ -664,7 +686,8 @@ void Table::post() {
         for (int i : idx) bindValue(st.get(), pos++, *fields_[size_t(i)], buf_[i]);
         if (state_ == State::Edit) sqlite3_bind_int64(st.get(), pos, lockedKey_);
         if (st.step() != SQLITE_DONE) failCode(sqlite3_extended_errcode(h));
-        if (state_ == State::Edit && sqlite3_changes(h) == 0) fail(QStringLiteral("Запись удалена другим пользователем"));
+        if (state_ == State::Edit && sqlite3_changes(h) == 0)
+            fail(QStringLiteral("Запись удалена другим пользователем"));
         if (state_ == State::Insert) newKey = sqlite3_last_insert_rowid(h);
         exec(QStringLiteral("COMMIT"));
     } catch (...) {
@@ -712,7 +735,8 @@ void Table::remove() {
     try {
         exec(QStringLiteral("BEGIN IMMEDIATE"));
         try {
-            Stmt st(db_->h, QStringLiteral("DELETE FROM %1 WHERE \"%2\" = ?").arg(kRecordsTable, keyName_));
+            Stmt st(db_->h,
+                    QStringLiteral("DELETE FROM %1 WHERE \"%2\" = ?").arg(kRecordsTable, keyName_));
             if (!st.ok()) failCode(sqlite3_extended_errcode(db_->h));
             sqlite3_bind_int64(st.get(), 1, key);
             if (st.step() != SQLITE_DONE) failCode(sqlite3_extended_errcode(db_->h));

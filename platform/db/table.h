@@ -29,7 +29,7 @@ enum class FieldType {
 struct FieldDef {
     QString name;
     FieldType type = FieldType::String;
-    int size = 0;  // String only
+    int size = 0;               // String only
     QString defaultValue = {};  // applied to a new record; empty: none
 };
 
@@ -128,11 +128,11 @@ public:
     bool canModify() const;  // open and writable
 
 signals:
-    void stateChanged();     // opened, closed, edit, insert, post, cancel
-    void recordChanged();    // another record is current, or its values were reloaded
+    void stateChanged();   // opened, closed, edit, insert, post, cancel
+    void recordChanged();  // another record is current, or its values were reloaded
     void fieldChanged(const QString& field);  // a field of the current record was set
-    void updateRecord();     // before post and before a changed-or-not check: controls
-                             // with pending input write it now
+    void updateRecord();  // before post and before a changed-or-not check: controls
+                          // with pending input write it now
 
 private:
     friend class Field;
@@ -140,11 +140,11 @@ private:
     struct Db;
 
     void checkActive() const;
-    bool loadCurrent();      // current record's values from the file; false: not there
+    bool loadCurrent();  // current record's values from the file; false: not there
     void readKeys();
     void exec(const QString& sql);
     void clearBuffer();
-    void goTo(int index);    // 0-based, -1 for none
+    void goTo(int index);  // 0-based, -1 for none
     void lockRecord(qint64 key);
     void releaseLock();
     QString fileForMessage() const;

@@ -18,7 +18,8 @@ using db::Table;
 
 DataSource::DataSource(QObject* parent) : QObject(parent) {}
 
-DataSource::DataSource(db::Table* table, UiServices* ui, QObject* parent) : QObject(parent), ui_(ui) {
+DataSource::DataSource(db::Table* table, UiServices* ui, QObject* parent)
+    : QObject(parent), ui_(ui) {
     setTable(table);
 }
 
@@ -39,7 +40,8 @@ void DataSource::setTable(db::Table* table) {
 UiServices* DataSource::ui() const { return ui_ ? ui_ : &qtUi(); }
 
 bool DataSource::editing() const {
-    return table_ && (table_->state() == Table::State::Edit || table_->state() == Table::State::Insert);
+    return table_ &&
+           (table_->state() == Table::State::Edit || table_->state() == Table::State::Insert);
 }
 
 bool DataSource::edit() {
@@ -91,7 +93,8 @@ void FieldLink::setDataField(const QString& name) {
 }
 
 db::Field* FieldLink::field() const {
-    if (!source_ || !source_->table() || !source_->table()->isActive() || field_.isEmpty()) return nullptr;
+    if (!source_ || !source_->table() || !source_->table()->isActive() || field_.isEmpty())
+        return nullptr;
     return source_->table()->findField(field_);
 }
 
@@ -173,7 +176,8 @@ void DBEdit::keyPressEvent(QKeyEvent* e) {
 }
 
 void DBEdit::inputMethodEvent(QInputMethodEvent* e) {
-    if (!isReadOnly() && !e->commitString().isEmpty() && !link_.editing() && !link_.markModified()) return;
+    if (!isReadOnly() && !e->commitString().isEmpty() && !link_.editing() && !link_.markModified())
+        return;
     QLineEdit::inputMethodEvent(e);
 }
 
@@ -191,7 +195,8 @@ void DBMemo::load() {
     maxLength_ = f && f->type() == db::FieldType::String && f->size() > 0 ? f->size() : 0;
     loading_ = true;
     QString t = f ? f->asString() : QString();
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     setPlainText(t);
     loading_ = false;
 }
@@ -240,9 +245,11 @@ void DBMemo::keyPressEvent(QKeyEvent* e) {
 }
 
 void DBMemo::inputMethodEvent(QInputMethodEvent* e) {
-    if (!isReadOnly() && !e->commitString().isEmpty() && !link_.editing() && !link_.markModified()) return;
+    if (!isReadOnly() && !e->commitString().isEmpty() && !link_.editing() && !link_.markModified())
+        return;
     if (!e->commitString().isEmpty())
-        e->setCommitString(fitting(e->commitString()), e->replacementStart(), e->replacementLength());
+        e->setCommitString(fitting(e->commitString()), e->replacementStart(),
+                           e->replacementLength());
     QPlainTextEdit::inputMethodEvent(e);
 }
 
@@ -253,7 +260,8 @@ void DBMemo::insertFromMimeData(const QMimeData* source) {
         return;
     }
     QString text = source->text();
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
+        .replace(QLatin1Char('\r'), QLatin1Char('\n'));
     insertPlainText(fitting(text));
 }
 
@@ -268,8 +276,10 @@ DBCheckBox::DBCheckBox(QWidget* parent) : DataAware(parent) {
 
 void DBCheckBox::load() {
     db::Field* f = link_.field();
-    if (!f || f->isNull()) setCheckState(Qt::PartiallyChecked);
-    else setCheckState(f->asBool() ? Qt::Checked : Qt::Unchecked);
+    if (!f || f->isNull())
+        setCheckState(Qt::PartiallyChecked);
+    else
+        setCheckState(f->asBool() ? Qt::Checked : Qt::Unchecked);
 }
 
 void DBCheckBox::nextCheckState() {
@@ -330,11 +340,11 @@ void DBListBox::keyPressEvent(QKeyEvent* e) {
     int to = -1;
     const int at = currentItem() && currentItem()->isSelected() ? currentRow() : -1;
     switch (e->key()) {
-    case Qt::Key_Up: to = at < 0 ? 0 : std::max(0, at - 1); break;
-    case Qt::Key_Down: to = at < 0 ? 0 : std::min(count() - 1, at + 1); break;
-    case Qt::Key_Home: to = 0; break;
-    case Qt::Key_End: to = count() - 1; break;
-    default: QListWidget::keyPressEvent(e); return;
+        case Qt::Key_Up: to = at < 0 ? 0 : std::max(0, at - 1); break;
+        case Qt::Key_Down: to = at < 0 ? 0 : std::min(count() - 1, at + 1); break;
+        case Qt::Key_Home: to = 0; break;
+        case Qt::Key_End: to = count() - 1; break;
+        default: QListWidget::keyPressEvent(e); return;
     }
     if (to >= 0 && to != at) choose(to);
     e->accept();

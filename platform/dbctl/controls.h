@@ -107,7 +107,7 @@ public:
     void setDataField(const QString& f) { link_.setDataField(f); }
     void setReadOnly(bool r) {
         link_.setReadOnly(r);
-        if constexpr (requires(Widget& w) { w.setReadOnly(true); }) Widget::setReadOnly(r);
+        if constexpr (requires(Widget & w) { w.setReadOnly(true); }) Widget::setReadOnly(r);
     }
     FieldLink& link() { return link_; }
 

@@ -50,56 +50,69 @@ private:
             path.closeSubpath();
             p.fillPath(path, ink);
         };
-        auto bar = [&](qreal x) { p.fillRect(QRectF(x - h * 0.15, c.y() - h, h * 0.3, 2 * h), ink); };
+        auto bar = [&](qreal x) {
+            p.fillRect(QRectF(x - h * 0.15, c.y() - h, h * 0.3, 2 * h), ink);
+        };
         QPen pen(ink, std::max<qreal>(2.0, s / 6), Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
         switch (kind_) {
-        case nbFirst: bar(c.x() - h * 0.9); triangle(c.x() + h * 0.2, true); break;
-        case nbPrior: triangle(c.x(), true); break;
-        case nbNext: triangle(c.x(), false); break;
-        case nbLast: triangle(c.x() - h * 0.2, false); bar(c.x() + h * 0.9); break;
-        case nbInsert:
-            p.fillRect(QRectF(c.x() - h, c.y() - h * 0.2, 2 * h, h * 0.4), ink);
-            p.fillRect(QRectF(c.x() - h * 0.2, c.y() - h, h * 0.4, 2 * h), ink);
-            break;
-        case nbDelete: p.fillRect(QRectF(c.x() - h, c.y() - h * 0.2, 2 * h, h * 0.4), ink); break;
-        case nbEdit: {
-            // A pencil: a slanted bar with a point.
-            p.save();
-            p.translate(c);
-            p.rotate(-45);
-            p.fillRect(QRectF(-h * 0.6, -h * 0.25, h * 1.6, h * 0.5), ink);
-            QPainterPath tip;
-            tip.moveTo(-h * 0.6, -h * 0.25);
-            tip.lineTo(-h * 1.1, 0);
-            tip.lineTo(-h * 0.6, h * 0.25);
-            tip.closeSubpath();
-            p.fillPath(tip, ink);
-            p.restore();
-            break;
-        }
-        case nbPost:
-            p.setPen(pen);
-            p.drawPolyline(QPolygonF({QPointF(c.x() - h, c.y()), QPointF(c.x() - h * 0.3, c.y() + h * 0.7),
-                                      QPointF(c.x() + h, c.y() - h * 0.8)}));
-            break;
-        case nbCancel:
-            p.setPen(pen);
-            p.drawLine(QPointF(c.x() - h * 0.8, c.y() - h * 0.8), QPointF(c.x() + h * 0.8, c.y() + h * 0.8));
-            p.drawLine(QPointF(c.x() + h * 0.8, c.y() - h * 0.8), QPointF(c.x() - h * 0.8, c.y() + h * 0.8));
-            break;
-        case nbRefresh: {
-            p.setPen(pen);
-            const QRectF r(c.x() - h * 0.8, c.y() - h * 0.8, h * 1.6, h * 1.6);
-            p.drawArc(r, 60 * 16, 280 * 16);
-            QPainterPath head;  // the arrow's head at the arc's start
-            const QPointF tipAt(c.x() + h * 0.4, c.y() - h * 0.69);
-            head.moveTo(tipAt + QPointF(h * 0.55, -h * 0.05));
-            head.lineTo(tipAt + QPointF(-h * 0.1, -h * 0.55));
-            head.lineTo(tipAt + QPointF(-h * 0.05, h * 0.45));
-            head.closeSubpath();
-            p.fillPath(head, ink);
-            break;
-        }
+            case nbFirst:
+                bar(c.x() - h * 0.9);
+                triangle(c.x() + h * 0.2, true);
+                break;
+            case nbPrior: triangle(c.x(), true); break;
+            case nbNext: triangle(c.x(), false); break;
+            case nbLast:
+                triangle(c.x() - h * 0.2, false);
+                bar(c.x() + h * 0.9);
+                break;
+            case nbInsert:
+                p.fillRect(QRectF(c.x() - h, c.y() - h * 0.2, 2 * h, h * 0.4), ink);
+                p.fillRect(QRectF(c.x() - h * 0.2, c.y() - h, h * 0.4, 2 * h), ink);
+                break;
+            case nbDelete:
+                p.fillRect(QRectF(c.x() - h, c.y() - h * 0.2, 2 * h, h * 0.4), ink);
+                break;
+            case nbEdit: {
+                // A pencil: a slanted bar with a point.
+                p.save();
+                p.translate(c);
+                p.rotate(-45);
+                p.fillRect(QRectF(-h * 0.6, -h * 0.25, h * 1.6, h * 0.5), ink);
+                QPainterPath tip;
+                tip.moveTo(-h * 0.6, -h * 0.25);
+                tip.lineTo(-h * 1.1, 0);
+                tip.lineTo(-h * 0.6, h * 0.25);
+                tip.closeSubpath();
+                p.fillPath(tip, ink);
+                p.restore();
+                break;
+            }
+            case nbPost:
+                p.setPen(pen);
+                p.drawPolyline(
+                    QPolygonF({QPointF(c.x() - h, c.y()), QPointF(c.x() - h * 0.3, c.y() + h * 0.7),
+                               QPointF(c.x() + h, c.y() - h * 0.8)}));
+                break;
+            case nbCancel:
+                p.setPen(pen);
+                p.drawLine(QPointF(c.x() - h * 0.8, c.y() - h * 0.8),
+                           QPointF(c.x() + h * 0.8, c.y() + h * 0.8));
+                p.drawLine(QPointF(c.x() + h * 0.8, c.y() - h * 0.8),
+                           QPointF(c.x() - h * 0.8, c.y() + h * 0.8));
+                break;
+            case nbRefresh: {
+                p.setPen(pen);
+                const QRectF r(c.x() - h * 0.8, c.y() - h * 0.8, h * 1.6, h * 1.6);
+                p.drawArc(r, 60 * 16, 280 * 16);
+                QPainterPath head;  // the arrow's head at the arc's start
+                const QPointF tipAt(c.x() + h * 0.4, c.y() - h * 0.69);
+                head.moveTo(tipAt + QPointF(h * 0.55, -h * 0.05));
+                head.lineTo(tipAt + QPointF(-h * 0.1, -h * 0.55));
+                head.lineTo(tipAt + QPointF(-h * 0.05, h * 0.45));
+                head.closeSubpath();
+                p.fillPath(head, ink);
+                break;
+            }
         }
     }
     NavBtn kind_;
@@ -144,18 +157,20 @@ void DBNavigator::btnClick(NavBtn button) {
     UiServices& ui = *source_->ui();
     const bool done = guarded(ui, [&] {
         switch (button) {
-        case nbFirst: t.first(); break;
-        case nbPrior: t.prior(); break;
-        case nbNext: t.next(); break;
-        case nbLast: t.last(); break;
-        case nbInsert: t.insert(); break;
-        case nbDelete:
-            if (ui.confirm(QStringLiteral("Delete record?"), {Button::Ok, Button::Cancel}) == Answer::Ok) t.remove();
-            break;
-        case nbEdit: t.edit(); break;
-        case nbPost: t.post(); break;
-        case nbCancel: t.cancel(); break;
-        case nbRefresh: t.refresh(); break;
+            case nbFirst: t.first(); break;
+            case nbPrior: t.prior(); break;
+            case nbNext: t.next(); break;
+            case nbLast: t.last(); break;
+            case nbInsert: t.insert(); break;
+            case nbDelete:
+                if (ui.confirm(QStringLiteral("Delete record?"), {Button::Ok, Button::Cancel}) ==
+                    Answer::Ok)
+                    t.remove();
+                break;
+            case nbEdit: t.edit(); break;
+            case nbPost: t.post(); break;
+            case nbCancel: t.cancel(); break;
+            case nbRefresh: t.refresh(); break;
         }
     });
     updateButtons();
@@ -165,7 +180,8 @@ void DBNavigator::btnClick(NavBtn button) {
 void DBNavigator::updateButtons() {
     db::Table* t = source_ ? source_->table() : nullptr;
     const bool active = isEnabled() && t && t->isActive();
-    const bool editing = active && (t->state() == db::Table::State::Edit || t->state() == db::Table::State::Insert);
+    const bool editing =
+        active && (t->state() == db::Table::State::Edit || t->state() == db::Table::State::Insert);
     const bool canModify = active && t->canModify();
     const bool up = active && !t->bof();
     const bool down = active && !t->eof();

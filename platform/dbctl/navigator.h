@@ -18,7 +18,18 @@
 
 namespace plat {
 
-enum NavBtn { nbFirst, nbPrior, nbNext, nbLast, nbInsert, nbDelete, nbEdit, nbPost, nbCancel, nbRefresh };
+enum NavBtn {
+    nbFirst,
+    nbPrior,
+    nbNext,
+    nbLast,
+    nbInsert,
+    nbDelete,
+    nbEdit,
+    nbPost,
+    nbCancel,
+    nbRefresh
+};
 inline constexpr int kNavButtons = 10;
 
 class DBNavigator : public QWidget {

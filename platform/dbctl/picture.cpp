@@ -11,7 +11,9 @@ quint32 le32(const QByteArray& b, int at) {
     for (int i = 3; i >= 0; --i) v = (v << 8) | quint8(b[at + i]);
     return v;
 }
-quint16 le16(const QByteArray& b, int at) { return quint16(quint8(b[at]) | (quint8(b[at + 1]) << 8)); }
+quint16 le16(const QByteArray& b, int at) {
+    return quint16(quint8(b[at]) | (quint8(b[at + 1]) << 8));
+}
 bool isBmp(const QByteArray& b) { return b.size() >= 14 && b[0] == 'B' && b[1] == 'M'; }
 }  // namespace
 
@@ -44,7 +46,8 @@ QImage directBitmap(const QByteArray& bmp, QImage&& reuse) {
     if (offset < 54 || offset + stride * rows > bmp.size()) return {};
 
     // The previous picture's memory, when nobody else holds it: no fresh pages to fault in.
-    QImage img = reuse.size() == QSize(w, rows) && reuse.format() == QImage::Format_RGB32 && reuse.isDetached()
+    QImage img = reuse.size() == QSize(w, rows) && reuse.format() == QImage::Format_RGB32 &&
+                         reuse.isDetached()
                      ? std::move(reuse)
                      : QImage(w, rows, QImage::Format_RGB32);
     if (img.isNull()) return {};

@@ -50,7 +50,8 @@ ServerConnection::ServerConnection(int fd, const sockaddr_in& peer, QObject* par
     : QObject(parent), fd_(fd), remote_(dotted(peer)), remotePort_(ntohs(peer.sin_port)) {
     sockaddr_in a{};
     socklen_t n = sizeof a;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) == 0 && a.sin_family == AF_INET) local_ = dotted(a);
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) == 0 && a.sin_family == AF_INET)
+        local_ = dotted(a);
     notifier_ = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
 }
 
@@ -98,7 +99,9 @@ void ServerSocket::activate() {
     }
     listenFd_ = fd;
     rlimit lim{};
-    fdLimit_ = getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY ? long(lim.rlim_cur) : 0;
+    fdLimit_ = getrlimit(RLIMIT_NOFILE, &lim) == 0 && lim.rlim_cur != RLIM_INFINITY
+                   ? long(lim.rlim_cur)
+                   : 0;
     listenNotifier_ = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
     connect(listenNotifier_, &QSocketNotifier::activated, this, [this] { acceptPending(); });
     if (reserveFd_ < 0) reserveFd_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
@@ -136,7 +139,8 @@ void ServerSocket::acceptPending() {
     while (listenFd_ >= 0) {
         sockaddr_in peer{};
         socklen_t n = sizeof peer;
-        const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &n, SOCK_NONBLOCK | SOCK_CLOEXEC);
+        const int fd = ::accept4(listenFd_, reinterpret_cast<sockaddr*>(&peer), &n,
+                                 SOCK_NONBLOCK | SOCK_CLOEXEC);
         if (fd < 0) {
             if (errno == EINTR || errno == ECONNABORTED || errno == EPROTO) continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) return;
@@ -180,16 +184,21 @@ void ServerSocket::readable(ServerConnection* c) {
             got += n;
             continue;
         }
-        if (n == 0) ended = true;
-        else if (errno == EINTR) continue;
-        else if (errno != EAGAIN && errno != EWOULDBLOCK) failure = errno;
+        if (n == 0)
+            ended = true;
+        else if (errno == EINTR)
+            continue;
+        else if (errno != EAGAIN && errno != EWOULDBLOCK)
+            failure = errno;
         break;
     }
     // What arrived before the close is read before the disconnect.
     if (!c->pending_.isEmpty() && onClientRead) onClientRead(c);
     if (c->closed_) return;
-    if (failure) clientFailed(c, ErrorEvent::Receive, failure);
-    else if (ended) closed(c);
+    if (failure)
+        clientFailed(c, ErrorEvent::Receive, failure);
+    else if (ended)
+        closed(c);
 }
 
 void ServerSocket::closed(ServerConnection* c) {

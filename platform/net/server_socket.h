@@ -99,7 +99,8 @@ private:
     QSocketNotifier* listenNotifier_ = nullptr;
     QTimer* resume_;
     int reserveFd_ = -1;
-    long fdLimit_ = 0;  // the process's open-file limit; 0: none  // given up to turn away a connection when descriptors run out
+    long fdLimit_ = 0;  // the process's open-file limit; 0: none  // given up to turn away a
+                        // connection when descriptors run out
     int port_ = 1024;
     QList<ServerConnection*> connections_;
 };

@@ -1,5 +1,7 @@
 // What all three programs set up once on their application object: Qt's own texts in
 // Russian, and the Enter key on a focused button.
+#include "platform/ui.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QKeyEvent>
@@ -8,8 +10,6 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QTranslator>
-
-#include "platform/ui.h"
 
 namespace plat {
 

@@ -8,14 +8,11 @@
 
 namespace plat {
 
-QString noPrinterText() {
-    return QStringLiteral("Принтер не установлен: печать невозможна.");
-}
+QString noPrinterText() { return QStringLiteral("Принтер не установлен: печать невозможна."); }
 
 void printLinesOn(QPrinter& printer, const QStringList& lines, const QFont& font) {
     QPainter painter;
-    if (!painter.begin(&printer))
-        throw LayerError(QStringLiteral("Не удалось начать печать."));
+    if (!painter.begin(&printer)) throw LayerError(QStringLiteral("Не удалось начать печать."));
     painter.setFont(font);
     const QFontMetrics fm(painter.font(), &printer);
     const QRect page = painter.viewport();

@@ -1,9 +1,9 @@
 // The clipboard over QClipboard: on X11 the CLIPBOARD selection, which Qt converts to and
 // from the mime types other programs offer.
+#include "platform/clipboard.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
-
-#include "platform/clipboard.h"
 
 namespace plat {
 

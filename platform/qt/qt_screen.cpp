@@ -1,5 +1,8 @@
 // Screen copy through QScreen, and the see-through area as a window mask (the X Shape
 // extension on X11), which needs no compositor.
+#include "platform/dbctl/controls.h"
+#include "platform/screen.h"
+
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
@@ -9,9 +12,6 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
-
-#include "platform/dbctl/controls.h"
-#include "platform/screen.h"
 
 namespace plat {
 
@@ -81,15 +81,12 @@ protected:
             case QEvent::Resize:
             case QEvent::Show:
             case QEvent::Hide:
-            case QEvent::ZOrderChange:
-                schedule();
-                break;
+            case QEvent::ZOrderChange: schedule(); break;
             case QEvent::Paint:
                 // A new picture or a repaint; the grab below paints the control too.
                 if (o == control_ && !grabbing_) schedule();
                 break;
-            default:
-                break;
+            default: break;
         }
         return false;
     }

@@ -6,29 +6,29 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDir>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
+#include <QGridLayout>
 #include <QHBoxLayout>
-#include <QLabel>
-#include <QPixmap>
-#include <QVBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLineEdit>
-#include <QGridLayout>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
-#include <QResizeEvent>
 #include <QShowEvent>
 #include <QTextLayout>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace plat {
@@ -106,9 +106,9 @@ protected:
                 scroll->setFrameShape(QFrame::NoFrame);
                 scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
                 scroll->setWidget(own);
-                scroll->setMinimumSize(own->sizeHint().width() +
-                                           scroll->verticalScrollBar()->sizeHint().width(),
-                                       room);
+                scroll->setMinimumSize(
+                    own->sizeHint().width() + scroll->verticalScrollBar()->sizeHint().width(),
+                    room);
                 scroll->setMaximumHeight(room);
                 text = scroll;
             }
@@ -136,8 +136,10 @@ protected:
         const QRect area = over && over->isVisible() ? over->frameGeometry() : avail;
         const QSize frame = frameGeometry().size();
         QPoint at = area.center() - QPoint(frame.width() / 2, frame.height() / 2);
-        at.setX(std::clamp(at.x(), avail.left(), std::max(avail.left(), avail.right() + 1 - frame.width())));
-        at.setY(std::clamp(at.y(), avail.top(), std::max(avail.top(), avail.bottom() + 1 - frame.height())));
+        at.setX(std::clamp(at.x(), avail.left(),
+                           std::max(avail.left(), avail.right() + 1 - frame.width())));
+        at.setY(std::clamp(at.y(), avail.top(),
+                           std::max(avail.top(), avail.bottom() + 1 - frame.height())));
         move(at);
     }
     void closeEvent(QCloseEvent* e) override {
@@ -257,8 +259,7 @@ std::optional<QString> runFileDialog(const FileDialogSpec& spec, bool save) {
     dlg.defaultExt = spec.defaultExt;
     dlg.setOption(QFileDialog::DontUseNativeDialog);
     dlg.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dlg.setFileMode(!save && spec.fileMustExist ? QFileDialog::ExistingFile
-                                                : QFileDialog::AnyFile);
+    dlg.setFileMode(!save && spec.fileMustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     if (save) dlg.setOption(QFileDialog::DontConfirmOverwrite);  // the programs decide
     QString dir = spec.initialDir.isEmpty() ? fs::currentDir() : spec.initialDir;
     if (const QString r = fs::resolve(dir); !r.isEmpty()) dir = r;
@@ -276,8 +277,9 @@ std::optional<QString> runFileDialog(const FileDialogSpec& spec, bool save) {
     } else {
         // No filter given: no file-type list; a mask in the name field lists what it matches.
         if (wildcard) dlg.setNameFilter(spec.fileName);
-        for (QWidget* w : {static_cast<QWidget*>(dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))),
-                           static_cast<QWidget*>(dlg.findChild<QLabel*>(QStringLiteral("fileTypeLabel")))})
+        for (QWidget* w :
+             {static_cast<QWidget*>(dlg.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"))),
+              static_cast<QWidget*>(dlg.findChild<QLabel*>(QStringLiteral("fileTypeLabel")))})
             if (w) w->hide();
     }
     if (!spec.fileName.isEmpty() && !wildcard) dlg.selectFile(spec.fileName);
@@ -323,11 +325,11 @@ public:
         colourRow->addWidget(new QLabel(QStringLiteral("Цвет:"), &box));
         auto* colours = new QComboBox(&box);
         static const std::pair<const char*, QRgb> basic[] = {
-            {"Черный", 0x000000},     {"Бордовый", 0x800000}, {"Зеленый", 0x008000},
-            {"Оливковый", 0x808000},  {"Темно-синий", 0x000080}, {"Фиолетовый", 0x800080},
-            {"Сине-зеленый", 0x008080}, {"Серый", 0x808080}, {"Серебристый", 0xC0C0C0},
-            {"Красный", 0xFF0000},    {"Лайм", 0x00FF00},     {"Желтый", 0xFFFF00},
-            {"Синий", 0x0000FF},      {"Фуксия", 0xFF00FF},   {"Голубой", 0x00FFFF},
+            {"Черный", 0x000000},       {"Бордовый", 0x800000},    {"Зеленый", 0x008000},
+            {"Оливковый", 0x808000},    {"Темно-синий", 0x000080}, {"Фиолетовый", 0x800080},
+            {"Сине-зеленый", 0x008080}, {"Серый", 0x808080},       {"Серебристый", 0xC0C0C0},
+            {"Красный", 0xFF0000},      {"Лайм", 0x00FF00},        {"Желтый", 0xFFFF00},
+            {"Синий", 0x0000FF},        {"Фуксия", 0xFF00FF},      {"Голубой", 0x00FFFF},
             {"Белый", 0xFFFFFF}};
         for (const auto& [name, rgb] : basic) {
             QPixmap swatch(16, 12);

@@ -73,9 +73,8 @@ void setOffsetTwips(QTextCharFormat& f, int twips, qreal pointSize) {
 
 void setSelectionOffset(QTextCursor& cursor, int twips) {
     const QTextDocument* doc = cursor.document();
-    editSelection(cursor, [&](QTextCharFormat& f) {
-        setOffsetTwips(f, twips, effectivePointSize(f, doc));
-    });
+    editSelection(
+        cursor, [&](QTextCharFormat& f) { setOffsetTwips(f, twips, effectivePointSize(f, doc)); });
 }
 
 void applyFont(QTextCursor& cursor, const FontChoice& font) {
@@ -101,15 +100,15 @@ void applyFont(QTextCursor& cursor, const FontChoice& font) {
 FontChoice fontOf(const QTextCharFormat& f, const QTextDocument* doc) {
     FontChoice c;
     const QStringList families = f.fontFamilies().toStringList();
-    c.family = !families.isEmpty() ? families.first()
-                                   : (doc ? doc->defaultFont().family() : QString());
+    c.family =
+        !families.isEmpty() ? families.first() : (doc ? doc->defaultFont().family() : QString());
     c.pointSize = qRound(effectivePointSize(f, doc));
     c.bold = f.fontWeight() >= QFont::DemiBold;
     c.italic = f.fontItalic();
     c.underline = f.fontUnderline();
     c.strikeOut = f.fontStrikeOut();
-    c.color = f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color()
-                                                          : QColor(Qt::black);
+    c.color =
+        f.hasProperty(QTextFormat::ForegroundBrush) ? f.foreground().color() : QColor(Qt::black);
     if (f.hasProperty(CharsetProperty)) c.charset = f.intProperty(CharsetProperty);
     c.pitch = f.fontFixedPitch() ? 1 : 0;
     return c;

@@ -5,8 +5,8 @@
 #include <QHash>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <array>
 #include <algorithm>
+#include <array>
 #include <iterator>
 #include <mutex>
 
@@ -71,7 +71,7 @@ SbcsTable makeTable(int cp) {
 
 // Made once per page, on first use, safely from any thread.
 const SbcsTable* sbcsTable(int cp) {
-    static constexpr int kPages[] = {437,  850,  866,  874,  1250,  1251,  1252, 1253,
+    static constexpr int kPages[] = {437,  850,  866,  874,  1250, 1251,  1252,  1253,
                                      1254, 1255, 1256, 1257, 1258, 10000, 10007, 20866};
     constexpr int n = int(std::size(kPages));
     static std::array<std::once_flag, n> once;

@@ -46,10 +46,9 @@ FontChoice RichEdit::selectionFont() const {
 }
 
 const QStringList& RichEdit::rtfMimeTypes() {
-    static const QStringList types = {QStringLiteral("text/rtf"),
-                                      QStringLiteral("Rich Text Format"),
-                                      QStringLiteral("text/richtext"),
-                                      QStringLiteral("application/rtf")};
+    static const QStringList types = {
+        QStringLiteral("text/rtf"), QStringLiteral("Rich Text Format"),
+        QStringLiteral("text/richtext"), QStringLiteral("application/rtf")};
     return types;
 }
 

@@ -111,8 +111,7 @@ private:
         t.italic = f.fontItalic();
         t.underline = f.fontUnderline();
         t.strike = f.fontStrikeOut();
-        if (f.hasProperty(QTextFormat::ForegroundBrush) &&
-            f.foreground().style() != Qt::NoBrush) {
+        if (f.hasProperty(QTextFormat::ForegroundBrush) && f.foreground().style() != Qt::NoBrush) {
             const QColor c = f.foreground().color().toRgb();
             QColor rgb(c.red(), c.green(), c.blue());
             int i = colors_.indexOf(rgb);
@@ -181,9 +180,18 @@ private:
             switch (u) {
                 case '\t': word(out, "\\tab"); continue;
                 case QChar::LineSeparator: word(out, "\\line"); continue;
-                case 0x00A0: out += "\\~"; delimit_ = false; continue;
-                case 0x00AD: out += "\\-"; delimit_ = false; continue;
-                case 0x2011: out += "\\_"; delimit_ = false; continue;
+                case 0x00A0:
+                    out += "\\~";
+                    delimit_ = false;
+                    continue;
+                case 0x00AD:
+                    out += "\\-";
+                    delimit_ = false;
+                    continue;
+                case 0x2011:
+                    out += "\\_";
+                    delimit_ = false;
+                    continue;
                 case QChar::ObjectReplacementCharacter: continue;
                 default: break;
             }

@@ -50,12 +50,14 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"typed trailing blank", typed("МОСКВА", "МОСКВА "), false},
         AnswerCase{"typed stored blank", typed(" 12", "12"), false},
         AnswerCase{"typed empty both", typed("", ""), true},
-        AnswerCase{"typed ignores ticks", [] {
+        AnswerCase{"typed ignores ticks",
+                   [] {
                        auto a = typed("1", "1");
                        a.ticked.fill(true);
                        a.RO.fill(false);
                        return a;
-                   }(), true},
+                   }(),
+                   true},
         AnswerCase{"rows 1..3, hidden flag 5 ignored", choice("3", "ftffttf", ".x....."), true},
         AnswerCase{"rows 1..3, extra tick 3", choice("3", "ftffttf", ".xx...."), false},
         AnswerCase{"hidden tick ignored", choice("3", "ftfffff", ".x..xxx"), true},

@@ -18,11 +18,14 @@ QByteArray bmpBytes(int w, int h, QColor c) {
 }
 
 QByteArray rtfBytes(const QString& plain) {
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs32 ";
+    QByteArray out =
+        "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0 Times New Roman;}}\\f0\\fs32 ";
     for (const char ch : plat::toCp1251(plain)) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80) out += ch;
-        else out += "\\'" + QByteArray::number(b, 16);
+        if (b < 0x80)
+            out += ch;
+        else
+            out += "\\'" + QByteArray::number(b, 16);
     }
     return out + "}";
 }
@@ -37,7 +40,8 @@ void ClientTest::TearDown() {
     SessionTest::TearDown();
 }
 
-QString ClientTest::writeTest(const QString& folder, const QString& name, const QList<Q>& questions) {
+QString ClientTest::writeTest(const QString& folder, const QString& name,
+                              const QList<Q>& questions) {
     QDir().mkpath(folder);
     const QString path = QDir(folder).filePath(name + ".DB");
     plat::db::createTableFile(path, common::kMasterPassword, common::questionFields());
@@ -69,8 +73,8 @@ QString ClientTest::writeTest(const QString& folder, const QString& name, const 
 }
 
 pandrel::TForm1& ClientTest::makeForm() {
-    form = std::make_unique<pandrel::TForm1>(services(), state,
-                                             [](const QString&) { return true; });
+    form =
+        std::make_unique<pandrel::TForm1>(services(), state, [](const QString&) { return true; });
     form->endProcess = [this] { ++ends; };
     return *form;
 }

@@ -1,10 +1,9 @@
 // The end of a graded run: the report, the coefficient, the result file and what keeps it
 // in its folder; and the key filters of the learner's name and group.
 #include "client/run/graded.h"
-
 #include "platform/codec.h"
-#include "platform/files.h"
 #include "platform/errors.h"
+#include "platform/files.h"
 #include "tests/client/texts.h"
 #include "tests/harness/harness.h"
 
@@ -33,8 +32,7 @@ RunState finished(std::vector<int> recs, const char* marks) {
 
 QString report(const RunState& st) {
     return ResultReport(st, QStringLiteral("Иванов Иван"), QStringLiteral("10А"),
-                        QStringLiteral("Физика.DB"),
-                        QStringLiteral("Время тестирования 0:03:07"));
+                        QStringLiteral("Физика.DB"), QStringLiteral("Время тестирования 0:03:07"));
 }
 
 const char* const kHead =
@@ -105,7 +103,8 @@ TEST_F(Report, CoefficientInGeneralFormat) {
 TEST(GradedTexts, StartMessageAndConfirmation) {
     EXPECT_EQ(u8(StartMessageText("Иванов Иван", "10А", "Тест Физика.DB")),
               "Иванов Иван 10А. Старт на оценку. Тест Физика.DB.");
-    EXPECT_EQ(u8(ConfirmIdentityText("Иванов  Иван", "10А")), "Вы уверены, что Вы Иванов  Иван 10А?");
+    EXPECT_EQ(u8(ConfirmIdentityText("Иванов  Иван", "10А")),
+              "Вы уверены, что Вы Иванов  Иван 10А?");
 }
 
 // ---- The result file --------------------------------------------------------------------
@@ -173,7 +172,8 @@ TEST_F(UnwritableResult, RetryWritesOnceTheFolderCanBeMade) {
     ui.onShow = [&](const plat::Box&) { QFile::remove(blocker()); };  // the learner mends it
     EXPECT_TRUE(KeepResult(ui, "10А", "Иванов Иван", text));
     EXPECT_EQ(fileBytes("10А", "Иванов Иван"), plat::toCp1251(text));
-    EXPECT_EQ(ui.boxes()[0].buttons, (QList<plat::Button>{plat::Button::Yes, plat::Button::No, plat::Button::Cancel}));
+    EXPECT_EQ(ui.boxes()[0].buttons,
+              (QList<plat::Button>{plat::Button::Yes, plat::Button::No, plat::Button::Cancel}));
 }
 
 TEST_F(UnwritableResult, SavedElsewhereAfterACancelledDialog) {
@@ -183,8 +183,8 @@ TEST_F(UnwritableResult, SavedElsewhereAfterACancelledDialog) {
     expectRefusal(Answer::No);
     ui.expectSave(std::nullopt);  // the dialog cancelled: asked again
     expectRefusal(Answer::No);
-    ui.expectSave(elsewhere).expect(BoxKind::Plain,
-                                    "Результат теста сохранён в файл " + QDir::toNativeSeparators(elsewhere));
+    ui.expectSave(elsewhere).expect(
+        BoxKind::Plain, "Результат теста сохранён в файл " + QDir::toNativeSeparators(elsewhere));
     EXPECT_TRUE(KeepResult(ui, "10А", "Иванов Иван", text));
     EXPECT_EQ(plat::fs::readBytes(elsewhere), plat::toCp1251(text));
     EXPECT_EQ(ui.dialogs()[0].fileName, "Иванов Иван.txt");
@@ -192,8 +192,9 @@ TEST_F(UnwritableResult, SavedElsewhereAfterACancelledDialog) {
 }
 
 TEST_F(UnwritableResult, LostOnlyWhenTheLearnerConfirms) {
-    const QString lose = "Результат теста не будет сохранён и пропадёт.\r"
-                         "Вы уверены, что не хотите его сохранить?";
+    const QString lose =
+        "Результат теста не будет сохранён и пропадёт.\r"
+        "Вы уверены, что не хотите его сохранить?";
     expectRefusal(Answer::Cancel);
     ui.expect(BoxKind::Confirmation, lose, Answer::No);
     expectRefusal(Answer::Closed);
@@ -234,21 +235,32 @@ TEST_P(Identity, UnsafeTextIsRefusedAtTheStartAndNeverWritten) {
 
 INSTANTIATE_TEST_SUITE_P(
     Graded, Identity,
-    ::testing::Values(
-        IdentityCase{"Иванов Иван", "10А", {}}, IdentityCase{"Petrov Petr ", "Kurs 2 gr 5", {}},
-        IdentityCase{" ", "10А", {}},  // blanks count as text and make a file " .txt"
-        IdentityCase{"", "10А", texts::kIdentityMissing}, IdentityCase{"Иванов", "", texts::kIdentityMissing},
-        IdentityCase{"..\\..\\x", "10А", texts::kNameUnsafe}, IdentityCase{"../x", "10А", texts::kNameUnsafe},
-        IdentityCase{"a/b", "10А", texts::kNameUnsafe}, IdentityCase{"C:x", "10А", texts::kNameUnsafe},
-        IdentityCase{"a*b", "10А", texts::kNameUnsafe}, IdentityCase{"a?", "10А", texts::kNameUnsafe},
-        IdentityCase{"a\"b", "10А", texts::kNameUnsafe}, IdentityCase{"<a>", "10А", texts::kNameUnsafe},
-        IdentityCase{"a|b", "10А", texts::kNameUnsafe}, IdentityCase{"a\tb", "10А", texts::kNameUnsafe},
-        IdentityCase{"a..b", "10А", texts::kNameUnsafe}, IdentityCase{"Иван\xF0\x9F\x98\x80", "10А", texts::kNameUnsafe},
-        IdentityCase{"Иванов", "..", texts::kGroupUnsafe}, IdentityCase{"Иванов", "...", texts::kGroupUnsafe},
-        IdentityCase{"Иванов", "   ", texts::kGroupUnsafe}, IdentityCase{"Иванов", "10А.", texts::kGroupUnsafe},
-        IdentityCase{"Иванов", "10А ", texts::kGroupUnsafe}, IdentityCase{"Иванов", "a\\b", texts::kGroupUnsafe},
-        IdentityCase{"Иванов", "../x", texts::kGroupUnsafe}, IdentityCase{"Иванов", "C:", texts::kGroupUnsafe},
-        IdentityCase{"Иванов", "a\nb", texts::kGroupUnsafe}));
+    ::testing::Values(IdentityCase{"Иванов Иван", "10А", {}},
+                      IdentityCase{"Petrov Petr ", "Kurs 2 gr 5", {}},
+                      IdentityCase{" ", "10А", {}},  // blanks count as text and make a file " .txt"
+                      IdentityCase{"", "10А", texts::kIdentityMissing},
+                      IdentityCase{"Иванов", "", texts::kIdentityMissing},
+                      IdentityCase{"..\\..\\x", "10А", texts::kNameUnsafe},
+                      IdentityCase{"../x", "10А", texts::kNameUnsafe},
+                      IdentityCase{"a/b", "10А", texts::kNameUnsafe},
+                      IdentityCase{"C:x", "10А", texts::kNameUnsafe},
+                      IdentityCase{"a*b", "10А", texts::kNameUnsafe},
+                      IdentityCase{"a?", "10А", texts::kNameUnsafe},
+                      IdentityCase{"a\"b", "10А", texts::kNameUnsafe},
+                      IdentityCase{"<a>", "10А", texts::kNameUnsafe},
+                      IdentityCase{"a|b", "10А", texts::kNameUnsafe},
+                      IdentityCase{"a\tb", "10А", texts::kNameUnsafe},
+                      IdentityCase{"a..b", "10А", texts::kNameUnsafe},
+                      IdentityCase{"Иван\xF0\x9F\x98\x80", "10А", texts::kNameUnsafe},
+                      IdentityCase{"Иванов", "..", texts::kGroupUnsafe},
+                      IdentityCase{"Иванов", "...", texts::kGroupUnsafe},
+                      IdentityCase{"Иванов", "   ", texts::kGroupUnsafe},
+                      IdentityCase{"Иванов", "10А.", texts::kGroupUnsafe},
+                      IdentityCase{"Иванов", "10А ", texts::kGroupUnsafe},
+                      IdentityCase{"Иванов", "a\\b", texts::kGroupUnsafe},
+                      IdentityCase{"Иванов", "../x", texts::kGroupUnsafe},
+                      IdentityCase{"Иванов", "C:", texts::kGroupUnsafe},
+                      IdentityCase{"Иванов", "a\nb", texts::kGroupUnsafe}));
 
 // ---- Key filters ------------------------------------------------------------------------
 
@@ -257,10 +269,10 @@ TEST(GradedKeys, NameAndGroupLetOnlyTheirCharactersThrough) {
         char16_t c;
         bool name, group;
     } const cases[] = {
-        {u'Ж', true, true},  {u'А', true, true},  {u'я', true, true},  {u'Q', true, true},
-        {u'z', true, true},  {u' ', true, true},  {8, true, true},     {u'7', false, true},
-        {u'ё', false, false}, {u'Ё', false, false}, {u'-', false, false}, {13, false, false},
-        {3, false, false},   {22, false, false},  {24, false, false},  {26, false, false},
+        {u'Ж', true, true},   {u'А', true, true},   {u'я', true, true},    {u'Q', true, true},
+        {u'z', true, true},   {u' ', true, true},   {8, true, true},       {u'7', false, true},
+        {u'ё', false, false}, {u'Ё', false, false}, {u'-', false, false},  {13, false, false},
+        {3, false, false},    {22, false, false},   {24, false, false},    {26, false, false},
         {u'.', false, false}, {u'/', false, false}, {u'\\', false, false}, {u'é', false, false},
     };
     for (const auto& c : cases) {

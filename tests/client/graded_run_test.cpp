@@ -1,7 +1,6 @@
 // The graded run's rules: the count box, the choice of N, the draw, the steps of a run,
 // the marks and the clock.
 #include "client/run/graded.h"
-
 #include "platform/errors.h"
 #include "platform/guard.h"
 #include "tests/client/texts.h"
@@ -27,8 +26,8 @@ const QString kTooManyOf15 = QStringLiteral(
 
 struct CountCase {
     const char* text;
-    int count;       // when accepted
-    QString message; // when refused
+    int count;        // when accepted
+    QString message;  // when refused
 };
 
 class CountText : public ::testing::TestWithParam<CountCase> {};
@@ -42,15 +41,18 @@ TEST_P(CountText, IsAcceptedOrRefusedWithItsMessage) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Graded, CountText,
-    ::testing::Values(CountCase{"", 0, texts::kCountEmpty}, CountCase{" 7", 0, texts::kCountNotNumber},
-                      CountCase{"7 ", 0, texts::kCountNotNumber}, CountCase{"+7", 0, texts::kCountNotNumber},
-                      CountCase{"-7", 0, texts::kCountNotNumber}, CountCase{"7a", 0, texts::kCountNotNumber},
-                      CountCase{"0", 0, texts::kCountZero}, CountCase{"000", 0, texts::kCountZero},
-                      CountCase{"007", 7, {}}, CountCase{"15", 15, {}},
-                      CountCase{"16", 0, kTooManyOf15},
-                      CountCase{"2147483647", 0, kTooManyOf15}));
+INSTANTIATE_TEST_SUITE_P(Graded, CountText,
+                         ::testing::Values(CountCase{"", 0, texts::kCountEmpty},
+                                           CountCase{" 7", 0, texts::kCountNotNumber},
+                                           CountCase{"7 ", 0, texts::kCountNotNumber},
+                                           CountCase{"+7", 0, texts::kCountNotNumber},
+                                           CountCase{"-7", 0, texts::kCountNotNumber},
+                                           CountCase{"7a", 0, texts::kCountNotNumber},
+                                           CountCase{"0", 0, texts::kCountZero},
+                                           CountCase{"000", 0, texts::kCountZero},
+                                           CountCase{"007", 7, {}}, CountCase{"15", 15, {}},
+                                           CountCase{"16", 0, kTooManyOf15},
+                                           CountCase{"2147483647", 0, kTooManyOf15}));
 
 TEST(GradedCount, DigitsBeyond32BitsFailAsTheConversionDoes) {
     for (const char* text : {"2147483648", "99999999999"}) {
@@ -225,9 +227,8 @@ TEST(GradedSteps, FinishClearsTheRunButNotTheClock) {
 }
 
 TEST(GradedMarks, MarkOf20) {
-    const char* const expected[21] = {"2",  "2", "2", "2",  "2",  "2", "2",
-                                      "2",  "2", "2", "3-", "3-", "3", "3",
-                                      "3+", "4-", "4", "4+", "5-", "5", "5+"};
+    const char* const expected[21] = {"2",  "2", "2", "2",  "2",  "2", "2",  "2",  "2", "2", "3-",
+                                      "3-", "3", "3", "3+", "4-", "4", "4+", "5-", "5", "5+"};
     for (int r = 0; r <= 20; ++r) EXPECT_EQ(u8(MarkOf20(r)), expected[r]) << "R = " << r;
 }
 
@@ -251,12 +252,9 @@ TEST_F(Clock, CountsTicksAcrossMinutesHoursAndDays) {
         long ticks;
         const char* label;
     } const cases[] = {
-        {59, "Время тренировки 0:00:59"},
-        {60, "Время тренировки 0:01:00"},
-        {3600, "Время тренировки 1:00:00"},
-        {86399, "Время тренировки 23:59:59"},
-        {86400, "Время тренировки 24:00:00"},
-        {90061, "Время тренировки 25:01:01"},
+        {59, "Время тренировки 0:00:59"},     {60, "Время тренировки 0:01:00"},
+        {3600, "Время тренировки 1:00:00"},   {86399, "Время тренировки 23:59:59"},
+        {86400, "Время тренировки 24:00:00"}, {90061, "Время тренировки 25:01:01"},
     };
     for (const auto& c : cases) {
         RunState st;

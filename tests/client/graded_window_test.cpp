@@ -1,11 +1,10 @@
 // The graded run through the window: button5 and Button3 with a fixed draw, the report box,
 // the way back to training mode, the result file, the key filters on real key events, and
 // what a failed write or a failed send leaves behind.
-#include "tests/client/client_fixture.h"
-#include "tests/client/texts.h"
-
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "tests/client/client_fixture.h"
+#include "tests/client/texts.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,12 +15,11 @@
 #include <QTime>
 
 using namespace client_test;
+using pandrel::TForm1;
 using plat::Answer;
 using plat::BoxKind;
-using pandrel::TForm1;
 
 namespace {
-
 
 constexpr std::uint32_t kSeed = 4242;
 
@@ -81,8 +79,9 @@ protected:
         EXPECT_EQ(f.Button3->text(), texts::kButton3Next);
         EXPECT_FALSE(shown(f.Label3));
         EXPECT_EQ(f.Label3->text(), text("Верных ответов 0"));
-        for (QWidget* w : {static_cast<QWidget*>(f.Button4), static_cast<QWidget*>(f.button5),
-                           static_cast<QWidget*>(f.btLoadTest), static_cast<QWidget*>(f.DBNavigator1)})
+        for (QWidget* w :
+             {static_cast<QWidget*>(f.Button4), static_cast<QWidget*>(f.button5),
+              static_cast<QWidget*>(f.btLoadTest), static_cast<QWidget*>(f.DBNavigator1)})
             EXPECT_TRUE(shown(w)) << w->objectName().toStdString();
         EXPECT_EQ(f.Label17->text(), text("из ") + QString::number(state.QuestionCount));
         EXPECT_EQ(f.Table1->recNo(), 1);
@@ -138,8 +137,10 @@ TEST_F(Graded, ThreeQuestionsFromStartToResultFile) {
     EXPECT_EQ(f.Table1->recNo(), draw[3]);
 
     const QString report =
-        text("Иванов Петр 10А\r\nОтвечал на вопросы теста lesson.DB\r\nВерных ответов: 2 из 3\r\n"
-             "Время тестирования ") + "0:00:05" +
+        text(
+            "Иванов Петр 10А\r\nОтвечал на вопросы теста lesson.DB\r\nВерных ответов: 2 из 3\r\n"
+            "Время тестирования ") +
+        "0:00:05" +
         text("\r\nПятибальный коэффициент: 3,33333333333333\r\nНомера заданных вопросов:\r\n") +
         QStringLiteral("1[%1+] 2[%2-] 3[%3+] ").arg(draw[1]).arg(draw[2]).arg(draw[3]);
     // The box is modal: training mode comes after it is closed; the file is there already,
@@ -226,9 +227,14 @@ TEST_F(Graded, RefusedStartsLeaveTrainingModeAlone) {
         {"no name", "", "10А", {{BoxKind::Plain, texts::kIdentityMissing, Answer::Ok, ""}}},
         {"no group", "Ivan", "", {{BoxKind::Plain, texts::kIdentityMissing, Answer::Ok, ""}}},
         {"pasted path", "..\\..\\x", "10А", {{BoxKind::Plain, texts::kNameUnsafe, Answer::Ok, ""}}},
-        {"group a folder down", "Ivan", "a/b", {{BoxKind::Plain, texts::kGroupUnsafe, Answer::Ok, ""}}},
+        {"group a folder down",
+         "Ivan",
+         "a/b",
+         {{BoxKind::Plain, texts::kGroupUnsafe, Answer::Ok, ""}}},
         {"not me", "Ivan", "10А", {{BoxKind::Confirmation, {}, Answer::No, ""}}},
-        {"count past 32 bits", "Ivan", "10А",
+        {"count past 32 bits",
+         "Ivan",
+         "10А",
          {{BoxKind::Confirmation, {}, Answer::Yes, ""},
           {BoxKind::Plain, texts::kLineFileUnreadable, Answer::Ok, ""},
           {BoxKind::Input, texts::kCountPrompt, Answer::Ok, "99999999999"},
@@ -289,7 +295,8 @@ TEST_F(Graded, UnwritableResultIsAskedAboutBeforeTheReport) {
     answer(true);
     ASSERT_TRUE(ui.finished());
     const QList<plat::Box> boxes = ui.boxes().mid(ui.boxes().size() - 3);
-    EXPECT_TRUE(boxes[0].text.startsWith("Не удалось записать результат теста в файл C:\\Test\\9\\Ivan.txt."))
+    EXPECT_TRUE(boxes[0].text.startsWith(
+        "Не удалось записать результат теста в файл C:\\Test\\9\\Ivan.txt."))
         << boxes[0].text.toStdString();
     EXPECT_TRUE(boxes[2].text.startsWith("Ivan 9\r\n")) << "the report comes last";
     expectTraining();
@@ -338,7 +345,7 @@ TEST_F(Graded, KeyFiltersDropRefusedCharactersWithTheirMessage) {
     for (const KeyCase& c : cases) {
         SCOPED_TRACE(c.label);
         QWidget* w = QString(c.widget) == "TForm1" ? static_cast<QWidget*>(&f)
-                                                    : f.findChild<QWidget*>(c.widget);
+                                                   : f.findChild<QWidget*>(c.widget);
         ASSERT_NE(w, nullptr);
         auto* edit = qobject_cast<QLineEdit*>(w);
         auto* combo = qobject_cast<QComboBox*>(w);
@@ -357,9 +364,12 @@ TEST_F(Graded, KeyFiltersDropRefusedCharactersWithTheirMessage) {
         if (edit) {
             const QString typed = QString::fromUtf8(c.typed);
             QString expected = "ab";
-            if (!c.dropped && typed == "\b") expected = "b";
-            else if (!c.dropped && typed == "\x7f") expected = "a";
-            else if (!c.dropped && !typed.isEmpty()) expected = "a" + typed + "b";
+            if (!c.dropped && typed == "\b")
+                expected = "b";
+            else if (!c.dropped && typed == "\x7f")
+                expected = "a";
+            else if (!c.dropped && !typed.isEmpty())
+                expected = "a" + typed + "b";
             EXPECT_EQ(edit->text(), expected);
         }
         if (combo) {
@@ -405,12 +415,14 @@ protected:
         ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
         QObject::connect(&server, &QTcpServer::newConnection, [this] {
             while (QTcpSocket* s = server.nextPendingConnection()) {
-                QObject::connect(s, &QTcpSocket::readyRead, [this, s] { received += s->readAll(); });
+                QObject::connect(s, &QTcpSocket::readyRead,
+                                 [this, s] { received += s->readAll(); });
                 peers.push_back(s);
             }
         });
-        plat::fs::writeBytes(inWork("line.txt"),
-                             "1\r\n127.0.0.1\r\n" + QByteArray::number(server.serverPort()) + "\r\n");
+        plat::fs::writeBytes(
+            inWork("line.txt"),
+            "1\r\n127.0.0.1\r\n" + QByteArray::number(server.serverPort()) + "\r\n");
     }
     // Opens the test of count questions and connects through "line.txt".
     TForm1& connectedWith(int count, plat::System* sys) {
@@ -421,7 +433,8 @@ protected:
         openTest(writeTest(work(), "lesson", questions(count)));
         ui.expect(BoxKind::Plain, texts::kConnectedText);
         form->ConnectFromLineFile();
-        EXPECT_TRUE(testing_support::waitFor([&] { return ui.finished() && form->ClientSocket1->active(); }));
+        EXPECT_TRUE(testing_support::waitFor(
+            [&] { return ui.finished() && form->ClientSocket1->active(); }));
         return *form;
     }
     void start(const QString& name, const QString& group, const char* count) {
@@ -432,7 +445,11 @@ protected:
         ASSERT_TRUE(ui.finished());
     }
     static QByteArray message(const QString& text) {
-        return QByteArray("\xA9\x08\xA9\x08" "127.0.0.1 ", 14) + plat::toCp1251(text);
+        return QByteArray(
+                   "\xA9\x08\xA9\x08"
+                   "127.0.0.1 ",
+                   14) +
+               plat::toCp1251(text);
     }
 
     QTcpServer server;
@@ -449,9 +466,9 @@ TEST_F(GradedLink, FailedResultMessageStillShowsAndWritesTheResult) {
     start("Ivan", "9", "1");
     ASSERT_TRUE(testing_support::waitFor([&] { return !received.isEmpty(); }));
     ui.expect(BoxKind::Plain, texts::kDisconnectedText)
-        .expect(BoxKind::Plain)        // the link error with its code
+        .expect(BoxKind::Plain)          // the link error with its code
         .expect(BoxKind::StandardError)  // the socket layer's own report
-        .expect(BoxKind::Plain);       // the result report
+        .expect(BoxKind::Plain);         // the result report
     answer(true);
     ASSERT_TRUE(ui.finished());
     EXPECT_TRUE(ui.boxes().at(ui.boxes().size() - 3).text.startsWith(texts::kLinkErrorText));
@@ -479,12 +496,14 @@ TEST_F(GradedLink, LessonOfTwoLearnersReachesTheListenerInOrder) {
         start(l.name, l.group, l.count);
         const QByteArray startMessage =
             message(l.name + " " + l.group + text(". Старт на оценку. Тест lesson.DB."));
-        EXPECT_TRUE(testing_support::waitFor([&] { return received.size() >= expected.size() + startMessage.size(); }));
+        EXPECT_TRUE(testing_support::waitFor(
+            [&] { return received.size() >= expected.size() + startMessage.size(); }));
         expected += startMessage;
         // The result message goes out before the box shows.
         ui.onShow = [&](const plat::Box& b) {
             if (b.kind != BoxKind::Plain) return;
-            EXPECT_TRUE(testing_support::waitFor([&] { return received.size() >= expected.size() + message(b.text).size(); }));
+            EXPECT_TRUE(testing_support::waitFor(
+                [&] { return received.size() >= expected.size() + message(b.text).size(); }));
         };
         ui.expect(BoxKind::Plain);
         const int N = QString(l.count).toInt();
@@ -503,8 +522,9 @@ TEST_F(GradedLink, LessonOfTwoLearnersReachesTheListenerInOrder) {
     EXPECT_TRUE(messages[1].endsWith(plat::toCp1251(learners[0].report)));
     EXPECT_TRUE(messages[2].contains(plat::toCp1251(text("Сидорова Анна 11Б. Старт"))));
     EXPECT_TRUE(messages[3].endsWith(plat::toCp1251(learners[1].report)));
-    EXPECT_TRUE(learners[1].report.endsWith("11[" + QString::number(expectedDraw(12, 12)[11]) + "+] 12[" +
-                                            QString::number(expectedDraw(12, 12)[12]) + "-] "));
+    EXPECT_TRUE(learners[1].report.endsWith("11[" + QString::number(expectedDraw(12, 12)[11]) +
+                                            "+] 12[" + QString::number(expectedDraw(12, 12)[12]) +
+                                            "-] "));
     for (const Learner& l : learners)
         EXPECT_EQ(plat::fromCp1251(resultFile(l.group, l.name)), l.report);
     EXPECT_TRUE(f.ClientSocket1->active());

@@ -1,10 +1,9 @@
 // The client window against the real results server program on 127.0.0.1: it connects from
 // "line.txt", takes a graded run, and the server stays up with the connection open.
-#include "tests/client/client_fixture.h"
-#include "tests/client/texts.h"
-
 #include "platform/codec.h"
 #include "platform/files.h"
+#include "tests/client/client_fixture.h"
+#include "tests/client/texts.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -71,7 +70,8 @@ TEST_F(RealServer, AcceptsTheClientAndItsMessages) {
     q.Vopr = "?";
     q.RO[0] = true;
     openTest(writeTest(work(), "lesson", {q}));
-    plat::fs::writeBytes(inWork("line.txt"), "1\r\n127.0.0.1\r\n" + QByteArray::number(port) + "\r\n");
+    plat::fs::writeBytes(inWork("line.txt"),
+                         "1\r\n127.0.0.1\r\n" + QByteArray::number(port) + "\r\n");
     f.Edit2->setText("Ivan");
     f.Edit4->setText("9");
     ui.expect(BoxKind::Confirmation, {}, Answer::Yes)
@@ -80,7 +80,8 @@ TEST_F(RealServer, AcceptsTheClientAndItsMessages) {
     // The connection completes under the count box, as it does for a learner: its box
     // comes while the count box is open.
     ui.onShow = [&](const plat::Box& b) {
-        if (b.kind == BoxKind::Input) testing_support::waitFor([&] { return f.ClientSocket1->active(); });
+        if (b.kind == BoxKind::Input)
+            testing_support::waitFor([&] { return f.ClientSocket1->active(); });
     };
     f.button5->click();
     ui.onShow = nullptr;

@@ -1,20 +1,19 @@
 // The client's end of the link to the results server, against a real listener on 127.0.0.1.
-#include "tests/client/client_fixture.h"
-#include "tests/client/texts.h"
-
 #include "platform/codec.h"
 #include "platform/errors.h"
 #include "platform/files.h"
+#include "tests/client/client_fixture.h"
+#include "tests/client/texts.h"
 
-#include <QTcpServer>
 #include <QApplication>
 #include <QMouseEvent>
+#include <QTcpServer>
 #include <QTcpSocket>
 #include <cerrno>
 
 using namespace client_test;
-using plat::BoxKind;
 using pandrel::TForm1;
+using plat::BoxKind;
 
 namespace {
 
@@ -27,11 +26,15 @@ protected:
             while (QTcpSocket* s = server.nextPendingConnection()) peers.push_back(s);
         });
     }
-    void lineFile(const QString& text) { plat::fs::writeBytes(inWork("line.txt"), plat::toCp1251(text)); }
+    void lineFile(const QString& text) {
+        plat::fs::writeBytes(inWork("line.txt"), plat::toCp1251(text));
+    }
     QString port() const { return QString::number(server.serverPort()); }
     bool offline() const { return !form->imOffline->isHidden(); }
     // Runs the event loop until the scripted boxes are all answered.
-    bool settle() { return testing_support::waitFor([&] { return ui.finished(); }, 5000); }
+    bool settle() {
+        return testing_support::waitFor([&] { return ui.finished(); }, 5000);
+    }
 
     QTcpServer server;
     std::vector<QTcpSocket*> peers;
@@ -98,7 +101,8 @@ TEST_F(Link, EmptyAddressIsRefusedAtOnce) {
     TForm1& f = makeForm();
     lineFile("1\r\n\r\n" + port());
     ui.expect(BoxKind::Plain, "Произошло отключение от протокольного сервера!")
-        .expect(BoxKind::Plain, "Ошибка соединения c протокольным сервером №" + QString::number(EDESTADDRREQ))
+        .expect(BoxKind::Plain,
+                "Ошибка соединения c протокольным сервером №" + QString::number(EDESTADDRREQ))
         .expect(BoxKind::StandardError);
     f.imOfflineClick();
     EXPECT_TRUE(offline());
@@ -111,7 +115,8 @@ TEST_F(Link, RefusedConnectionShowsTheCodeThenTheLayersReport) {
     TForm1& f = makeForm();
     lineFile("1\r\n127.0.0.1\r\n" + freePort);
     ui.expect(BoxKind::Plain, texts::kLinkErrorText + QString::number(ECONNREFUSED))
-        .expect(BoxKind::StandardError, QStringLiteral("Asynchronous socket error %1").arg(ECONNREFUSED));
+        .expect(BoxKind::StandardError,
+                QStringLiteral("Asynchronous socket error %1").arg(ECONNREFUSED));
     f.ConnectFromLineFile();
     EXPECT_FALSE(offline());
     ASSERT_TRUE(settle());
@@ -148,7 +153,8 @@ TEST_F(Link, DisconnectUnderTheConnectBoxLeavesTheSignTrue) {
         testing_support::waitFor([&] { return !f.ClientSocket1->active(); });
     };
     // The inner box is answered first.
-    ui.expect(BoxKind::Plain, texts::kDisconnectedText).expect(BoxKind::Plain, texts::kConnectedText);
+    ui.expect(BoxKind::Plain, texts::kDisconnectedText)
+        .expect(BoxKind::Plain, texts::kConnectedText);
     f.ConnectFromLineFile();
     ASSERT_TRUE(settle());
     EXPECT_TRUE(offline());
@@ -184,7 +190,8 @@ TEST_F(Link, ClosingTheWindowEndsTheLinkSilently) {
     const qsizetype boxes = ui.boxes().size();
     form.reset();
     QTcpSocket* peer = peers[0];
-    EXPECT_TRUE(testing_support::waitFor([&] { return peer->state() != QAbstractSocket::ConnectedState; }));
+    EXPECT_TRUE(
+        testing_support::waitFor([&] { return peer->state() != QAbstractSocket::ConnectedState; }));
     EXPECT_EQ(ui.boxes().size(), boxes);
 }
 

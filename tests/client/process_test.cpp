@@ -1,5 +1,7 @@
 // The real pandrel program, twice on one desktop: the second copy refuses and ends with
 // exit code 0; the first runs on; a killed first copy leaves nothing that blocks the next.
+#include "tests/harness/harness.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -7,8 +9,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include "tests/harness/harness.h"
 
 namespace {
 
@@ -19,8 +19,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(QFile::exists(pandrelPath())) << pandrelPath().toStdString();
         ASSERT_TRUE(driveC_.isValid() && runtime_.isValid());
-        QFile::setPermissions(runtime_.path(),
-                              QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(runtime_.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                   QFileDevice::ExeOwner);
     }
     void TearDown() override {
         for (QProcess* p : started_) {
@@ -81,14 +81,14 @@ TEST_F(Process, SecondCopyRefusesAndTheFirstRunsOn) {
         "wait $pid\n");
     QProcess second;
     second.setProcessEnvironment(env("xcb"));
-    second.start("xvfb-run", {"-a", "-s", "-screen 0 1280x1024x24", "sh", "-c", script,
-                              pandrelPath()});
+    second.start("xvfb-run",
+                 {"-a", "-s", "-screen 0 1280x1024x24", "sh", "-c", script, pandrelPath()});
     ASSERT_TRUE(second.waitForStarted(5000));
     ASSERT_TRUE(second.waitForFinished(40000));
     const QString out = QString::fromUtf8(second.readAllStandardOutput());
     EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(second.exitCode(), 0) << out.toStdString()
-                                    << second.readAllStandardError().toStdString();
+    EXPECT_EQ(second.exitCode(), 0)
+        << out.toStdString() << second.readAllStandardError().toStdString();
     EXPECT_TRUE(out.contains("main=0")) << out.toStdString();
 
     // The first copy is untouched: still running, still the owner of the lock.

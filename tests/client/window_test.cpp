@@ -1,16 +1,15 @@
 // The client window driven headless: choosing and opening a test, display, training.
+#include "platform/files.h"
 #include "tests/client/client_fixture.h"
 #include "tests/client/texts.h"
-
-#include "platform/files.h"
 
 #include <QApplication>
 #include <QDir>
 
 using namespace client_test;
+using pandrel::TForm1;
 using plat::Answer;
 using plat::BoxKind;
-using pandrel::TForm1;
 
 namespace {
 
@@ -63,24 +62,24 @@ TEST_F(Window, DesignPlacesAndStart) {
                               (1024 - f.frameGeometry().height()) / 2));
 
     const Place places[] = {
-        {"Label18", {8, 24, 0, 0}, true},          {"Label2", {680, 24, 0, 0}, true},
-        {"Label1", {8, 64, 0, 0}, true},           {"Label12", {96, 64, 0, 0}, true},
-        {"Label17", {128, 64, 0, 0}, true},        {"Label3", {224, 64, 0, 0}, false},
-        {"ComboBox2", {8, 104, 225, 27}, true},    {"Image2", {240, 108, 49, 25}, true},
-        {"Edit2", {296, 104, 337, 27}, true},      {"ComboBox1", {680, 104, 137, 27}, true},
-        {"Image1", {824, 108, 49, 25}, true},      {"Edit4", {880, 104, 121, 27}, true},
-        {"Label4", {8, 160, 0, 0}, true},          {"DBMemo1", {8, 192, 993, 169}, true},
-        {"DBvoprRTF", {8, 192, 993, 169}, true},   {"DBVoprBMP", {8, 192, 993, 169}, true},
-        {"Label5", {16, 384, 0, 0}, true},         {"CheckBox1", {16, 416, 17, 17}, true},
-        {"CheckBox7", {16, 608, 17, 17}, true},    {"DBotv1", {40, 416, 961, 25}, true},
-        {"DBotv7", {40, 608, 961, 25}, true},      {"DBCheckBox1", {128, 416, 0, 0}, false},
-        {"Edit1", {16, 416, 337, 30}, true},       {"DBListBox1", {0, 0, 0, 0}, false},
-        {"DBListBox2", {0, 0, 0, 0}, false},       {"DBVoprStyle", {0, 0, 0, 0}, false},
-        {"Pictogr", {16, 640, 41, 41}, true},      {"DBNavigator1", {72, 648, 144, 25}, true},
-        {"Button4", {232, 648, 145, 25}, true},    {"Button3", {392, 648, 169, 25}, false},
-        {"button5", {392, 648, 201, 25}, true},    {"btLoadTest", {608, 648, 121, 25}, true},
-        {"Button1", {744, 648, 81, 25}, true},     {"Button2", {840, 648, 73, 25}, true},
-        {"imOnline", {960, 640, 46, 42}, true},    {"imOffline", {960, 640, 46, 42}, true},
+        {"Label18", {8, 24, 0, 0}, true},        {"Label2", {680, 24, 0, 0}, true},
+        {"Label1", {8, 64, 0, 0}, true},         {"Label12", {96, 64, 0, 0}, true},
+        {"Label17", {128, 64, 0, 0}, true},      {"Label3", {224, 64, 0, 0}, false},
+        {"ComboBox2", {8, 104, 225, 27}, true},  {"Image2", {240, 108, 49, 25}, true},
+        {"Edit2", {296, 104, 337, 27}, true},    {"ComboBox1", {680, 104, 137, 27}, true},
+        {"Image1", {824, 108, 49, 25}, true},    {"Edit4", {880, 104, 121, 27}, true},
+        {"Label4", {8, 160, 0, 0}, true},        {"DBMemo1", {8, 192, 993, 169}, true},
+        {"DBvoprRTF", {8, 192, 993, 169}, true}, {"DBVoprBMP", {8, 192, 993, 169}, true},
+        {"Label5", {16, 384, 0, 0}, true},       {"CheckBox1", {16, 416, 17, 17}, true},
+        {"CheckBox7", {16, 608, 17, 17}, true},  {"DBotv1", {40, 416, 961, 25}, true},
+        {"DBotv7", {40, 608, 961, 25}, true},    {"DBCheckBox1", {128, 416, 0, 0}, false},
+        {"Edit1", {16, 416, 337, 30}, true},     {"DBListBox1", {0, 0, 0, 0}, false},
+        {"DBListBox2", {0, 0, 0, 0}, false},     {"DBVoprStyle", {0, 0, 0, 0}, false},
+        {"Pictogr", {16, 640, 41, 41}, true},    {"DBNavigator1", {72, 648, 144, 25}, true},
+        {"Button4", {232, 648, 145, 25}, true},  {"Button3", {392, 648, 169, 25}, false},
+        {"button5", {392, 648, 201, 25}, true},  {"btLoadTest", {608, 648, 121, 25}, true},
+        {"Button1", {744, 648, 81, 25}, true},   {"Button2", {840, 648, 73, 25}, true},
+        {"imOnline", {960, 640, 46, 42}, true},  {"imOffline", {960, 640, 46, 42}, true},
     };
     for (const Place& p : places) {
         auto* w = f.findChild<QWidget*>(QString::fromLatin1(p.name));
@@ -171,11 +170,12 @@ class CancelChoice : public ClientTest, public ::testing::WithParamInterface<Can
 TEST_P(CancelChoice, YesAsksAgainAnythingElseEnds) {
     const QString path = writeTest(work(), "t", {choiceQ("2", "tf-----")});
     TForm1& f = makeForm();
-    ui.expectOpen(std::nullopt).expect(BoxKind::Confirmation,
-                                       text("Для продолжения работы с программой\rнеобходимо "
-                                            "выбрать тест - кнопка [Yes]\rдля выхода из "
-                                            "программы - кнопка [No]"),
-                                       GetParam().answer);
+    ui.expectOpen(std::nullopt)
+        .expect(BoxKind::Confirmation,
+                text("Для продолжения работы с программой\rнеобходимо "
+                     "выбрать тест - кнопка [Yes]\rдля выхода из "
+                     "программы - кнопка [No]"),
+                GetParam().answer);
     if (!GetParam().ends) ui.expectOpen(path);
     f.FormActivate();
     EXPECT_EQ(ends, GetParam().ends ? 1 : 0);
@@ -311,8 +311,10 @@ TEST_F(Window, DisplayFollowsStyleKindAndVariantCount) {
                      c.q.MaxOtv.toStdString());
         if (first) ui.expectOpen(path);
         if (c.error) ui.expect(BoxKind::Plain, text("ошибка"));
-        if (first) f.FormActivate();
-        else f.DBNavigator1->btnClick(plat::NavBtn::nbNext);
+        if (first)
+            f.FormActivate();
+        else
+            f.DBNavigator1->btnClick(plat::NavBtn::nbNext);
         first = false;
         const QString vis = QString("%1%2%3%4")
                                 .arg(shown(f.DBMemo1))
@@ -330,8 +332,8 @@ TEST_F(Window, DisplayFollowsStyleKindAndVariantCount) {
 }
 
 TEST_F(Window, NavigatorShowsTheRecordNumberAndClearsInputs) {
-    const QString path = writeTest(work(), "t",
-                                   {choiceQ("3", "t------"), typedQ("Москва"), choiceQ("2", "-t-----")});
+    const QString path = writeTest(
+        work(), "t", {choiceQ("3", "t------"), typedQ("Москва"), choiceQ("2", "-t-----")});
     TForm1& f = makeForm();
     openTest(path);
     f.checkBox(1)->setChecked(true);
@@ -385,7 +387,8 @@ TEST_F(Window, EnlargingTogglesAndLoadingRestores) {
     // It covers the captions and answer rows it spans (Label5, row 1).
     for (const QPoint at : {QPoint(20, 390), QPoint(500, 420)}) {
         QWidget* top = f.childAt(at);
-        EXPECT_TRUE(top == f.DBvoprRTF || f.DBvoprRTF->isAncestorOf(top)) << at.x() << "," << at.y();
+        EXPECT_TRUE(top == f.DBvoprRTF || f.DBvoprRTF->isAncestorOf(top))
+            << at.x() << "," << at.y();
     }
     EXPECT_FALSE(shown(f.ComboBox1) || shown(f.ComboBox2));
     f.Pictogr->click();
@@ -423,8 +426,8 @@ struct TrainingCase {
     const char* what;
     Q q;
     std::function<void(TForm1&)> answer;  // the learner's input
-    Answer reply;                          // to "Д О П У Щ Е Н Ы ..."
-    std::function<void(TForm1&)> check;    // the inputs afterwards
+    Answer reply;                         // to "Д О П У Щ Е Н Ы ..."
+    std::function<void(TForm1&)> check;   // the inputs afterwards
 };
 
 class TrainingCheck : public ClientTest, public ::testing::WithParamInterface<TrainingCase> {};
@@ -559,10 +562,12 @@ TEST_F(Window, EveryFieldReadsBackAsWritten) {
     EXPECT_EQ(f.DBMemo1->toPlainText().replace("\n", "\r\n"), q.Vopr);
     for (int k = 1; k <= 7; ++k) EXPECT_EQ(f.answerEdit(k)->text(), q.Otv[k - 1]) << k;
     const Qt::CheckState flags[7] = {Qt::Checked, Qt::Unchecked, Qt::PartiallyChecked,
-                                     Qt::Checked, Qt::Unchecked, Qt::Unchecked, Qt::Checked};
+                                     Qt::Checked, Qt::Unchecked, Qt::Unchecked,
+                                     Qt::Checked};
     for (int k = 1; k <= 7; ++k)
         EXPECT_EQ(f.findChild<QCheckBox*>(QStringLiteral("DBCheckBox%1").arg(k))->checkState(),
-                  flags[k - 1]) << k;
+                  flags[k - 1])
+            << k;
     EXPECT_EQ(f.DBvoprRTF->toPlainText(), QStringLiteral("Жирный текст"));
     EXPECT_EQ(f.Table1->fieldByName("VoprBMP").asBytes(), q.VoprBMP);
     EXPECT_EQ(f.Table1->fieldByName("VoprRTF").asBytes(), q.VoprRTF);

@@ -1,8 +1,9 @@
 // The question record's value rules, the picture rule, the fixed values, the opening rules
 // and the blank table the build writes.
+#include "common/question.h"
+
 #include "common/fixed.h"
 #include "common/opening.h"
-#include "common/question.h"
 #include "platform/db/create.h"
 #include "platform/db/session.h"
 #include "platform/dbctl/controls.h"
@@ -29,11 +30,16 @@ TEST(QuestionRules, ValuesAsEveryReaderTreatsThem) {
         int variants;
         QuestionStyle style;
     } cases[] = {
-        {"1", AnswerKind::Choice, 1, QuestionStyle::Text},  {"2", AnswerKind::Typed, 2, QuestionStyle::Rtf},
-        {"3", AnswerKind::Choice, 3, QuestionStyle::Picture}, {"4", AnswerKind::Choice, 4, QuestionStyle::Invalid},
-        {"7", AnswerKind::Choice, 7, QuestionStyle::Invalid}, {"0", AnswerKind::Choice, 7, QuestionStyle::Invalid},
-        {"8", AnswerKind::Choice, 7, QuestionStyle::Invalid}, {"", AnswerKind::Choice, 7, QuestionStyle::Invalid},
-        {"22", AnswerKind::Choice, 7, QuestionStyle::Invalid}, {" 2", AnswerKind::Choice, 7, QuestionStyle::Invalid},
+        {"1", AnswerKind::Choice, 1, QuestionStyle::Text},
+        {"2", AnswerKind::Typed, 2, QuestionStyle::Rtf},
+        {"3", AnswerKind::Choice, 3, QuestionStyle::Picture},
+        {"4", AnswerKind::Choice, 4, QuestionStyle::Invalid},
+        {"7", AnswerKind::Choice, 7, QuestionStyle::Invalid},
+        {"0", AnswerKind::Choice, 7, QuestionStyle::Invalid},
+        {"8", AnswerKind::Choice, 7, QuestionStyle::Invalid},
+        {"", AnswerKind::Choice, 7, QuestionStyle::Invalid},
+        {"22", AnswerKind::Choice, 7, QuestionStyle::Invalid},
+        {" 2", AnswerKind::Choice, 7, QuestionStyle::Invalid},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(answerKind(c.value), c.kind) << c.value;
@@ -110,7 +116,8 @@ TEST_F(Opening, OpensWithTheMasterPasswordAndRestoresTheMode) {
 TEST_F(Opening, AFailedStepLeavesTheTableClosedAndTheModeRestored) {
     s.addStandardAlias("sdb", "", "PARADOX");
     bool defined = false;
-    EXPECT_THROW(openQuestionTable(t, "Физика.DB", {true, "/x"}, [&] { defined = true; }), plat::DbError);
+    EXPECT_THROW(openQuestionTable(t, "Физика.DB", {true, "/x"}, [&] { defined = true; }),
+                 plat::DbError);
     EXPECT_FALSE(defined);
     EXPECT_FALSE(t.isActive());
     EXPECT_EQ(s.configMode(), ConfigMode::All);

@@ -1,13 +1,13 @@
 // korvel and another program of the desktop (xclip) pass RTF and pictures to each other
 // through the X11 clipboard.
+#include "platform/dbctl/picture.h"
+#include "platform/rtf/plaintext.h"
+#include "tests/editor/editor_fixture.h"
+
 #include <QBuffer>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
-
-#include "platform/dbctl/picture.h"
-#include "platform/rtf/plaintext.h"
-#include "tests/editor/editor_fixture.h"
 
 namespace {
 

@@ -1,17 +1,16 @@
 // The main of the tests that need a real desktop: a virtual X display of their own (Xvfb on
 // a display number it finds free), the application on it through xcb, the display ended
 // with the tests.
-#include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
 #include <string>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 

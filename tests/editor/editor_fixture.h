@@ -1,16 +1,16 @@
 #pragma once
 // The question editor over a test table of given records, with the start window that
 // shows it: what the editor's tests stand on.
-#include <QCoreApplication>
-#include <map>
-#include <memory>
-
 #include "common/fixed.h"
 #include "common/question.h"
 #include "editor/frame.h"
 #include "platform/db/create.h"
 #include "platform/db/session.h"
 #include "tests/harness/harness.h"
+
+#include <QCoreApplication>
+#include <map>
+#include <memory>
 
 namespace editor_tests {
 

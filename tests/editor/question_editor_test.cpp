@@ -1,10 +1,10 @@
 // The question editor: the opening sequence, the view refresh, the navigator, leaving.
 #include "common/fixed.h"
 #include "common/question.h"
-#include "platform/db/session.h"
 #include "platform/codec.h"
-#include "tests/harness/harness.h"
+#include "platform/db/session.h"
 #include "tests/editor/editor_fixture.h"
+#include "tests/harness/harness.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -84,7 +84,7 @@ struct ViewCase {
     const char* question;  // the one question control shown
     int rows;              // answer rows shown
     bool typed;
-    bool styleList;        // DBVoprStyle shown
+    bool styleList;  // DBVoprStyle shown
 };
 
 class ViewRefresh : public QuestionEditor, public ::testing::WithParamInterface<ViewCase> {};
@@ -127,17 +127,17 @@ TEST_P(ViewRefresh, ShowsWhatTheRecordCallsFor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ViewRefresh,
-    ::testing::Values(
-        ViewCase{"textChoice3", "1", "1", "3", false, "DBMemo1", 3, false, true},
-        ViewCase{"rtfMaxEmpty", "2", "1", "", false, "DBVoprRTF", 7, false, true},
-        ViewCase{"pictureTyped", "3", "2", "5", false, "DBVoprBMP", 1, true, true},
-        ViewCase{"type3Max8", "1", "3", "8", false, "DBMemo1", 7, false, true},
-        ViewCase{"typeEmptyMax0", "1", "", "0", false, "DBMemo1", 7, false, true},
-        ViewCase{"style4", "4", "1", "2", false, "", 2, false, true},
-        ViewCase{"styleEmptyTyped", "", "2", "", false, "", 1, true, true},
-        ViewCase{"expandedRtf", "2", "1", "7", true, "DBVoprRTF", 7, false, false},
-        ViewCase{"expandedPicture", "3", "1", "7", true, "DBVoprBMP", 7, false, false},
-        ViewCase{"expandedText", "1", "1", "7", true, "DBMemo1", 7, false, true}),
+    ::testing::Values(ViewCase{"textChoice3", "1", "1", "3", false, "DBMemo1", 3, false, true},
+                      ViewCase{"rtfMaxEmpty", "2", "1", "", false, "DBVoprRTF", 7, false, true},
+                      ViewCase{"pictureTyped", "3", "2", "5", false, "DBVoprBMP", 1, true, true},
+                      ViewCase{"type3Max8", "1", "3", "8", false, "DBMemo1", 7, false, true},
+                      ViewCase{"typeEmptyMax0", "1", "", "0", false, "DBMemo1", 7, false, true},
+                      ViewCase{"style4", "4", "1", "2", false, "", 2, false, true},
+                      ViewCase{"styleEmptyTyped", "", "2", "", false, "", 1, true, true},
+                      ViewCase{"expandedRtf", "2", "1", "7", true, "DBVoprRTF", 7, false, false},
+                      ViewCase{"expandedPicture", "3", "1", "7", true, "DBVoprBMP", 7, false,
+                               false},
+                      ViewCase{"expandedText", "1", "1", "7", true, "DBMemo1", 7, false, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Insert from the navigator: the new record shows the table's defaults, or "ошибка" once
@@ -229,7 +229,8 @@ TEST_F(QuestionEditor, LeavingWhenThePostFailsKeepsTheEditorOpen) {
         EXPECT_EQ(sqlite3_exec(h, "DELETE FROM records", nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(h);
     }
-    ui.expect(BoxKind::StandardError, "Запись удалена другим пользователем. Таблица: " + inWork(kFile));
+    ui.expect(BoxKind::StandardError,
+              "Запись удалена другим пользователем. Таблица: " + inWork(kFile));
     editor().Exit_EditClick();
     EXPECT_TRUE(ui.finished());
     EXPECT_TRUE(editor().isVisible());
@@ -274,8 +275,9 @@ TEST_P(LeavingAfterWebTest, SwitchesThePanel) {
     EXPECT_EQ(!start.CheckBox2->isHidden(), GetParam());
     EXPECT_EQ(start.CheckBox2->isChecked(), GetParam());
     EXPECT_EQ(!start.Button3->isHidden(), GetParam());
-    EXPECT_EQ(start.Label2->text(), GetParam() ? QStringLiteral("Операции с файлами:")
-                                               : QStringLiteral("Операции с файлами локального теста."));
+    EXPECT_EQ(start.Label2->text(), GetParam()
+                                        ? QStringLiteral("Операции с файлами:")
+                                        : QStringLiteral("Операции с файлами локального теста."));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, LeavingAfterWebTest, ::testing::Bool());

@@ -89,7 +89,8 @@ TEST_P(ChooseAccepted, MakesTheTestCurrentAndSetsThePanelMode) {
         EXPECT_TRUE(form->CheckBox2->isHidden());
         EXPECT_TRUE(form->CheckBox1->isChecked());
         EXPECT_FALSE(form->CheckBox2->isChecked());
-        EXPECT_EQ(shownButtons(), (QStringList{"Button5", "btEdit", "Button1", "Button6", "Button7"}));
+        EXPECT_EQ(shownButtons(),
+                  (QStringList{"Button5", "btEdit", "Button1", "Button6", "Button7"}));
     }
     ASSERT_EQ(ui.dialogs().size(), 1);
     EXPECT_EQ(ui.dialogs()[0].fileName, QStringLiteral("*.db"));
@@ -109,7 +110,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, ChooseAccepted,
 struct Refusal {
     const char* label;
     std::function<QString(const QString& work)> path;  // nullptr result: cancel
-    const char* message;                                // empty: one of our own
+    const char* message;                               // empty: one of our own
 };
 
 class ChooseRefused : public StartWindow, public ::testing::WithParamInterface<Refusal> {};
@@ -222,12 +223,10 @@ TEST_F(StartWindow, ChoosingALocalTestAfterUntickingTheLocalBox) {
     EXPECT_EQ(shownButtons(), (QStringList{"Button6", "Button7", "Button3"}));
 
     QStringList seen;
-    QObject::connect(form->CheckBox1, &QCheckBox::toggled, [&] {
-        seen << "CheckBox1:" + shownButtons().join(',');
-    });
-    QObject::connect(form->CheckBox2, &QCheckBox::toggled, [&] {
-        seen << "CheckBox2:" + shownButtons().join(',');
-    });
+    QObject::connect(form->CheckBox1, &QCheckBox::toggled,
+                     [&] { seen << "CheckBox1:" + shownButtons().join(','); });
+    QObject::connect(form->CheckBox2, &QCheckBox::toggled,
+                     [&] { seen << "CheckBox2:" + shownButtons().join(','); });
     choose("Химия.DB");
     EXPECT_EQ(seen, (QStringList{"CheckBox1:Button5,btEdit,Button1,Button6,Button7,Button3",
                                  "CheckBox2:Button5,btEdit,Button6"}));

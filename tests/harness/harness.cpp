@@ -35,9 +35,7 @@ const char* kindName(plat::BoxKind k) {
 std::string utf8(const QString& s) { return s.toStdString(); }
 
 // The real dialogs make the chosen file's folder the current directory.
-void enterFolderOf(const QString& path) {
-    QDir::setCurrent(QFileInfo(path).absolutePath());
-}
+void enterFolderOf(const QString& path) { QDir::setCurrent(QFileInfo(path).absolutePath()); }
 
 }  // namespace
 
@@ -170,7 +168,9 @@ void RecordingScreen::setSeeThrough(QWidget* control, bool on) {
     if (passTo) passTo->setSeeThrough(control, on);
 }
 
-QRgb RecordingScreen::screenPixel(int x, int y) { return qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256); }
+QRgb RecordingScreen::screenPixel(int x, int y) {
+    return qRgb(x % 256, y % 256, (x / 256) * 16 + y / 256);
+}
 
 void PdfPrinter::printLines(const QStringList& lines, const QFont& font) {
     if (noPrinter) throw plat::LayerError(plat::noPrinterText());
@@ -225,8 +225,7 @@ void typeText(QWidget* w, const QString& text) {
             key = Qt::Key_Tab;
         else
             key = c.toUpper().unicode();  // Qt's key code of a character is its capital
-        const Qt::KeyboardModifiers mods =
-            c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
+        const Qt::KeyboardModifiers mods = c.isUpper() ? Qt::ShiftModifier : Qt::NoModifier;
         QTest::sendKeyEvent(QTest::Press, w, Qt::Key(key), QString(c), mods);
         QTest::sendKeyEvent(QTest::Release, w, Qt::Key(key), QString(c), mods);
     }

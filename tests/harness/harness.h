@@ -2,10 +2,10 @@
 // What every test of the suite stands on: scripted boxes, a recording shell and system,
 // a fresh working folder and drive C: per test, and typing Cyrillic into a widget.
 #include "platform/clipboard.h"
-#include "platform/screen.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
 #include "platform/dbctl/controls.h"
+#include "platform/screen.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -49,7 +49,7 @@ public:
     std::optional<QString> saveFile(const plat::FileDialogSpec& spec) override;
     std::optional<plat::FontChoice> chooseFont(const plat::FontChoice& initial) override;
 
-    const QList<plat::Box>& boxes() const { return boxes_; }           // every box shown
+    const QList<plat::Box>& boxes() const { return boxes_; }  // every box shown
     const QList<plat::FileDialogSpec>& dialogs() const { return dialogs_; }
     // The font each font dialog opened with.
     const QList<plat::FontChoice>& fontsOffered() const { return fontsOffered_; }

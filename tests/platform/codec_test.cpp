@@ -22,7 +22,8 @@ TEST(Cp1251, AllBytesRoundTrip) {
 }
 
 TEST(Cp1251, KnownLetters) {
-    EXPECT_EQ(plat::toCp1251(QStringLiteral("Ёё№ Тест")), QByteArray("\xA8\xB8\xB9 \xD2\xE5\xF1\xF2"));
+    EXPECT_EQ(plat::toCp1251(QStringLiteral("Ёё№ Тест")),
+              QByteArray("\xA8\xB8\xB9 \xD2\xE5\xF1\xF2"));
 }
 
 TEST(Cp1251, UnmappableBecomesQuestionMark) {

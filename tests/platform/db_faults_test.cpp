@@ -1,12 +1,12 @@
 // The table engine under real faults: another program's commit at open, a folder that
 // cannot be written, a damaged page, a full disk. Each says in Russian what happened to
 // which file and leaves the file as it was.
-#include "tests/harness/harness.h"
 #include "platform/db/create.h"
 #include "platform/db/engine_errors.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
 #include "platform/errors.h"
+#include "tests/harness/harness.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -29,7 +29,9 @@ const QString kPw = QStringLiteral("secret");
 const QString kFile = QStringLiteral("C:\\Test\\Физика.DB");
 
 QList<FieldDef> schema() {
-    return {{"Number", FieldType::AutoInc, 0}, {"Name", FieldType::String, 10}, {"Pic", FieldType::Blob, 0}};
+    return {{"Number", FieldType::AutoInc, 0},
+            {"Name", FieldType::String, 10},
+            {"Pic", FieldType::Blob, 0}};
 }
 
 QByteArray bytesOf(const QString& path) {
@@ -46,18 +48,21 @@ struct TextRow {
 class EngineErrorText : public ::testing::TestWithParam<TextRow> {};
 
 TEST_P(EngineErrorText, IsRussianNamesTheFileAndSaysWhatToDo) {
-    EXPECT_EQ(plat::db::engineErrorText(GetParam().code, kFile), QString::fromUtf8(GetParam().text));
+    EXPECT_EQ(plat::db::engineErrorText(GetParam().code, kFile),
+              QString::fromUtf8(GetParam().text));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Codes, EngineErrorText,
     ::testing::Values(
-        TextRow{"Busy", SQLITE_BUSY,
-                "Таблица C:\\Test\\Физика.DB занята другой программой. Подождите, пока она закончит "
-                "запись, и повторите действие"},
-        TextRow{"Locked", SQLITE_LOCKED,
-                "Таблица C:\\Test\\Физика.DB занята другой программой. Подождите, пока она закончит "
-                "запись, и повторите действие"},
+        TextRow{
+            "Busy", SQLITE_BUSY,
+            "Таблица C:\\Test\\Физика.DB занята другой программой. Подождите, пока она закончит "
+            "запись, и повторите действие"},
+        TextRow{
+            "Locked", SQLITE_LOCKED,
+            "Таблица C:\\Test\\Физика.DB занята другой программой. Подождите, пока она закончит "
+            "запись, и повторите действие"},
         TextRow{"CantOpen", SQLITE_CANTOPEN,
                 "Не удаётся записать в папку таблицы C:\\Test\\Физика.DB. Разрешите запись в эту "
                 "папку или скопируйте тест в папку, где запись разрешена"},
@@ -119,11 +124,12 @@ protected:
         const pid_t child = fork();
         if (child == 0) {
             sqlite3* h = nullptr;
-            sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE, nullptr);
+            sqlite3_open_v2(QFile::encodeName(path).constData(), &h, SQLITE_OPEN_READWRITE,
+                            nullptr);
             const QByteArray key = kPw.toLatin1();
             sqlite3_key(h, key.constData(), int(key.size()));
-            const int rc = sqlite3_exec(h, "BEGIN EXCLUSIVE; UPDATE records SET Name = 'w'", nullptr,
-                                        nullptr, nullptr);
+            const int rc = sqlite3_exec(h, "BEGIN EXCLUSIVE; UPDATE records SET Name = 'w'",
+                                        nullptr, nullptr, nullptr);
             (void)!write(ready[1], rc == SQLITE_OK ? "1" : "0", 1);
             usleep(useconds_t(ms) * 1000);
             sqlite3_exec(h, "COMMIT", nullptr, nullptr, nullptr);
@@ -161,9 +167,10 @@ TEST_F(DbFaults, OpenOfATableBusyPastTheTimeoutSaysBusyNotWrongPassword) {
     Table t(s);
     t.setTableName("T.DB");
     const QString err = errorOf([&] { t.open(); });
-    EXPECT_EQ(err, "Таблица " + QDir::toNativeSeparators(path) +
-                       " занята другой программой. Подождите, пока она закончит запись, и повторите "
-                       "действие");
+    EXPECT_EQ(err,
+              "Таблица " + QDir::toNativeSeparators(path) +
+                  " занята другой программой. Подождите, пока она закончит запись, и повторите "
+                  "действие");
     EXPECT_FALSE(t.isActive());
     waitpid(child, nullptr, 0);
 }

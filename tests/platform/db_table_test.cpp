@@ -1,10 +1,10 @@
 // The table engine: durability, the record states, the classic BOF/EOF, refused files and
 // record locks between owners and processes.
-#include "tests/harness/harness.h"
 #include "platform/db/create.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
 #include "platform/errors.h"
+#include "tests/harness/harness.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,7 +113,8 @@ TEST_F(DbTable, ValuesAreCutToSizeAndToTheCodePage) {
     t.fieldByName("Name").setAsString("Привет, мир: 12345");
     t.post();
     t.insert();
-    t.fieldByName("Name").setAsString(QString::fromUtf8("a\u4e2db\u20acc"));  // CJK has no byte; € has
+    t.fieldByName("Name").setAsString(
+        QString::fromUtf8("a\u4e2db\u20acc"));  // CJK has no byte; € has
     t.post();
     t.close();
     t.open();
@@ -295,7 +296,8 @@ TEST_F(DbTable, UnusableLockFolderStopsEditsNotReaders) {
         t.edit();
         FAIL() << "edited without a lock";
     } catch (const DbError& e) {
-        EXPECT_EQ(e.text(), "Нет доступа к каталогу блокировок " + QDir::toNativeSeparators(inWork("no/such/folder")) +
+        EXPECT_EQ(e.text(), "Нет доступа к каталогу блокировок " +
+                                QDir::toNativeSeparators(inWork("no/such/folder")) +
                                 ": папки нет. Создайте её или укажите другую");
     }
     EXPECT_EQ(t.state(), State::Browse);
@@ -393,14 +395,17 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         BadFile{"Missing", [](const QString&) {}, "Файл таблицы не найден"},
         BadFile{"WrongPassword",
-                [](const QString& p) { plat::db::createTableFile(p, "guess", smallSchema()); }, kNotTable},
+                [](const QString& p) { plat::db::createTableFile(p, "guess", smallSchema()); },
+                kNotTable},
         BadFile{"PlainSqlite",
                 [](const QString& p) {
-                    sqliteCli(p, "CREATE TABLE records (Number INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                 "Name VARCHAR(10), Flag BOOLEAN, Pic BLOB, Kind VARCHAR(1));");
+                    sqliteCli(p,
+                              "CREATE TABLE records (Number INTEGER PRIMARY KEY AUTOINCREMENT, "
+                              "Name VARCHAR(10), Flag BOOLEAN, Pic BLOB, Kind VARCHAR(1));");
                 },
                 kNotTable},
-        BadFile{"TextFile", [](const QString& p) { writeFile(p, "Number;Name\r\n1;abc\r\n"); }, kNotTable},
+        BadFile{"TextFile", [](const QString& p) { writeFile(p, "Number;Name\r\n1;abc\r\n"); },
+                kNotTable},
         BadFile{"EmptyFile", [](const QString& p) { writeFile(p, {}); }, kNotTable},
         BadFile{"Truncated",
                 [](const QString& p) {

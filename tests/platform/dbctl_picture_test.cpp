@@ -33,9 +33,9 @@ QByteArray handBmp(int w, int h, int bits) {
     for (int r = 0; r < rows; ++r)
         for (int x = 0; x < w; ++x) {
             char* p = b.data() + 54 + r * stride + x * bits / 8;
-            p[0] = char(10 + 40 * x);  // blue
-            p[1] = char(20 + 50 * r);  // green
-            p[2] = char(200 - 30 * x - 20 * r);  // red
+            p[0] = char(10 + 40 * x);                       // blue
+            p[1] = char(20 + 50 * r);                       // green
+            p[2] = char(200 - 30 * x - 20 * r);             // red
             if (bits == 32) p[3] = char(x % 2 ? 0 : 0x80);  // unused byte
         }
     return b;
@@ -81,10 +81,12 @@ TEST_P(PictureForms, ReadAsTheImageReaderReadsThem) {
 INSTANTIATE_TEST_SUITE_P(
     Bmp, PictureForms,
     ::testing::Values(Form{"Rgb24PaddedRows", handBmp(5, 3, 24)},
-                      Form{"Rgb24WholeRows", handBmp(8, 2, 24)}, Form{"Rgb24TopDown", handBmp(3, -4, 24)},
-                      Form{"Rgb32", handBmp(3, 2, 32)}, Form{"OneByOne", handBmp(1, 1, 24)},
+                      Form{"Rgb24WholeRows", handBmp(8, 2, 24)},
+                      Form{"Rgb24TopDown", handBmp(3, -4, 24)}, Form{"Rgb32", handBmp(3, 2, 32)},
+                      Form{"OneByOne", handBmp(1, 1, 24)},
                       Form{"AsQtWritesIt", qtBmp(QImage(7, 5, QImage::Format_RGB32))},
-                      Form{"Palette", indexedBmp()}, Form{"HeaderOnly", handBmp(4, 4, 24).left(54)}),
+                      Form{"Palette", indexedBmp()},
+                      Form{"HeaderOnly", handBmp(4, 4, 24).left(54)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class PictureControl : public testing_support::SuiteTest {};

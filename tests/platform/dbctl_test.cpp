@@ -122,7 +122,8 @@ TEST_F(DbCtl, ControlsOnALockedRecordShowTheErrorAndChangeNothing) {
     list.choose(1);
 
     ASSERT_EQ(ui.boxes().size(), 3);
-    for (const Box& b : ui.boxes()) EXPECT_TRUE(b.text.contains("Запись заблокирована")) << b.text.toStdString();
+    for (const Box& b : ui.boxes())
+        EXPECT_TRUE(b.text.contains("Запись заблокирована")) << b.text.toStdString();
     EXPECT_EQ(edit.text(), "abc");
     EXPECT_EQ(check.checkState(), Qt::PartiallyChecked);
     EXPECT_EQ(list.currentItem(), nullptr);
@@ -168,7 +169,8 @@ TEST_F(DbCtl, ListBoxFollowsTheFieldAndStoresBeforeItsClick) {
         seenState = t.state();
     });
     list.show();
-    QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, list.visualItemRect(list.item(2)).center());
+    QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
+                      list.visualItemRect(list.item(2)).center());
     EXPECT_EQ(seen, "3");
     EXPECT_EQ(seenState, State::Edit);
     EXPECT_TRUE(list.item(2)->isSelected());
@@ -239,7 +241,11 @@ TEST_F(DbCtl, NavigatorEnablesItsButtonsFromTheTable) {
         {[&] { nav.btnClick(nbEdit); }, "1100110111", "editing"},
         {[&] { nav.btnClick(nbCancel); }, "1100111001", "cancelled"},
         {[&] { nav.btnClick(nbPrior); }, "1111111001", "back one"},
-        {[&] { nav.btnClick(nbPrior); nav.btnClick(nbPrior); }, "0011111001", "before the start"},
+        {[&] {
+             nav.btnClick(nbPrior);
+             nav.btnClick(nbPrior);
+         },
+         "0011111001", "before the start"},
         {[&] { t.close(); }, "0000000000", "closed again"},
     };
     for (const Row& r : rows) {

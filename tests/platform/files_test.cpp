@@ -1,5 +1,6 @@
-#include "platform/errors.h"
 #include "platform/files.h"
+
+#include "platform/errors.h"
 #include "tests/harness/harness.h"
 
 #include <QFile>
@@ -61,15 +62,24 @@ TEST(MaskMatches, AsOnWindows) {
         bool match;
     };
     const Case cases[] = {
-        {"*.DB", "тест.db", true},        {"*.db", "ТЕСТ.DB", true},
-        {"тест.*", "ТЕСТ.DB-journal", true}, {"тест.*", "тест", true},
-        {"new.*", "NEW.zag", true},       {"new.*", "newer.zag", false},
-        {"?.txt", "я.TXT", true},         {"?.txt", "ab.txt", false},
-        {"*", ".hidden", true},           {"*.*", "noext", true},
-        {"a*b*c", "aXbYbZc", true},       {"a*b*c", "aXbYbZ", false},
-        {"*GrV*.jpg", "ФизикаGRV12.JPG", true}, {"", "x", false},
-        {"??.txt", "a.txt", true},        {"a??", "ab", true},
-        {"a?c", "ac", false},             {"тест.*", "тестовый", false},
+        {"*.DB", "тест.db", true},
+        {"*.db", "ТЕСТ.DB", true},
+        {"тест.*", "ТЕСТ.DB-journal", true},
+        {"тест.*", "тест", true},
+        {"new.*", "NEW.zag", true},
+        {"new.*", "newer.zag", false},
+        {"?.txt", "я.TXT", true},
+        {"?.txt", "ab.txt", false},
+        {"*", ".hidden", true},
+        {"*.*", "noext", true},
+        {"a*b*c", "aXbYbZc", true},
+        {"a*b*c", "aXbYbZ", false},
+        {"*GrV*.jpg", "ФизикаGRV12.JPG", true},
+        {"", "x", false},
+        {"??.txt", "a.txt", true},
+        {"a??", "ab", true},
+        {"a?c", "ac", false},
+        {"тест.*", "тестовый", false},
         {"*.*b", "a", false},
     };
     for (const Case& c : cases)
@@ -147,7 +157,8 @@ TEST_F(FilesTest, DriveCFoldersIgnoreLetterCase) {
 
 TEST_F(FilesTest, LinesAreWindows1251WithCrLf) {
     fs::writeLines("протокол.txt", {"Иванов 5", "", "Ё€"});
-    EXPECT_EQ(get(inWork("протокол.txt")), QByteArray("\xC8\xE2\xE0\xED\xEE\xE2 5\r\n\r\n\xA8\x88\r\n"));
+    EXPECT_EQ(get(inWork("протокол.txt")),
+              QByteArray("\xC8\xE2\xE0\xED\xEE\xE2 5\r\n\r\n\xA8\x88\r\n"));
 
     put(inWork("mixed.txt"), "\xCF\xE5\xF0\xE2\xE0\xFF\r\nsecond\nthird\rfourth");
     EXPECT_EQ(fs::readLines("MIXED.TXT"), (QStringList{"Первая", "second", "third", "fourth"}));

@@ -1,5 +1,6 @@
-#include "platform/errors.h"
 #include "platform/guard.h"
+
+#include "platform/errors.h"
 #include "tests/harness/harness.h"
 
 using plat::BoxKind;
@@ -25,7 +26,8 @@ TEST(Guard, OtherFailuresToo) {
     ui.setTitle("Server");
     ui.expect(BoxKind::StandardError, "Asynchronous socket error 10061")
         .expect(BoxKind::StandardError, "bad alloc");
-    EXPECT_FALSE(plat::guarded(ui, [] { throw plat::SocketError("Asynchronous socket error 10061", 10061); }));
+    EXPECT_FALSE(plat::guarded(
+        ui, [] { throw plat::SocketError("Asynchronous socket error 10061", 10061); }));
     EXPECT_FALSE(plat::guarded(ui, [] { throw std::runtime_error("bad alloc"); }));
     EXPECT_TRUE(plat::guarded(ui, [] {}));
 }

@@ -7,9 +7,9 @@
 #include <QTimer>
 #include <gtest/gtest-spi.h>
 
-using testing_support::ScriptedUi;
 using plat::Answer;
 using plat::BoxKind;
+using testing_support::ScriptedUi;
 
 TEST(ScriptedUiTest, AnswersFromTheScriptAndRecordsEveryBox) {
     ScriptedUi ui;
@@ -52,7 +52,12 @@ TEST(ScriptedUiTest, UnexpectedBoxFailsTheTestAndIsClosed) {
             ui.information("y");
         },
         "unexpected Error box");
-    EXPECT_NONFATAL_FAILURE({ ScriptedUi ui; ui.openFile({}); }, "unexpected open dialog");
+    EXPECT_NONFATAL_FAILURE(
+        {
+            ScriptedUi ui;
+            ui.openFile({});
+        },
+        "unexpected open dialog");
 }
 
 TEST(ScriptedUiTest, LeftoverStepFailsAtDestruction) {

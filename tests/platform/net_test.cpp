@@ -125,10 +125,10 @@ TEST_F(ClientSocketTest, RefusedConnectionReportsTheCode) {
         client.activate();
         EXPECT_TRUE(events.isEmpty()) << "not reported inside activate()";
         ASSERT_TRUE(waitFor([&] { return !events.isEmpty(); }));
-        EXPECT_EQ(events,
-                  QStringList({QStringLiteral("error %1 %2")
-                                   .arg(int(ErrorEvent::Connect))
-                                   .arg(ECONNREFUSED)}));
+        EXPECT_EQ(
+            events,
+            QStringList(
+                {QStringLiteral("error %1 %2").arg(int(ErrorEvent::Connect)).arg(ECONNREFUSED)}));
         EXPECT_FALSE(client.active());
         EXPECT_FALSE(client.connecting());
         EXPECT_TRUE(ui.finished());
@@ -148,7 +148,8 @@ TEST_F(ClientSocketTest, AddressThatIsNoIPv4IsRefusedAtOnce) {
             EXPECT_EQ(e.text(), apiErrorText(EDESTADDRREQ, "connect"));
         }
         // With no address at all the disconnect notification comes first.
-        QStringList want = {QStringLiteral("error %1 %2").arg(int(ErrorEvent::Connect)).arg(EDESTADDRREQ)};
+        QStringList want = {
+            QStringLiteral("error %1 %2").arg(int(ErrorEvent::Connect)).arg(EDESTADDRREQ)};
         if (!*address) want.prepend(QStringLiteral("disconnect"));
         EXPECT_EQ(events, want);
         EXPECT_FALSE(client.connecting());

@@ -6,20 +6,20 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
-#include <QKeyEvent>
-#include <QPushButton>
-#include <QScreen>
-#include <QToolButton>
 #include <QComboBox>
 #include <QDialogButtonBox>
-#include <QFontDialog>
 #include <QFile>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QInputDialog>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -96,9 +96,8 @@ TEST_F(QtUiTest, TimersRunUnderAnOpenBox) {
     QTimer clock;
     QObject::connect(&clock, &QTimer::timeout, [&] { ++ticks; });
     clock.start(10);
-    whenModal([&](QWidget* w) {
-        QTimer::singleShot(100, w, [w] { buttonNamed(w, "OK")->click(); });
-    });
+    whenModal(
+        [&](QWidget* w) { QTimer::singleShot(100, w, [w] { buttonNamed(w, "OK")->click(); }); });
     plat::qtUi().information("Готово");
     EXPECT_GE(ticks, 3);
 }
@@ -182,8 +181,7 @@ namespace {
 
 // A report line of ten items stays one line, as the classic box shows it.
 TEST_F(QtUiTest, MessageBoxKeepsALineThatFitsTheScreen) {
-    const QString line =
-        "1[12+] 2[5-] 3[17+] 4[3+] 5[9-] 6[11+] 7[1+] 8[20-] 9[14+] 10[6-] ";
+    const QString line = "1[12+] 2[5-] 3[17+] 4[3+] 5[9-] 6[11+] 7[1+] 8[20-] 9[14+] 10[6-] ";
     bool wraps = true;
     int labelWidth = 0, lineWidth = 0;
     whenModal([&](QWidget* w) {
@@ -287,7 +285,8 @@ TEST_P(LongMessage, StaysOnTheScreenCentred) {
             QAbstractButton* b = buttonNamed(w, "OK");
             ok = QRect(b->mapToGlobal(QPoint(0, 0)), b->size());
             shown = w->findChild<QLabel*>("box_text")->text();
-            w->grab().save(QDir::temp().filePath(QStringLiteral("suite-long-box-%1.png").arg(GetParam().name)));
+            w->grab().save(QDir::temp().filePath(
+                QStringLiteral("suite-long-box-%1.png").arg(GetParam().name)));
             b->click();
         });
     });
@@ -301,11 +300,11 @@ TEST_P(LongMessage, StaysOnTheScreenCentred) {
               QString(text).remove(u'\r').remove(u'\n').remove(u' '));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    QtUi, LongMessage,
-    ::testing::Values(LongCase{"FileName", "не найден файл " + QString(250, u'Ж') + ".DB"},
-                      LongCase{"ReportOf999", tallReport()}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(QtUi, LongMessage,
+                         ::testing::Values(LongCase{"FileName",
+                                                    "не найден файл " + QString(250, u'Ж') + ".DB"},
+                                           LongCase{"ReportOf999", tallReport()}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Enter and Return press a focused push or tool button, as Space does; a check box is
 // not ticked by them.

@@ -111,7 +111,8 @@ TEST_F(RtfDbRichEdit, ALockedRecordShowsTheErrorAndKeepsTheContent) {
     selectAll();
     edit.setSelectionOffset(70);
     ASSERT_EQ(ui.boxes().size(), 2);
-    EXPECT_TRUE(ui.boxes()[0].text.contains("Запись заблокирована")) << ui.boxes()[0].text.toStdString();
+    EXPECT_TRUE(ui.boxes()[0].text.contains("Запись заблокирована"))
+        << ui.boxes()[0].text.toStdString();
     EXPECT_EQ(edit.plainText(), "Fe3+");
     EXPECT_EQ(rtf_support::summaryOf(*edit.document(), "Fe"), "Arial 12");
     EXPECT_EQ(t.state(), State::Browse);

@@ -50,8 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"DeepNesting",
                 "{\\rtf1 " + repeated('{', 100000) + "x" + repeated('}', 100000) + "y}", "xy"},
         BadCase{"ControlBytes", QByteArray("{\\rtf1 a\0b\x01\\'07c\x7f}", 17), "abc\x7f"},
-        BadCase{"BinaryInsidePicture",
-                "{\\rtf1 a{\\pict\\bin8 }}}{{{\\}}b{c}}", "abc"}),
+        BadCase{"BinaryInsidePicture", "{\\rtf1 a{\\pict\\bin8 }}}{{{\\}}b{c}}", "abc"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RtfMalformedSize, AbsurdSizesAreHeldToWhatAFontCanBe) {

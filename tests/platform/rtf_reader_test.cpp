@@ -15,7 +15,7 @@ namespace {
 struct ReadCase {
     const char* name;
     QByteArray rtf;
-    QString text;                                 // plain text, paragraphs as "\n"
+    QString text;                                     // plain text, paragraphs as "\n"
     std::vector<std::pair<QString, QString>> probes;  // first character of a text: its format
 };
 
@@ -53,7 +53,8 @@ const QByteArray kLibreOffice = R"({\rtf1\ansi\deff3\adeflang1025
 \par })";
 
 // What Word writes: themes, panose numbers, default formats, \'hh in Cyrillic fonts.
-const QByteArray kWord = R"({\rtf1\adeflang1025\ansi\ansicpg1251\uc1\adeff31507\deff0\stshfdbch31505\stshfloch31506\stshfhich31506\stshfbi31507\deflang1049\deflangfe1049\themelang1049\themelangfe0\themelangcs0{\fonttbl{\f0\fbidi \froman\fcharset204\fprq2{\*\panose 02020603050405020304}Times New Roman;}{\f1\fbidi \fswiss\fcharset204\fprq2{\*\panose 020b0604020202020204}Arial;}
+const QByteArray kWord =
+    R"({\rtf1\adeflang1025\ansi\ansicpg1251\uc1\adeff31507\deff0\stshfdbch31505\stshfloch31506\stshfhich31506\stshfbi31507\deflang1049\deflangfe1049\themelang1049\themelangfe0\themelangcs0{\fonttbl{\f0\fbidi \froman\fcharset204\fprq2{\*\panose 02020603050405020304}Times New Roman;}{\f1\fbidi \fswiss\fcharset204\fprq2{\*\panose 020b0604020202020204}Arial;}
 {\flomajor\f31500\fbidi \froman\fcharset204\fprq2{\*\panose 02020603050405020304}Times New Roman;}}
 {\colortbl;\red0\green0\blue0;\red0\green0\blue255;}
 {\*\defchp \fs22\loch\af31506\hich\af31506\dbch\af31505 }{\*\defpap \ql \li0\ri0\sa200\sl276\slmult1\widctlpar\wrapdefault\aspalpha\aspnum\faauto\adjustright\rin0\lin0\itap0 }
@@ -130,7 +131,8 @@ INSTANTIATE_TEST_SUITE_P(
                  "abcdefghi",
                  {}},
         ReadCase{"NestedGroupsRestoreFormats",
-                 "{\\rtf1 A{\\b B{\\i\\ul C}D{\\plain E}}F\\b\\i\\strike G\\b0 H\\ulnone\\i0\\strike0 I}",
+                 "{\\rtf1 A{\\b B{\\i\\ul C}D{\\plain E}}F\\b\\i\\strike G\\b0 "
+                 "H\\ulnone\\i0\\strike0 I}",
                  "ABCDEFGHI",
                  {{"A", "- 12"},
                   {"B", "- 12 b"},
@@ -150,30 +152,37 @@ INSTANTIATE_TEST_SUITE_P(
                  "{\\rtf1 one\\par two\\par\r\n\\par three\\par\r\n}",
                  "one\ntwo\n\nthree",
                  {}},
-        ReadCase{"LibreOffice", kLibreOffice, "Вода кипит при 100 °С, H2O\nFe3+ — ион",
+        ReadCase{"LibreOffice",
+                 kLibreOffice,
+                 "Вода кипит при 100 °С, H2O\nFe3+ — ион",
                  {{"Вода", "Liberation Serif 12"},
                   {"кипит", "Liberation Serif 12 b"},
                   {", H", "Liberation Serif 12 #c9211e"},
                   {"2", "Liberation Serif 12 #c9211e sub"},
                   {"3+", "Liberation Serif 12 i super"}}},
-        ReadCase{"Word", kWord, "Скорость света, c = 3·108 м/с",
+        ReadCase{"Word",
+                 kWord,
+                 "Скорость света, c = 3·108 м/с",
                  {{"Скорость", "Arial 11"}, {"света", "Arial 11 b"}, {"8", "Arial 11 super"}}},
         ReadCase{"WordPad", kWordPad, "Задача № 5\n·\tпункт", {{"Задача", "Calibri 11"}}},
-        ReadCase{"NotRtfIsWindows1251Text", QByteArray("\xcf\xf0\xee\xf1\xf2\xee\r\n\xe4\xe0"),
-                 "Просто\nда", {}},
+        ReadCase{"NotRtfIsWindows1251Text",
+                 QByteArray("\xcf\xf0\xee\xf1\xf2\xee\r\n\xe4\xe0"),
+                 "Просто\nда",
+                 {}},
         ReadCase{"Empty", QByteArray(), "", {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(RtfReadParagraphs, AlignmentBelongsToTheParagraphItEnds) {
     QTextDocument doc;
-    plat::rtf::read("{\\rtf1\\pard\\qc one\\par\\pard\\qr two\\par\\qj three\\par\\pard four"
-                    "\\par{\\qc five\\par}six}",
-                    &doc);
+    plat::rtf::read(
+        "{\\rtf1\\pard\\qc one\\par\\pard\\qr two\\par\\qj three\\par\\pard four"
+        "\\par{\\qc five\\par}six}",
+        &doc);
     std::vector<std::pair<QString, Qt::Alignment>> got;
     for (QTextBlock b = doc.begin(); b.isValid(); b = b.next())
         got.emplace_back(b.text(), b.blockFormat().alignment() & Qt::AlignHorizontal_Mask);
     const std::vector<std::pair<QString, Qt::Alignment>> want = {
-        {"one", Qt::AlignHCenter}, {"two", Qt::AlignRight},  {"three", Qt::AlignJustify},
+        {"one", Qt::AlignHCenter}, {"two", Qt::AlignRight},    {"three", Qt::AlignJustify},
         {"four", Qt::AlignLeft},   {"five", Qt::AlignHCenter}, {"six", Qt::AlignLeft}};
     EXPECT_EQ(got, want);
 }

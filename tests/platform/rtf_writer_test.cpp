@@ -61,8 +61,7 @@ void fillEverything(QTextDocument& doc) {
     c.insertBlock(bf, plain);
     bf.setAlignment(Qt::AlignJustify);
     c.insertBlock(bf, plain);
-    c.insertText(QString::fromUtf8("Ω€ 龍\u00A0—№") + QChar(QChar::LineSeparator) + "конец",
-                 plain);
+    c.insertText(QString::fromUtf8("Ω€ 龍\u00A0—№") + QChar(QChar::LineSeparator) + "конец", plain);
     bf.setAlignment(Qt::AlignLeft);
     c.insertBlock(bf, plain);
 }

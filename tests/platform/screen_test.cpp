@@ -2,13 +2,13 @@
 // a picture control is drawn in cream.
 #include "platform/screen.h"
 
+#include "platform/dbctl/controls.h"
+#include "tests/harness/harness.h"
+
 #include <QCoreApplication>
 #include <QLabel>
 #include <QPainter>
 #include <QWidget>
-
-#include "platform/dbctl/controls.h"
-#include "tests/harness/harness.h"
 
 using testing_support::waitFor;
 

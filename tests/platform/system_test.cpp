@@ -1,14 +1,14 @@
 #include "platform/system.h"
+
+#include "platform/errors.h"
 #include "tests/harness/harness.h"
 
 #include <QDate>
 #include <QFile>
 #include <QLockFile>
-#include <QProcess>
 #include <QPrinterInfo>
+#include <QProcess>
 #include <QStandardPaths>
-
-#include "platform/errors.h"
 
 namespace {
 
@@ -54,7 +54,8 @@ TEST(SingleCopy, LockOfACrashedCopyIsCleared) {
     const qint64 deadPid = gone.processId() ? gone.processId() : 999999;
     QFile lock(dir + "/Korvel.lock");
     ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.write(QByteArray::number(deadPid) + "\nkorvel\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+    lock.write(QByteArray::number(deadPid) + "\nkorvel\n" + QSysInfo::machineHostName().toUtf8() +
+               "\n");
     lock.close();
     EXPECT_TRUE(plat::acquireSingleCopy("Korvel"));
 }

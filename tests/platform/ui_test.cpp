@@ -1,4 +1,5 @@
 #include "platform/ui.h"
+
 #include "tests/harness/harness.h"
 
 #include <QDir>
@@ -26,8 +27,12 @@ TEST_F(TypedFile, FoundInAnyCaseAndWithTheDefaultExtension) {
         const char* typed;
         const char* found;  // "" for none
     } cases[] = {
-        {"физика", "Физика.DB"},   {"ФИЗИКА.db", "Физика.DB"}, {"Физика.DB", "Физика.DB"},
-        {"физика.txt", ""},        {"Химия", ""},              {"notes", "notes"},
+        {"физика", "Физика.DB"},
+        {"ФИЗИКА.db", "Физика.DB"},
+        {"Физика.DB", "Физика.DB"},
+        {"физика.txt", ""},
+        {"Химия", ""},
+        {"notes", "notes"},
         {"", ""},
     };
     for (const auto& c : cases) {

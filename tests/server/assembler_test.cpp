@@ -37,10 +37,16 @@ const CutCase kCuts[] = {
     {"BackToBack", {M + "one" + M + "two" + M}, {"one", "two", ""}},
     // The stream ending inside what could become a marker: those bytes are the message's.
     {"EndLooksLikeMarkerStart", {M + "x\xA9\x08\xA9"}, {"x\xA9\x08\xA9"}},
-    {"MarkerSplitAfterText", {M + "a\xA9\x08", "\xA9\x08" "b"}, {"a", "b"}},
+    {"MarkerSplitAfterText",
+     {M + "a\xA9\x08",
+      "\xA9\x08"
+      "b"},
+     {"a", "b"}},
     {"ExactlyAtTheBound", {M + QByteArray(L, 'x') + M + "n"}, {QByteArray(L, 'x'), "n"}},
     {"PastTheBoundDropsToNextMarker",
-     {M + QByteArray(L, 'x'), QByteArray(10, 'y') + "\xA9\x08", "\xA9\x08" "next"},
+     {M + QByteArray(L, 'x'), QByteArray(10, 'y') + "\xA9\x08",
+      "\xA9\x08"
+      "next"},
      {QByteArray(L, 'x'), "next"}},
 };
 
@@ -55,7 +61,9 @@ TEST(AssemblerFlush, KeepsTheMessageOpenAndCountsItAgainstTheBound) {
     EXPECT_EQ(a.flush(), "ab");
     EXPECT_TRUE(a.feed("\ncd\xA9\x08").isEmpty());
     EXPECT_EQ(a.flush(), "\r\ncd");
-    EXPECT_EQ(a.feed("\xA9\x08" "next"), QList<QByteArray>({""}));
+    EXPECT_EQ(a.feed("\xA9\x08"
+                     "next"),
+              QList<QByteArray>({""}));
     EXPECT_EQ(a.finish(), QByteArray("next"));
 
     EXPECT_TRUE(a.feed(M + QByteArray(L - 1, 'x')).isEmpty());

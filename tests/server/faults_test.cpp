@@ -5,10 +5,10 @@
 #include "server_fixture.h"
 
 #include <QCoreApplication>
-#include <ctime>
 #include <QProcess>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <ctime>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
@@ -75,10 +75,11 @@ QString savedLog(const QString& path) {
 TEST_F(ServerTest, MessageThatPausesIsOneEntryInTheWindowAndTheSavedLog) {
     startServer();
     auto client = connectClient();
-    const QString text = QStringLiteral("127.0.0.1 Иванов Иван 10А\r\nВерных ответов: 7 из 9\r\nконец");
+    const QString text =
+        QStringLiteral("127.0.0.1 Иванов Иван 10А\r\nВерных ответов: 7 из 9\r\nконец");
     const QByteArray msg = M + cp(text);
     const qsizetype cut1 = msg.indexOf("\r\n") + 1;  // between CR and LF
-    const qsizetype cut2 = msg.size() - 3;            // inside the last line
+    const qsizetype cut2 = msg.size() - 3;           // inside the last line
     send(*client, msg.left(cut1));
     settle(500);
     send(*client, msg.mid(cut1, cut2 - cut1));
@@ -94,7 +95,7 @@ TEST_F(ServerTest, MessageThatPausesIsOneEntryInTheWindowAndTheSavedLog) {
 
     // Only an entry's first line carries its time.
     const QStringList want = {kAt + "127.0.0.1 - Подключился.", kAt + "127.0.0.1 Иванов Иван 10А",
-                              "Верных ответов: 7 из 9", "конец и ещё",
+                              "Верных ответов: 7 из 9",         "конец и ещё",
                               kAt + "127.0.0.1 - Подключился.", kAt + "127.0.0.2 другой"};
     EXPECT_EQ(linesAfter(1), want);
     EXPECT_EQ(form->Memo1->document()->blockCount(), form->logLines.size());
@@ -141,7 +142,8 @@ TEST_F(ServerTest, ResetConnectionShowsTheBoxAndCountsItClosed) {
     ASSERT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 2; }));
     QString countUnderBox;
     ui.onShow = [&](const plat::Box&) { countUnderBox = form->Label2->text(); };
-    ui.expect(plat::BoxKind::StandardError, QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
+    ui.expect(plat::BoxKind::StandardError,
+              QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
     reset(fd);
     ASSERT_TRUE(waitFor([&] { return form->ServerSocket1.connectionCount() == 1; }));
     EXPECT_EQ(countUnderBox, "1");
@@ -152,13 +154,14 @@ TEST_F(ServerTest, ResetConnectionShowsTheBoxAndCountsItClosed) {
 // Connected and reset before the window handles it: both entries still show the address.
 TEST_F(ServerTest, ClientThatResetsBeforeItIsHandledIsLoggedWithItsAddress) {
     startServer();
-    ui.expect(plat::BoxKind::StandardError, QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
+    ui.expect(plat::BoxKind::StandardError,
+              QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
     const int fd = rawConnect(port);  // no event loop runs until after the reset
     ASSERT_GE(fd, 0);
     reset(fd);
     ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 3; }));
-    EXPECT_EQ(linesAfter(1), QStringList({kAt + "127.0.0.1 - Подключился.",
-                                          kAt + "127.0.0.1 - Отключился."}));
+    EXPECT_EQ(linesAfter(1),
+              QStringList({kAt + "127.0.0.1 - Подключился.", kAt + "127.0.0.1 - Отключился."}));
     EXPECT_EQ(form->Label2->text(), "0");
 }
 
@@ -205,14 +208,16 @@ TEST_F(ServerTest, ProgramOutOfDescriptorsKeepsListening) {
     sockaddr_in me{};
     socklen_t n = sizeof me;
     getsockname(next, reinterpret_cast<sockaddr*>(&me), &n);
-    const QString link = waitFor([&] { return !serverSocketOf(p, ntohs(me.sin_port)).isEmpty(); }, 5000)
-                             ? serverSocketOf(p, ntohs(me.sin_port))
-                             : QString();
+    const QString link =
+        waitFor([&] { return !serverSocketOf(p, ntohs(me.sin_port)).isEmpty(); }, 5000)
+            ? serverSocketOf(p, ntohs(me.sin_port))
+            : QString();
     ASSERT_FALSE(link.isEmpty()) << "never accepted";
     bool held = false;
     const QDir fds(QStringLiteral("/proc/%1/fd").arg(lisgar.processId()));
     for (const QFileInfo& fi : fds.entryInfoList(QDir::System))
-        held = held || fi.symLinkTarget().endsWith(link) || QFile::symLinkTarget(fi.filePath()) == link;
+        held = held || fi.symLinkTarget().endsWith(link) ||
+               QFile::symLinkTarget(fi.filePath()) == link;
     EXPECT_TRUE(held) << link.toStdString();
     EXPECT_FALSE(closedByServer(next));
     ::close(next);

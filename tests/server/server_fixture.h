@@ -1,19 +1,19 @@
 #pragma once
 // What the server tests share: a window started on a free port, raw TCP clients on
 // 127.0.0.1, and the log read back under a clock that stands still.
-#include "tests/harness/harness.h"
 #include "server/Unit1.h"
+#include "tests/harness/harness.h"
 
 #include <QByteArray>
 #include <QCoreApplication>
-#include <QProcess>
-#include <functional>
 #include <QLabel>
 #include <QLockFile>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <functional>
 #include <memory>
 
 namespace server_tests {
@@ -31,7 +31,9 @@ inline quint16 freePort() {
 inline const QString kAt = QStringLiteral("9:05:07 ");
 
 // Runs the event loop for ms, so late entries would show.
-inline void settle(int ms) { waitFor([] { return false; }, ms); }
+inline void settle(int ms) {
+    waitFor([] { return false; }, ms);
+}
 
 // Port 1024 is the one fixed port: tests of several processes that need it take turns.
 inline std::unique_ptr<QLockFile> lockPort1024() {

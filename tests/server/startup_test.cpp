@@ -33,18 +33,18 @@ TEST_P(StartupTest, ReadsPortFileAndListens) {
     quint16 expectedPort = 1024;
     QString boxText = c.boxText;
     switch (c.file) {
-    case PortFile::Missing: lock = lockPort1024(); break;
-    case PortFile::FreePort:
-        expectedPort = freePort();
-        // Further lines are not read.
-        writePortFile(QByteArray::number(expectedPort) + "\r\nлюбой текст\r\n");
-        break;
-    case PortFile::Text: writePortFile(c.text); break;
-    case PortFile::TakenPort:
-        ASSERT_TRUE(holder.listen(QHostAddress::AnyIPv4, 0));
-        writePortFile(QByteArray::number(holder.serverPort()));
-        boxText = plat::net::apiErrorText(EADDRINUSE, "bind");
-        break;
+        case PortFile::Missing: lock = lockPort1024(); break;
+        case PortFile::FreePort:
+            expectedPort = freePort();
+            // Further lines are not read.
+            writePortFile(QByteArray::number(expectedPort) + "\r\nлюбой текст\r\n");
+            break;
+        case PortFile::Text: writePortFile(c.text); break;
+        case PortFile::TakenPort:
+            ASSERT_TRUE(holder.listen(QHostAddress::AnyIPv4, 0));
+            writePortFile(QByteArray::number(holder.serverPort()));
+            boxText = plat::net::apiErrorText(EADDRINUSE, "bind");
+            break;
     }
     if (c.boxShown) ui.expect(c.kind, boxText);
     qsizetype linesUnderBox = -1;
@@ -80,8 +80,13 @@ TEST_P(StartupTest, ReadsPortFileAndListens) {
 
 const StartCase kStartCases[] = {
     {"PortOnFirstLine", PortFile::FreePort, {}, false, BoxKind::Plain, {}, true},
-    {"NoPortFile", PortFile::Missing, {}, true, BoxKind::Plain,
-     "Ошибка при чтении файла port.txt", true},
+    {"NoPortFile",
+     PortFile::Missing,
+     {},
+     true,
+     BoxKind::Plain,
+     "Ошибка при чтении файла port.txt",
+     true},
     {"PortNotANumber", PortFile::Text, "10x\r\n", true, BoxKind::StandardError,
      "'10x' is not a valid integer value", false},
     {"EmptyPortFile", PortFile::Text, "", true, BoxKind::StandardError,
@@ -133,8 +138,7 @@ TEST_F(ServerTest, WindowAsDesigned) {
     EXPECT_EQ(shot.pixelColor(500, 600), QColor(212, 208, 200));
     int yellow = 0;
     for (int x = 8; x < 256; ++x)
-        for (int y = 656; y < 677; ++y)
-            yellow += shot.pixelColor(x, y) == QColor(255, 255, 0);
+        for (int y = 656; y < 677; ++y) yellow += shot.pixelColor(x, y) == QColor(255, 255, 0);
     EXPECT_GT(yellow, 100) << "Label1 is drawn in yellow";
 }
 

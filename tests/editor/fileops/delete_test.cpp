@@ -1,7 +1,6 @@
 // Delete of the current test from the start window.
 #include "tests/editor/fileops/ops_fixture.h"
 
-
 using plat::Answer;
 using plat::BoxKind;
 using namespace ops_test;
@@ -10,8 +9,8 @@ namespace {
 
 struct DeleteCase {
     const char* name;
-    bool webMode;    // local+web mode, else local-only
-    bool table;      // CheckBox1 ticked (in local+web mode)
+    bool webMode;      // local+web mode, else local-only
+    bool table;        // CheckBox1 ticked (in local+web mode)
     const char* left;  // what stays of Физика
 };
 class DeleteRows : public Ops, public ::testing::WithParamInterface<DeleteCase> {};
@@ -34,20 +33,20 @@ TEST_P(DeleteRows, DeletesTheChosenHalvesThenHidesThePanel) {
     std::sort(left.begin(), left.end());
     EXPECT_EQ(listing(work()), s(left.join(u' ')));
     for (const char* n : kNeighbours) EXPECT_EQ(get(inWork(QString::fromUtf8(n))), n);
-    EXPECT_EQ(current(), "Физика.db|Физика.db|Физика.HTML|Операции с тестом: <Физика.db>|"
-                         "local|hidden");
+    EXPECT_EQ(current(),
+              "Физика.db|Физика.db|Физика.HTML|Операции с тестом: <Физика.db>|"
+              "local|hidden");
     EXPECT_TRUE(form->CheckBox1->isHidden());
     EXPECT_TRUE(sameDir(QDir::currentPath(), inWork("elsewhere")));
     EXPECT_TRUE(ui.finished());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rows, DeleteRows,
-    ::testing::Values(DeleteCase{"LocalOnlyMode", false, true, ""},
-                      DeleteCase{"BothBoxes", true, true, ""},
-                      DeleteCase{"WebPartOnly", true, false,
-                                 "Физика.DB Физика.DB-journal Физика.VAL"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Rows, DeleteRows,
+                         ::testing::Values(DeleteCase{"LocalOnlyMode", false, true, ""},
+                                           DeleteCase{"BothBoxes", true, true, ""},
+                                           DeleteCase{"WebPartOnly", true, false,
+                                                      "Физика.DB Физика.DB-journal Физика.VAL"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Ops, DeleteNotConfirmedChangesNothing) {
     layTest(work(), "Физика", true);

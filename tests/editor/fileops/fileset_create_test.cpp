@@ -45,8 +45,7 @@ TEST_F(CreateTest, CopiesTheTemplateUnderTheNewName) {
         const char* name;
     };
     // Cancel gives back the preset, which is then taken as the name.
-    const Case cases[] = {{Answer::Ok, "Физика", "Физика"},
-                          {Answer::Cancel, "", "Пробный тест"}};
+    const Case cases[] = {{Answer::Ok, "Физика", "Физика"}, {Answer::Cancel, "", "Пробный тест"}};
     for (const Case& c : cases) {
         const QString name = QString::fromUtf8(c.name);
         const qsizetype before = ui.boxes().size();
@@ -100,7 +99,7 @@ TEST_F(CreateTest, RefusesNamesThatWouldReachOtherFiles) {
 // table made of old and new files; a leftover page or pictures would be inherited by the new
 // test. The name is refused while any file of it exists, the box naming it as on disk.
 TEST_F(CreateTest, RefusesTheNameWhileAnyOfItsFilesExists) {
-    const char* existing[] = {"Физика.DB", "физика.db", "Физика.MB", "Физика.zag",
+    const char* existing[] = {"Физика.DB",   "физика.db",      "Физика.MB", "Физика.zag",
                               "ФИЗИКА.HTML", "ФизикаGrV3.jpg", "физика.txt"};
     for (const char* e : existing) {
         const QString file = QString::fromUtf8(e);

@@ -40,9 +40,12 @@ struct NameCase {
 
 TEST(FileNames, BeforeAndFromTheFirstDot) {
     const NameCase cases[] = {
-        {"Физика.DB", "Физика", ".DB"}, {"new.zag", "new", ".zag"},
-        {"a.b.x", "a", ".b.x"},         {"Пробный тест", "Пробный тест", ""},
-        {"", "", ""},                   {".hidden", "", ".hidden"},
+        {"Физика.DB", "Физика", ".DB"},
+        {"new.zag", "new", ".zag"},
+        {"a.b.x", "a", ".b.x"},
+        {"Пробный тест", "Пробный тест", ""},
+        {"", "", ""},
+        {".hidden", "", ".hidden"},
         {"name.", "name", "."},
     };
     for (const NameCase& c : cases) {
@@ -71,7 +74,8 @@ TEST_F(FileSet, CopyOntoAnExistingTargetAsksFirst) {
     const QString question = QStringLiteral("Химия.DB уже существует, хотите обновить?");
 
     ui.expect(BoxKind::Confirmation, question, Answer::No)
-        .expect(BoxKind::Plain, QStringLiteral("копирование файла Физика.DB в Химия.DB не выполнено"));
+        .expect(BoxKind::Plain,
+                QStringLiteral("копирование файла Физика.DB в Химия.DB не выполнено"));
     EXPECT_FALSE(korvel::CopyTestFile(ui, "Физика.DB", "Химия.DB"));
     EXPECT_EQ(get("Химия.DB"), "old");
 
@@ -95,14 +99,14 @@ TEST_F(FileSet, CopyOfAFileOntoItselfLeavesItWhole) {
     QFile::link(inWork("Физика.DB"), inWork("sub/ссылка.DB"));
     QFile::link(inWork("sub"), inWork("alias"));
     const QString targets[] = {
-        QStringLiteral("Физика.DB"),           QStringLiteral("фИЗИКА.db"),
-        QStringLiteral("./Физика.DB"),         inWork("Физика.DB"),
-        QStringLiteral("sub/../Физика.DB"),    QStringLiteral("sub/ссылка.DB"),
+        QStringLiteral("Физика.DB"),        QStringLiteral("фИЗИКА.db"),
+        QStringLiteral("./Физика.DB"),      inWork("Физика.DB"),
+        QStringLiteral("sub/../Физика.DB"), QStringLiteral("sub/ссылка.DB"),
     };
     for (const QString& target : targets) {
         ui.expect(BoxKind::Plain, QStringLiteral("Физика.DB и ") + target + " - один и тот же файл")
-            .expect(BoxKind::Plain, QStringLiteral("копирование файла Физика.DB в ") + target +
-                                        " не выполнено");
+            .expect(BoxKind::Plain,
+                    QStringLiteral("копирование файла Физика.DB в ") + target + " не выполнено");
         EXPECT_FALSE(korvel::CopyTestFile(ui, "Физика.DB", target)) << s(target);
         EXPECT_EQ(get("Физика.DB"), "questions") << s(target);
     }
@@ -131,7 +135,8 @@ TEST_F(FileSet, WalkStopsAtTheFirstFailedCopy) {
     put("Физика.VAL", "old");
     ui.expect(BoxKind::Confirmation, QStringLiteral("Физика.VAL уже существует, хотите обновить?"),
               Answer::No)
-        .expect(BoxKind::Plain, QStringLiteral("копирование файла new.VAL в Физика.VAL не выполнено"))
+        .expect(BoxKind::Plain,
+                QStringLiteral("копирование файла new.VAL в Физика.VAL не выполнено"))
         .expect(BoxKind::Plain, QStringLiteral("копирование new.VAL в Физика.VAL не выполнено"));
     korvel::CopyFileSetAs(ui, "new.*", "Физика");
     EXPECT_EQ(listing(), "new.CRO new.VAL new.zag Физика.CRO Физика.VAL");
@@ -186,12 +191,14 @@ TEST_F(FileSet, FailedPictureCopyNamesTheNewFileOnce) {
     ui.expect(BoxKind::Confirmation, {}, Answer::No)
         .expect(BoxKind::Plain,
                 QStringLiteral("копирование файла ФизикаGrV12.jpg в ХимияGrV12.jpg не выполнено"))
-        .expect(BoxKind::Plain, QStringLiteral("копирование ФизикаGrV12.jpg в ХимияGrV12.jpg не выполнено"));
+        .expect(BoxKind::Plain,
+                QStringLiteral("копирование ФизикаGrV12.jpg в ХимияGrV12.jpg не выполнено"));
     korvel::CopyPictureFiles(ui, "ФизикаGrV*.*", "ХимияGrV");
     EXPECT_EQ(get("ХимияGrV12.jpg"), "old");
 
     // A rename never overwrites: the old picture stays and the same message comes.
-    ui.expect(BoxKind::Plain, QStringLiteral("копирование ФизикаGrV12.jpg в ХимияGrV12.jpg не выполнено"));
+    ui.expect(BoxKind::Plain,
+              QStringLiteral("копирование ФизикаGrV12.jpg в ХимияGrV12.jpg не выполнено"));
     korvel::RenamePictureFiles(ui, "ФизикаGrV*.*", "ХимияGrV");
     EXPECT_EQ(get("ХимияGrV12.jpg"), "old");
     EXPECT_EQ(get("ФизикаGrV12.jpg"), "new");

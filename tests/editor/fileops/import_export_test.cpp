@@ -32,8 +32,9 @@ TEST_P(ImportFrom, CopiesTheTestAndMakesItCurrent) {
     ui.expectOpen(std::nullopt)
         .expect(BoxKind::Plain, "необходимо выбрать тест !!!")
         .expectOpen(QDir(src).filePath("Физика.db"))
-        .expect(BoxKind::Plain, "копирование файлов теста Физика в рабочую папку программы "
-                                "завершено! Можно редактировать тест!");
+        .expect(BoxKind::Plain,
+                "копирование файлов теста Физика в рабочую папку программы "
+                "завершено! Можно редактировать тест!");
     form->Button9Click();
     EXPECT_TRUE(ui.finished()) << boxTexts();
 
@@ -66,8 +67,9 @@ TEST_F(Ops, ImportFromTheWorkingFolderItself) {
     const auto before = snapshot(work());
     leaveWork();
     ui.expectOpen(inWork("Физика.db"))
-        .expect(BoxKind::Plain, "копирование файлов теста Физика в рабочую папку программы "
-                                "завершено! Можно редактировать тест!");
+        .expect(BoxKind::Plain,
+                "копирование файлов теста Физика в рабочую папку программы "
+                "завершено! Можно редактировать тест!");
     form->Button9Click();
     EXPECT_TRUE(ui.finished()) << boxTexts();
     EXPECT_EQ(snapshot(work()), before);
@@ -122,8 +124,8 @@ TEST_F(Ops, ImportRefusesNamesThenTakesTheNextChoice) {
 struct ExportCase {
     const char* name;
     bool webMode;
-    bool table;  // CheckBox1 (in local+web mode)
-    bool web;    // CheckBox2 (in local+web mode)
+    bool table;          // CheckBox1 (in local+web mode)
+    bool web;            // CheckBox2 (in local+web mode)
     const char* target;  // the file name typed in the dialog
     const char* out;     // the folder Out afterwards
 };
@@ -166,16 +168,16 @@ TEST_P(ExportTo, CopiesTheTickedHalves) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ExportTo,
-    ::testing::Values(
-        ExportCase{"BothBoxes", true, true, true, "Bio",
-                   "Bio.DB Bio.HTML Bio.VAL BioGrV1.jpg BioGrV2.jpg"},
-        ExportCase{"WebPartOnly", true, false, true, "Bio", "Bio.HTML BioGrV1.jpg BioGrV2.jpg"},
-        ExportCase{"TablePartOnly", true, true, false, "Bio", "Bio.DB Bio.VAL"},
-        ExportCase{"LocalOnlyMode", false, true, false, "Bio", "Bio.DB Bio.VAL"},
-        // The typed name is taken as it stands, extension and all.
-        ExportCase{"TypedExtensionKept", true, true, true, "Физика.db",
-                   "Физика.db.DB Физика.db.HTML Физика.db.VAL Физика.dbGrV1.jpg "
-                   "Физика.dbGrV2.jpg"}),
+    ::testing::Values(ExportCase{"BothBoxes", true, true, true, "Bio",
+                                 "Bio.DB Bio.HTML Bio.VAL BioGrV1.jpg BioGrV2.jpg"},
+                      ExportCase{"WebPartOnly", true, false, true, "Bio",
+                                 "Bio.HTML BioGrV1.jpg BioGrV2.jpg"},
+                      ExportCase{"TablePartOnly", true, true, false, "Bio", "Bio.DB Bio.VAL"},
+                      ExportCase{"LocalOnlyMode", false, true, false, "Bio", "Bio.DB Bio.VAL"},
+                      // The typed name is taken as it stands, extension and all.
+                      ExportCase{"TypedExtensionKept", true, true, true, "Физика.db",
+                                 "Физика.db.DB Физика.db.HTML Физика.db.VAL Физика.dbGrV1.jpg "
+                                 "Физика.dbGrV2.jpg"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(Ops, ExportStopsWithoutLeavingAHalfTest) {
@@ -185,8 +187,10 @@ TEST_F(Ops, ExportStopsWithoutLeavingAHalfTest) {
     QDir().mkpath(out);
     put(QDir(out).filePath("Bio.VAL"), "someone else's");
     ui.expectSave(QDir(out).filePath("Bio"))
-        .expect(BoxKind::Confirmation, QDir::toNativeSeparators(out) + "/Bio.VAL уже существует, "
-                                                                        "хотите обновить?",
+        .expect(BoxKind::Confirmation,
+                QDir::toNativeSeparators(out) +
+                    "/Bio.VAL уже существует, "
+                    "хотите обновить?",
                 Answer::No)
         .expect(BoxKind::Plain);
     form->Button6Click();
@@ -213,8 +217,8 @@ TEST_F(Ops, ExportDismissedOrIntoTheWorkingFolder) {
     }
     // Under its own name it would copy each file onto itself.
     ui.expectSave(inWork("Физика"))
-        .expect(BoxKind::Plain, inWork("Физика.DB") + " и " + inWork("Физика.DB") +
-                                    " - один и тот же файл")
+        .expect(BoxKind::Plain,
+                inWork("Физика.DB") + " и " + inWork("Физика.DB") + " - один и тот же файл")
         .expect(BoxKind::Plain);
     form->Button6Click();
     EXPECT_TRUE(ui.finished()) << boxTexts();
@@ -228,7 +232,8 @@ TEST_F(Ops, EveryOperationOnALeavesATestAGrVBAlone) {
     const QString src = QDir(driveC()).filePath("Tests");
     QDir().mkpath(src);
     auto lay = [&](const QString& dir) {
-        for (const QString& f : QDir(dir).entryList(QDir::Files)) QFile::remove(QDir(dir).filePath(f));
+        for (const QString& f : QDir(dir).entryList(QDir::Files))
+            QFile::remove(QDir(dir).filePath(f));
         put(QDir(dir).filePath("A.DB"), "a table");
         put(QDir(dir).filePath("A.HTML"), page("A"));
         put(QDir(dir).filePath("AGrV1.jpg"), "a1");
@@ -248,15 +253,32 @@ TEST_F(Ops, EveryOperationOnALeavesATestAGrVBAlone) {
         std::string work;
     };
     const Case cases[] = {
-        {"Rename", [&] { ui.expect(BoxKind::Input, kPrompt, Answer::Ok, "C"); form->Button1Click(); },
+        {"Rename",
+         [&] {
+             ui.expect(BoxKind::Input, kPrompt, Answer::Ok, "C");
+             form->Button1Click();
+         },
          b + cc},
-        {"Copy", [&] { ui.expect(BoxKind::Input, kPrompt, Answer::Ok, "C"); form->Button5Click(); },
+        {"Copy",
+         [&] {
+             ui.expect(BoxKind::Input, kPrompt, Answer::Ok, "C");
+             form->Button5Click();
+         },
          a + b + cc},
-        {"Delete", [&] { ui.expect(BoxKind::Confirmation, {}, Answer::Yes); form->Button7Click(); },
+        {"Delete",
+         [&] {
+             ui.expect(BoxKind::Confirmation, {}, Answer::Yes);
+             form->Button7Click();
+         },
          b},
-        {"Export", [&] { ui.expectSave(QDir(out).filePath("C")); form->Button6Click(); },
+        {"Export",
+         [&] {
+             ui.expectSave(QDir(out).filePath("C"));
+             form->Button6Click();
+         },
          a + b},
-        {"Import", [&] {
+        {"Import",
+         [&] {
              for (const char* f : {"A.DB", "A.HTML", "AGrV1.jpg", "AGrV2.jpg"})
                  QFile::remove(inWork(f));
              ui.expectOpen(QDir(src).filePath("A.db")).expect(BoxKind::Plain);

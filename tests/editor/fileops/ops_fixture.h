@@ -58,7 +58,7 @@ inline bool sameDir(const QString& a, const QString& b) {
 // Beside Физика: a test "Физика.2", a test "Физика2" and a test "ФизикаGrVB" whose files
 // Физика's masks also match. No operation on Физика may touch them.
 inline const char* kNeighbours[] = {"Физика.2.DB", "Физика2.DB", "ФизикаGrVB.DB",
-                                   "ФизикаGrVBGrV1.jpg"};
+                                    "ФизикаGrVBGrV1.jpg"};
 
 inline void layNeighbours(const QString& dir) {
     for (const char* n : kNeighbours) put(QDir(dir).filePath(QString::fromUtf8(n)), n);

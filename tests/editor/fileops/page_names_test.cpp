@@ -1,5 +1,6 @@
 // The page's own references under a new name: qq and the pictures that exist, nothing else.
 #include "editor/fileops/page_names.h"
+
 #include "platform/codec.h"
 #include "tests/harness/harness.h"
 
@@ -29,7 +30,8 @@ TEST_F(PageReferences, FollowOnlyTheTestsOwnPicturesThatExist) {
     auto pageOf = [&](const QByteArray& qq, const QByteArray& p1, const QByteArray& p2) {
         return head + "qq=\"" + qq + "\";\r\n</SCRIPT>\r\n<img src=\"" + p1 +
                "GrV1.jpg\" width=100%>\r\n<img src=\"" + p2 +
-               "GrV2.jpg\" width=100%>\r\n<img src=\"AGrVBGrV1.jpg\">\r\n<a href=\"AGrV1.jpg\">\r\n";
+               "GrV2.jpg\" width=100%>\r\n<img src=\"AGrVBGrV1.jpg\">\r\n<a "
+               "href=\"AGrV1.jpg\">\r\n";
     };
     put("C.HTML", pageOf("A", "A", "A"));
     put("CGrV1.jpg", "picture");  // the second picture did not come along

@@ -209,8 +209,8 @@ TEST_F(Ops, RenameAndCopyPassOverMissingFamilyFiles) {
         makeCurrent("Физика.db", false);
         ui.expect(BoxKind::Input, kPrompt, Answer::Ok, "Химия");
         run(*form, op);
-        EXPECT_EQ(listing(work()), op == Op::Rename ? "Химия.DB Химия.MB"
-                                                   : "Физика.DB Физика.MB Химия.DB Химия.MB")
+        EXPECT_EQ(listing(work()),
+                  op == Op::Rename ? "Химия.DB Химия.MB" : "Физика.DB Физика.MB Химия.DB Химия.MB")
             << opName(op);
         EXPECT_EQ(get(inWork("Химия.MB")), "blobs");
         EXPECT_EQ(current(), currentOf("Химия", "local")) << opName(op);

@@ -3,16 +3,16 @@
 //
 // Run headless (offscreen), each test starts its own Xvfb on a free display and runs itself
 // again there on the xcb platform, where it does the work.
+#include "platform/dbctl/picture.h"
+#include "platform/screen.h"
+#include "tests/editor/editor_fixture.h"
+
 #include <QFile>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
 #include <QTest>
-
-#include "platform/dbctl/picture.h"
-#include "platform/screen.h"
-#include "tests/editor/editor_fixture.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // The question editor's clipboard buttons: paste by the question's style, cut and copy of
 // the picture.
-#include <QBuffer>
-#include <QPainter>
-
 #include "platform/dbctl/picture.h"
 #include "platform/rtf/plaintext.h"
 #include "tests/editor/editor_fixture.h"
+
+#include <QBuffer>
+#include <QPainter>
 
 namespace {
 
@@ -36,18 +36,13 @@ enum class Clip { Empty, Text, Rtf, Image };
 void fill(QMimeData& clip, Clip what) {
     clip.clear();
     switch (what) {
-        case Clip::Empty:
-            break;
-        case Clip::Text:
-            clip.setText(QStringLiteral("вставка"));
-            break;
+        case Clip::Empty: break;
+        case Clip::Text: clip.setText(QStringLiteral("вставка")); break;
         case Clip::Rtf:  // as word processors offer it: RTF beside its plain text
             clip.setData("text/rtf", kClipRtf);
             clip.setText("Fe3+");
             break;
-        case Clip::Image:
-            clip.setImageData(pattern());
-            break;
+        case Clip::Image: clip.setImageData(pattern()); break;
     }
 }
 

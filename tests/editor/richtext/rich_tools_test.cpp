@@ -1,10 +1,10 @@
 // The rich-text tools of the question editor: the mouse-down that starts editing, the font
 // dialog, and the superscript, subscript and baseline buttons.
-#include <QTest>
-#include <QTextCursor>
-
 #include "platform/rtf/charformat.h"
 #include "tests/editor/editor_fixture.h"
+
+#include <QTest>
+#include <QTextCursor>
 
 namespace {
 

@@ -33,9 +33,9 @@ protected:
             return {};
         }
         // The build runs from its folder, so a relative source name is relative to it.
-        const QString script = QDir(QCoreApplication::applicationDirPath() + "/..")
-                                   .absoluteFilePath(QStringLiteral(__FILE__) +
-                                                     "/../../../browser/drive.mjs");
+        const QString script =
+            QDir(QCoreApplication::applicationDirPath() + "/..")
+                .absoluteFilePath(QStringLiteral(__FILE__) + "/../../../browser/drive.mjs");
         const QJsonObject plan{{"chromium", chromium},
                                {"url", QUrl::fromLocalFile(page).toString(QUrl::FullyEncoded)},
                                {"answers", answers},
@@ -58,7 +58,8 @@ protected:
 
     static QList<int> ints(const QJsonValue& v) {
         QList<int> out;
-        for (const QJsonValue& x : v.toArray()) out.append(x.isString() ? x.toString().toInt() : x.toInt());
+        for (const QJsonValue& x : v.toArray())
+            out.append(x.isString() ? x.toString().toInt() : x.toInt());
         return out;
     }
     static QList<int> counting(int from, int to) {
@@ -75,31 +76,36 @@ protected:
     // Whether the answer at each place of a run is right, from the run's mode.
     static QList<bool> rightByMode(const QString& mode, int places) {
         QList<bool> out;
-        for (int p = 0; p < places; ++p) out.append(mode == "right" || (mode == "mixed" && p % 2 == 0));
+        for (int p = 0; p < places; ++p)
+            out.append(mode == "right" || (mode == "mixed" && p % 2 == 0));
         return out;
     }
 };
 
-QJsonObject radio(int right, int rows) { return {{"kind", "radio"}, {"right", right}, {"rows", rows}}; }
+QJsonObject radio(int right, int rows) {
+    return {{"kind", "radio"}, {"right", right}, {"rows", rows}};
+}
 
 TEST_F(WebTestInBrowser, EveryKindOfQuestionCountsAndMarks) {
     QImage picture(300, 120, QImage::Format_RGB32);
     picture.fill(qRgb(20, 90, 160));
     Record rich = choice("", {"Fe", "Cu", "Al"}, {1, 3});
     rich["VoprStyle"] = "2";
-    rich["VoprRTF"] = QByteArray("{\\rtf1\\ansi\\ansicpg1251 \\'c8\\'ee\\'ed Fe{\\super 3+}\\par "
-                                 "\\'c2\\'fb\\'e1\\'e5\\'f0\\'e8\\'f2\\'e5}");
+    rich["VoprRTF"] = QByteArray(
+        "{\\rtf1\\ansi\\ansicpg1251 \\'c8\\'ee\\'ed Fe{\\super 3+}\\par "
+        "\\'c2\\'fb\\'e1\\'e5\\'f0\\'e8\\'f2\\'e5}");
     // A name with a numero sign, "#" and "%", which the picture's address must carry.
-    openTest(QStringLiteral("Химия №1 #a%"),
-             {
-                 choice(QStringLiteral("Столица Франции?"), {"Париж", "Лондон", "Рим"}, {1}),
-                 rich,
-                 pictureChoice(picture, {"синий", "красный"}, {1}),
-                 typed(QStringLiteral("Фамилия?"), QStringLiteral("O'Neil")),
-                 typed(QStringLiteral("Заряд иона Fe@<sup>3+</sup>@?"), QStringLiteral("№5 \"A&B\" \\")),
-                 typed(QStringLiteral("Кто открыл закон?"), QStringLiteral("Ньютон")),
-                 choice(QStringLiteral("Ни одного?"), {"a", "b"}, {}),
-             });
+    openTest(
+        QStringLiteral("Химия №1 #a%"),
+        {
+            choice(QStringLiteral("Столица Франции?"), {"Париж", "Лондон", "Рим"}, {1}),
+            rich,
+            pictureChoice(picture, {"синий", "красный"}, {1}),
+            typed(QStringLiteral("Фамилия?"), QStringLiteral("O'Neil")),
+            typed(QStringLiteral("Заряд иона Fe@<sup>3+</sup>@?"), QStringLiteral("№5 \"A&B\" \\")),
+            typed(QStringLiteral("Кто открыл закон?"), QStringLiteral("Ньютон")),
+            choice(QStringLiteral("Ни одного?"), {"a", "b"}, {}),
+        });
     const QJsonObject answers{
         {"1", radio(1, 3)},
         {"2", QJsonObject{{"kind", "check"}, {"right", QJsonArray{1, 3}}, {"rows", 3}}},
@@ -119,10 +125,12 @@ TEST_F(WebTestInBrowser, EveryKindOfQuestionCountsAndMarks) {
     } want[] = {
         {"right", QStringLiteral("Верных ответов: 7 из 7\nПятибальный коэффициент: 5")},
         {"wrong", QStringLiteral("Верных ответов: 0 из 7\nПятибальный коэффициент: 0")},
-        {"mixed", QStringLiteral("Верных ответов: 4 из 7\nПятибальный коэффициент: 2.85714285714286")},
+        {"mixed",
+         QStringLiteral("Верных ответов: 4 из 7\nПятибальный коэффициент: 2.85714285714286")},
         // Nothing chosen is wrong, also where row 1 is the right one; only the question
         // with no right row is right untouched.
-        {"skip", QStringLiteral("Верных ответов: 1 из 7\nПятибальный коэффициент: 0.714285714285714")},
+        {"skip",
+         QStringLiteral("Верных ответов: 1 из 7\nПятибальный коэффициент: 0.714285714285714")},
     };
     for (int r = 0; r < 4; ++r) {
         const QJsonObject run = runs[r].toObject();
@@ -136,7 +144,8 @@ TEST_F(WebTestInBrowser, EveryKindOfQuestionCountsAndMarks) {
         EXPECT_EQ(ints(run["f"]), counting(1, 8));
         QList<bool> right = rightByMode(want[r].mode, 7);
         if (want[r].mode == QString("skip"))
-            for (int p = 0; p < 7 && p < ints(run["shown"]).size(); ++p) right[p] = ints(run["shown"])[p] == 7;
+            for (int p = 0; p < 7 && p < ints(run["shown"]).size(); ++p)
+                right[p] = ints(run["shown"])[p] == 7;
         EXPECT_EQ(ints(run["ff"]), wrongCounts(right));
         // The decimal separator is the browser's locale's.
         EXPECT_EQ(run["result"].toString().replace(u',', u'.').toStdString(),

@@ -56,12 +56,12 @@ TEST_P(HtmlEncodeTextCases, Writes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, HtmlEncodeTextCases,
-    ::testing::Values(TextCase{"empty", "", ""},
-                      TextCase{"markup", "<b>a&\"'</b>", "<b>a&\"'</b>"},
+    ::testing::Values(TextCase{"empty", "", ""}, TextCase{"markup", "<b>a&\"'</b>", "<b>a&\"'</b>"},
                       // A digit after a letter stays a digit.
                       TextCase{"letterDigit", "Тест25", "&#1058;&#1077;&#1089;&#1090;25"},
                       TextCase{"numeroDigit", "№5", "&#8470;5"},
-                      TextCase{"typography", "«да» — …", "&#171;&#1076;&#1072;&#187; &#8212; &#8230;"},
+                      TextCase{"typography", "«да» — …",
+                               "&#171;&#1076;&#1072;&#187; &#8212; &#8230;"},
                       // Beyond Windows-1251: the character's own reference.
                       TextCase{"beyond1251", "x²∑😀", "x&#178;&#8721;&#128512;"},
                       // HTML would read these references as Windows-1252.
@@ -103,7 +103,8 @@ TEST(PageFrame, LinesForTwelveQuestions) {
         "Bio.DB",
         "</TD></TR><TR><TD align=center  height=\"40\" >",
         "<INPUT type=button value=\"Начать тестирование\" autofocus "
-        "onclick=showHide('block_start2');showHide('block_v'+viborka[0]);showHide('block_start'); >",
+        "onclick=showHide('block_start2');showHide('block_v'+viborka[0]);showHide('block_start'); "
+        ">",
         "</TD> </TR> </Table> </div>",
         "<div id=\"block_start2\" style=\"display:  none;\"> <Table> <TR> <TD>",
         "Bio.DB",
@@ -116,7 +117,8 @@ TEST(PageFrame, LinesForTwelveQuestions) {
         "</TD></TR><TR><TD align=center  height=\"40\" >",
         "<INPUT TYPE=\"button\" VALUE=\"Начать с начала\" "
         "onClick='parent.location=\"javascript:location.reload()\"'>",
-        "<INPUT type=\"button\" value=\"Выход\" onclick='parent.location=\"javascript:window.close()\"'>",
+        "<INPUT type=\"button\" value=\"Выход\" "
+        "onclick='parent.location=\"javascript:window.close()\"'>",
         "</TD> </TR> </Table> </div>",
         "</FORM></BODY></HTML>",
     };
@@ -132,7 +134,8 @@ TEST_P(PageFrameCounts, NumbersFollowTheCountAndTheDrawLineDoesNot) {
     const QStringList lines = pageLines(frame(n, "Bio", "Bio.DB"));
     ASSERT_EQ(lines.size(), 26);
     EXPECT_EQ(lines[0], "var room = new CheckTasks(" + s + "); Body();");
-    EXPECT_EQ(lines[1], "var viborka=[]; var lenvib; lenvib=" + s + "; mm =\"" + s + "\"; qq=\"Bio\";");
+    EXPECT_EQ(lines[1],
+              "var viborka=[]; var lenvib; lenvib=" + s + "; mm =\"" + s + "\"; qq=\"Bio\";");
     EXPECT_EQ(lines[2], "if (lenvib>0 && lenvib<20) { viborka=generateArrayRandomNumber(1," + s +
                             ");  viborka.push(" + s1 + ");}");
     EXPECT_EQ(lines[4], "{ lenvib=20; viborka=createRand(lenvib, 1,20); viborka.push(21);}");
@@ -157,7 +160,8 @@ TEST(PageWriter, AFailedWriteNamesThePage) {
         page.WritePageLine("x");
         FAIL() << "no error";
     } catch (const plat::FileError& e) {
-        EXPECT_TRUE(e.text().startsWith("Write error on file \"Bio.HTML\"")) << e.text().toStdString();
+        EXPECT_TRUE(e.text().startsWith("Write error on file \"Bio.HTML\""))
+            << e.text().toStdString();
     }
 }
 

@@ -42,7 +42,8 @@ TEST(PageHead, FitsTheGeneratedTail) {
 
     for (const char* fn : {"CheckTasks", "Body", "generateArrayRandomNumber", "createRand",
                            "showmessage", "showHide", "plus1", "next_v"}) {
-        const QRegularExpression def(QStringLiteral("function\\s+%1\\s*\\(").arg(QLatin1String(fn)));
+        const QRegularExpression def(
+            QStringLiteral("function\\s+%1\\s*\\(").arg(QLatin1String(fn)));
         EXPECT_TRUE(def.match(text, open).hasMatch()) << fn;
     }
     for (const char* member : {"this.Answer", "this.Yes", "this.No", "this.Check"})

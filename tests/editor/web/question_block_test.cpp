@@ -61,25 +61,27 @@ protected:
         return {"else { room.Answer = room.No;  this.form.ff.value=plus1(this.form.ff.value);};",
                 QStringLiteral("room.Check(this.form,%1);").arg(i),
                 QStringLiteral(" next_v(this.form.f.value,%1);").arg(i),
-                "this.form.f.value=plus1(this.form.f.value);\">",
-                "</TD> </TR> </Table> </div>"};
+                "this.form.f.value=plus1(this.form.f.value);\">", "</TD> </TR> </Table> </div>"};
     }
     QByteArray raw;
 };
 
 TEST_F(QuestionBlock, CheckBoxesWhenTwoRowsAreRight) {
-    const QStringList lines =
-        block(3, choice({{"red", true}, {"green", false}, {"blue", true}}));
-    const QStringList want = QStringList{
-        "Q<BR>", "", "</TD></TR><TR><TD>",
-        "Варианты ответа: <BR>",
-        " <LABEL> <INPUT type=checkbox name=C31> red </LABEL> <BR>",
-        " <LABEL> <INPUT type=checkbox name=C32> green </LABEL> <BR>",
-        " <LABEL> <INPUT type=checkbox name=C33> blue </LABEL> <BR>",
-        "</TD></TR><TR><TD align=center  height=\"40\" >",
-        "<INPUT type=button value=\"Далее\" onclick=\"if (this.form.C31.checked && "
-        "!this.form.C32.checked && this.form.C33.checked) room.Answer = room.Yes;",
-    } + tail(3);
+    const QStringList lines = block(3, choice({{"red", true}, {"green", false}, {"blue", true}}));
+    const QStringList want =
+        QStringList{
+            "Q<BR>",
+            "",
+            "</TD></TR><TR><TD>",
+            "Варианты ответа: <BR>",
+            " <LABEL> <INPUT type=checkbox name=C31> red </LABEL> <BR>",
+            " <LABEL> <INPUT type=checkbox name=C32> green </LABEL> <BR>",
+            " <LABEL> <INPUT type=checkbox name=C33> blue </LABEL> <BR>",
+            "</TD></TR><TR><TD align=center  height=\"40\" >",
+            "<INPUT type=button value=\"Далее\" onclick=\"if (this.form.C31.checked && "
+            "!this.form.C32.checked && this.form.C33.checked) room.Answer = room.Yes;",
+        } +
+        tail(3);
     EXPECT_EQ(lines, want);
     EXPECT_TRUE(raw.endsWith("</div>\r\n"));
 }
@@ -90,28 +92,36 @@ TEST_F(QuestionBlock, RadioRowsWhenOneRowIsRightAndNoneChosenBeforehand) {
     EXPECT_EQ(lines[4], " <LABEL> <INPUT type=\"radio\" name=\"C31\" value=1> red </LABEL> <BR>");
     EXPECT_EQ(lines[5], " <LABEL> <INPUT type=\"radio\" name=\"C31\" value=2> green </LABEL> <BR>");
     EXPECT_EQ(lines[6], " <LABEL> <INPUT type=\"radio\" name=\"C31\" value=3> blue </LABEL> <BR>");
-    EXPECT_EQ(lines[8], "<INPUT type=button value=\"Далее\" onclick=\"if (this.form.C31.value==2) "
-                        "room.Answer = room.Yes;");
+    EXPECT_EQ(lines[8],
+              "<INPUT type=button value=\"Далее\" onclick=\"if (this.form.C31.value==2) "
+              "room.Answer = room.Yes;");
 }
 
 TEST_F(QuestionBlock, NoRightRowMeansNoneTicked) {
     const QStringList lines = block(12, {"1", "", {}, {}, {{"a", false}, {"b", false}}});
     EXPECT_EQ(lines[0], "");  // the empty text's one line
     EXPECT_EQ(lines[3], " <LABEL> <INPUT type=checkbox name=C121> a </LABEL> <BR>");
-    EXPECT_EQ(lines[6], "<INPUT type=button value=\"Далее\" onclick=\"if (!this.form.C121.checked"
-                        " && !this.form.C122.checked) room.Answer = room.Yes;");
+    EXPECT_EQ(lines[6],
+              "<INPUT type=button value=\"Далее\" onclick=\"if (!this.form.C121.checked"
+              " && !this.form.C122.checked) room.Answer = room.Yes;");
 }
 
 TEST_F(QuestionBlock, TypedAnswerComparesLowercasedAndEscaped) {
-    QuestionView q{"2", "2", {"Кто?"}, {}, {{QStringLiteral("O'Neil \"A&B\" c:\\d №5 Ньютон"), false}}};
+    QuestionView q{
+        "2", "2", {"Кто?"}, {}, {{QStringLiteral("O'Neil \"A&B\" c:\\d №5 Ньютон"), false}}};
     const QStringList lines = block(7, q);
-    const QStringList want = QStringList{
-        "Кто?<BR>", "", "</TD></TR><TR><TD>",
-        "Введите с клавиатуры правильный ответ без пробелов: <BR>",
-        "<INPUT type=text size=30 maxlength=110 name=t7>",
-        "<INPUT type=button value=\"Далее\" onclick=\"if (this.form.t7.value.toLowerCase()==",
-        "'O\\'Neil &quot;A&amp;B&quot; c:\\\\d №5 Ньютон'.toLowerCase()) room.Answer = room.Yes;",
-    } + tail(7);
+    const QStringList want =
+        QStringList{
+            "Кто?<BR>",
+            "",
+            "</TD></TR><TR><TD>",
+            "Введите с клавиатуры правильный ответ без пробелов: <BR>",
+            "<INPUT type=text size=30 maxlength=110 name=t7>",
+            "<INPUT type=button value=\"Далее\" onclick=\"if (this.form.t7.value.toLowerCase()==",
+            "'O\\'Neil &quot;A&amp;B&quot; c:\\\\d №5 Ньютон'.toLowerCase()) room.Answer = "
+            "room.Yes;",
+        } +
+        tail(7);
     EXPECT_EQ(lines, want);
     EXPECT_TRUE(raw.contains("&#8470;5 &#1053;"));
 }
@@ -164,10 +174,10 @@ TEST_F(QuestionBlock, PictureQuestionWritesItsJpegAndNamesIt) {
         EXPECT_NE(marker, 0xC2) << "progressive";
         if (marker == 0xC0) {
             sof0 = true;
-            EXPECT_EQ(uchar(data[0]), 8);                             // precision
-            EXPECT_EQ(uchar(data[1]) << 8 | uchar(data[2]), 169);     // height
-            EXPECT_EQ(uchar(data[3]) << 8 | uchar(data[4]), 993);     // width
-            EXPECT_EQ(uchar(data[5]), 3);                             // colour
+            EXPECT_EQ(uchar(data[0]), 8);                          // precision
+            EXPECT_EQ(uchar(data[1]) << 8 | uchar(data[2]), 169);  // height
+            EXPECT_EQ(uchar(data[3]) << 8 | uchar(data[4]), 993);  // width
+            EXPECT_EQ(uchar(data[5]), 3);                          // colour
         }
         if (marker == 0xDB) {
             // Quality 90 scales the standard tables by 20 %, in zigzag order: luminance
@@ -175,7 +185,8 @@ TEST_F(QuestionBlock, PictureQuestionWritesItsJpegAndNamesIt) {
             for (qsizetype at = 0; at + 65 <= data.size(); at += 65, ++tables) {
                 const int id = uchar(data[at]) & 0x0F;
                 const QByteArray q = data.mid(at + 1, 3);
-                EXPECT_EQ(q, id == 0 ? QByteArray("\x03\x02\x02", 3) : QByteArray("\x03\x04\x04", 3));
+                EXPECT_EQ(q,
+                          id == 0 ? QByteArray("\x03\x02\x02", 3) : QByteArray("\x03\x04\x04", 3));
             }
         }
     }
@@ -208,8 +219,9 @@ TEST_F(QuestionBlock, PictureNamesWithMarksAreExactAndAnEmptyPictureOverwritesWi
     const QString name = QStringLiteral("Тест № 1#a%b");
     put(inWork(name + "GrV1.jpg"), "old picture");
     const QStringList lines = block(1, {"3", "1", {}, QImage(), {{"a", true}}}, name);
-    EXPECT_EQ(lines[0], "<img src=\"%D0%A2%D0%B5%D1%81%D1%82%20%E2%84%96%201%23a%25b"
-                        "GrV1.jpg\" width=100%>");
+    EXPECT_EQ(lines[0],
+              "<img src=\"%D0%A2%D0%B5%D1%81%D1%82%20%E2%84%96%201%23a%25b"
+              "GrV1.jpg\" width=100%>");
     EXPECT_EQ(get(inWork(name + "GrV1.jpg")), QByteArray());
 }
 
@@ -217,9 +229,9 @@ TEST_F(QuestionBlock, APictureThatCannotBeWrittenStopsBeforeItsLine) {
     QBuffer out;
     out.open(QIODevice::WriteOnly);
     PageWriter page(out, "Bio.HTML");
-    EXPECT_THROW(WriteQuestionBlock(page, 1, {"3", "1", {}, gradient(8, 8), {}}, ui,
-                                    inWork("missing/Bio")),
-                 plat::FileError);
+    EXPECT_THROW(
+        WriteQuestionBlock(page, 1, {"3", "1", {}, gradient(8, 8), {}}, ui, inWork("missing/Bio")),
+        plat::FileError);
     EXPECT_TRUE(out.data().isEmpty());
 }
 

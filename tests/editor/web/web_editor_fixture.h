@@ -22,7 +22,9 @@ namespace web_test {
 using Record = std::map<QString, QVariant>;
 
 inline Record choice(const QString& text, const QStringList& rows, const QList<int>& right) {
-    Record r{{"VoprStyle", "1"}, {"TypeVopr", "1"}, {"Vopr", text},
+    Record r{{"VoprStyle", "1"},
+             {"TypeVopr", "1"},
+             {"Vopr", text},
              {"MaxOtv", QString::number(rows.size())}};
     for (int k = 1; k <= rows.size(); ++k) {
         r[common::field::Otv(k)] = rows[k - 1];
@@ -32,7 +34,8 @@ inline Record choice(const QString& text, const QStringList& rows, const QList<i
 }
 
 // A picture question with choice rows.
-inline Record pictureChoice(const QImage& picture, const QStringList& rows, const QList<int>& right) {
+inline Record pictureChoice(const QImage& picture, const QStringList& rows,
+                            const QList<int>& right) {
     Record r = choice(QString(), rows, right);
     r["VoprStyle"] = "3";
     if (!picture.isNull()) r["VoprBMP"] = plat::bmpBytes(picture);

@@ -28,7 +28,8 @@ protected:
     // The lines of block i, its opening line excluded, up to the next block.
     static QStringList blockOf(const QStringList& lines, int i) {
         const qsizetype at = lines.indexOf(
-            QStringLiteral("<div id=\"block_v%1\" style=\"display:  none;\"> <Table> <TR> <TD>").arg(i));
+            QStringLiteral("<div id=\"block_v%1\" style=\"display:  none;\"> <Table> <TR> <TD>")
+                .arg(i));
         if (at < 0) return {};
         const qsizetype end = lines.indexOf("</TD> </TR> </Table> </div>", at);
         return lines.mid(at + 1, end - at);
@@ -38,9 +39,9 @@ protected:
 TEST_F(WebTestButton, WritesThePageWalkingEveryQuestionAndOpensIt) {
     QImage picture(40, 20, QImage::Format_RGB32);
     picture.fill(qRgb(200, 30, 30));
-    openTest(QStringLiteral("Физика"), {choice("Цвет неба?", {"синий", "зелёный"}, {1}),
-                                        typed("Кто открыл закон?", "Ньютон"),
-                                        pictureChoice(picture, {"да", "нет"}, {1})});
+    openTest(QStringLiteral("Физика"),
+             {choice("Цвет неба?", {"синий", "зелёный"}, {1}), typed("Кто открыл закон?", "Ньютон"),
+              pictureChoice(picture, {"да", "нет"}, {1})});
     editor().DBNavigator1->btnClick(plat::nbNext);  // the run starts from anywhere
 
     editor().Button1->click();
@@ -63,7 +64,8 @@ TEST_F(WebTestButton, WritesThePageWalkingEveryQuestionAndOpensIt) {
                            QStringLiteral("Варианты ответа: <BR>"),
                            QStringLiteral(" <LABEL> <INPUT type=\"radio\" name=\"C11\" value=1>"
                                           " синий </LABEL> <BR>")}));
-    EXPECT_EQ(blockOf(lines, 2)[6], QStringLiteral("'Ньютон'.toLowerCase()) room.Answer = room.Yes;"));
+    EXPECT_EQ(blockOf(lines, 2)[6],
+              QStringLiteral("'Ньютон'.toLowerCase()) room.Answer = room.Yes;"));
     EXPECT_EQ(blockOf(lines, 3)[0], QStringLiteral("<img src=\"%D0%A4%D0%B8%D0%B7%D0%B8%D0%BA%D0%B0"
                                                    "GrV3.jpg\" width=100%>"));
     QImage back;
@@ -98,8 +100,9 @@ TEST_F(WebTestButton, BreaksTextWhereTheBoxBreaksIt) {
 TEST_F(WebTestButton, RichTextGivesItsPlainTextInLinesAndLeavesTheRecordAsItIs) {
     Record rich = choice("старый текст", {"a"}, {1});
     rich["VoprStyle"] = "2";
-    rich["VoprRTF"] = QByteArray("{\\rtf1\\ansi\\ansicpg1251 Fe{\\super 3+} ion\\par "
-                                 "\\'e2\\'f2\\'ee\\'f0\\'e0\\'ff \\'b9 2\\par}");
+    rich["VoprRTF"] = QByteArray(
+        "{\\rtf1\\ansi\\ansicpg1251 Fe{\\super 3+} ion\\par "
+        "\\'e2\\'f2\\'ee\\'f0\\'e0\\'ff \\'b9 2\\par}");
     openTest("Т", {rich, choice("простой", {"a"}, {1})});
 
     editor().Button1Click();
@@ -153,14 +156,16 @@ TEST_F(WebTestButton, DecliningToReplaceThePageChangesNothing) {
 }
 
 TEST_F(WebTestButton, APictureThatCannotBeWrittenEndsTheRunInTheErrorBox) {
-    openTest("Т", {typed("первый", "а"), pictureChoice(QImage(), {"да"}, {1}), typed("третий", "в")});
+    openTest("Т",
+             {typed("первый", "а"), pictureChoice(QImage(), {"да"}, {1}), typed("третий", "в")});
     ASSERT_TRUE(QDir(work()).mkdir(QStringLiteral("ТGrV2.jpg")));  // a folder in its place
     editor().DBNavigator1->btnClick(plat::nbLast);
     ui.expect(BoxKind::StandardError);
 
     editor().Button1Click();
 
-    EXPECT_TRUE(ui.boxes()[0].text.contains(QStringLiteral("ТGrV2.jpg"))) << ui.boxes()[0].text.toStdString();
+    EXPECT_TRUE(ui.boxes()[0].text.contains(QStringLiteral("ТGrV2.jpg")))
+        << ui.boxes()[0].text.toStdString();
     EXPECT_TRUE(shell.opened.isEmpty());
     // As the run's First left it, not the question where it stopped.
     EXPECT_EQ(editor().Label12->text(), "1");
