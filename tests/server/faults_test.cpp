@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QTextBlock>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <ctime>
@@ -107,9 +108,11 @@ TEST_F(ServerTest, MessageThatPausesIsOneEntryInTheWindowAndTheSavedLog) {
     EXPECT_EQ(savedLog(path), form->logLines.join("\r\n") + "\r\n");
 }
 
-// The largest message the server takes, on one line: appended in time proportional to its
-// length, shown in pieces, saved whole. Counted in this thread's processor time, the best
-// of three runs, so other programs on a busy machine do not decide it.
+// The largest message the server takes, on one line: shown in pieces short enough that laying
+// one out costs little, so the append grows with the length, and saved whole. The time is this
+// thread's processor time, the best of three runs; its bound is far above what the append
+// takes (about 10 ms in a release build) and far below what one unbroken line cost (28 s), so
+// neither a sanitizer build nor a busy machine decides it.
 TEST_F(ServerTest, LongestMessageIsAppendedQuicklyAndSavedAsOneLine) {
     startServer();
     form->show();
@@ -127,8 +130,10 @@ TEST_F(ServerTest, LongestMessageIsAppendedQuicklyAndSavedAsOneLine) {
         best = std::min(best, threadMs() - start);
         EXPECT_EQ(plat::toCp1251(form->logLines[before + 1]), plat::toCp1251(kAt) + body);
     }
-    EXPECT_LT(best, 50);
+    EXPECT_LT(best, 1000);
     EXPECT_GT(form->Memo1->document()->blockCount(), form->logLines.size());  // laid out in pieces
+    for (QTextBlock b = form->Memo1->document()->begin(); b.isValid(); b = b.next())
+        ASSERT_LE(b.length() - 1, lisgar::TForm1::kShownPiece);
     EXPECT_EQ(form->shownLines().join(QString()), form->logLines.join(QString()));
 }
 
