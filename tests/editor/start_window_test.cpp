@@ -3,6 +3,7 @@
 #include "common/question.h"
 #include "editor/TForm3.h"
 #include "platform/db/create.h"
+#include "tests/editor/start_window_fixture.h"
 #include "tests/harness/harness.h"
 
 #include <QCoreApplication>
@@ -19,17 +20,8 @@ void touch(const QString& path) {
     ASSERT_TRUE(f.open(QIODevice::WriteOnly)) << path.toStdString();
 }
 
-class StartWindow : public SuiteTest {
+class StartWindow : public editor_tests::StartWindowTest {
 protected:
-    void SetUp() override {
-        SuiteTest::SetUp();
-        form = std::make_unique<korvel::TForm3>(services(), unit3);
-        form->setWorkingFolder(work());
-    }
-    void TearDown() override {
-        form.reset();
-        SuiteTest::TearDown();
-    }
     // Buttons shown in the panel, by name, in a fixed order.
     QStringList shownButtons() const {
         QStringList out;
@@ -42,9 +34,6 @@ protected:
         ui.expectOpen(inWork(name));
         form->Button4Click();
     }
-
-    korvel::Unit3_korvel unit3;
-    std::unique_ptr<korvel::TForm3> form;
 };
 
 const QStringList kAllSix{"Button5", "btEdit", "Button1", "Button6", "Button7", "Button3"};

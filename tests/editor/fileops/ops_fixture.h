@@ -3,6 +3,7 @@
 // folder, a test laid down with both halves, and views of folders and of the current test.
 #include "editor/TForm3.h"
 #include "platform/codec.h"
+#include "tests/editor/start_window_fixture.h"
 #include "tests/harness/harness.h"
 
 #include <QDir>
@@ -64,18 +65,8 @@ inline void layNeighbours(const QString& dir) {
     for (const char* n : kNeighbours) put(QDir(dir).filePath(QString::fromUtf8(n)), n);
 }
 
-class Ops : public testing_support::SuiteTest {
+class Ops : public editor_tests::StartWindowTest {
 protected:
-    void SetUp() override {
-        SuiteTest::SetUp();
-        form = std::make_unique<korvel::TForm3>(services(), unit3);
-        form->setWorkingFolder(work());
-    }
-    void TearDown() override {
-        form.reset();
-        SuiteTest::TearDown();
-    }
-
     // Test name in dir: its table (two files) and, with web, the page and two pictures.
     void layTest(const QString& dir, const QString& name, bool web,
                  const QByteArray& ref = kPhysicsRef) {
@@ -118,9 +109,6 @@ protected:
         QDir::setCurrent(inWork("elsewhere"));
     }
     bool inWorkingFolder() const { return sameDir(QDir::currentPath(), work()); }
-
-    korvel::Unit3_korvel unit3;
-    std::unique_ptr<korvel::TForm3> form;
 };
 
 }  // namespace ops_test
