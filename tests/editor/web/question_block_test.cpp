@@ -97,6 +97,17 @@ TEST_F(QuestionBlock, RadioRowsWhenOneRowIsRightAndNoneChosenBeforehand) {
               "room.Answer = room.Yes;");
 }
 
+TEST_F(QuestionBlock, ALoneRightRowIsRightOnlyWhenTicked) {
+    // One radio button is no group: its value is there whether or not it is ticked.
+    const QStringList lines = block(5, choice({{"yes", true}}));
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[4], " <LABEL> <INPUT type=\"radio\" name=\"C51\" value=1> yes </LABEL> <BR>");
+    EXPECT_EQ(lines[6],
+              "<INPUT type=button value=\"Далее\" onclick=\"if (this.form.C51.checked) "
+              "room.Answer = room.Yes;");
+    EXPECT_EQ(lines.mid(7), tail(5));
+}
+
 TEST_F(QuestionBlock, NoRightRowMeansNoneTicked) {
     const QStringList lines = block(12, {"1", "", {}, {}, {{"a", false}, {"b", false}}});
     EXPECT_EQ(lines[0], "");  // the empty text's one line
