@@ -74,15 +74,15 @@ QByteArray EncodeJpeg(const QImage& image) {
 
 void WriteJpeg(const QString& path, const QImage& image) {
     const QByteArray bytes = EncodeJpeg(image);
-    // The old picture goes and a new file takes its name, without a sync: rewriting a
-    // file in place makes the file system write it out at once.
+    // An old picture is written over where it lies and then cut to the new length. Emptying
+    // it first makes the file system write it out on close; deleting and creating it costs
+    // a new file per picture.
     const QString found = plat::fs::resolve(path);
-    if (!found.isEmpty()) QFile::remove(found);
     QFile f(found.isEmpty() ? path : found);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!f.open(QIODevice::ReadWrite))
         throw plat::FileError(
             QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString()));
-    if (f.write(bytes) != bytes.size() || !f.flush())
+    if (f.write(bytes) != bytes.size() || !f.resize(bytes.size()) || !f.flush())
         throw plat::FileError(
             QStringLiteral("Write error on file \"%1\". %2").arg(path, f.errorString()));
 }

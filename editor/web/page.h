@@ -1,6 +1,7 @@
 #pragma once
 // The page file of one generation and the frame around the question blocks: the end of the
 // head's script, the start and header blocks, and the closing block.
+#include <QByteArray>
 #include <QIODevice>
 #include <QString>
 
@@ -22,6 +23,7 @@ public:
 private:
     QIODevice& out_;
     QString name_;
+    QByteArray encoded_;
 };
 
 // Lines 1 to 18: the draw of the questions, the form, the start and header blocks.

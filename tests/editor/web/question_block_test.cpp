@@ -171,6 +171,8 @@ QList<QPair<int, QByteArray>> segments(const QByteArray& jpg) {
 TEST_F(QuestionBlock, PictureQuestionWritesItsJpegAndNamesIt) {
     // An 8-bit picture: the file is 24-bit colour all the same.
     const QImage source = gradient(993, 169);
+    // The file of an earlier generation, longer than the new one: none of it may remain.
+    put(inWork("BioGrV12.jpg"), QByteArray(400000, 'x'));
     const QStringList lines = block(12, {"3", "1", {}, source, {{"a", true}}});
     EXPECT_EQ(lines[0], "<img src=\"BioGrV12.jpg\" width=100%>");
     EXPECT_EQ(lines[1], "</TD></TR><TR><TD>");
@@ -179,6 +181,7 @@ TEST_F(QuestionBlock, PictureQuestionWritesItsJpegAndNamesIt) {
 
     const QByteArray jpg = get(inWork("BioGrV12.jpg"));
     ASSERT_TRUE(jpg.startsWith("\xFF\xD8"));
+    EXPECT_EQ(jpg, EncodeJpeg(source));
     bool sof0 = false;
     int tables = 0;
     for (const auto& [marker, data] : segments(jpg)) {
