@@ -73,7 +73,7 @@ void writeQuestionPart(PageWriter& page, int i, const QuestionView& q, plat::UiS
             break;
         case common::QuestionStyle::Picture: {
             const QString file = PictureFileName(webTestName, i);
-            WriteJpeg(file, q.picture);
+            WriteJpeg(file, q.picture, page.pictures);
             // As a URL, so that "#", "%", blanks and the like name the file itself.
             page.WritePageLine(QStringLiteral("<img src=\"") +
                                QString::fromLatin1(QUrl::toPercentEncoding(file)) +

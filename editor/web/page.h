@@ -7,6 +7,8 @@
 
 namespace korvel::web {
 
+class PictureFolder;
+
 // Writes encoded lines, each ended by CR LF, to the open page. A failed write throws
 // plat::FileError naming the page.
 class PageWriter {
@@ -19,6 +21,8 @@ public:
     void WriteBlockStart(const QString& id, const QString& display);
 
     QString buffer;  // the line that a question block is building
+    // The run's picture files as found when it started; null: each is looked up alone.
+    const PictureFolder* pictures = nullptr;
 
 private:
     QIODevice& out_;

@@ -7,7 +7,9 @@
 #include "tests/harness/harness.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -237,6 +239,20 @@ TEST_F(QuestionBlock, PictureNamesWithMarksAreExactAndAnEmptyPictureOverwritesWi
               "<img src=\"%D0%A2%D0%B5%D1%81%D1%82%20%E2%84%96%201%23a%25b"
               "GrV1.jpg\" width=100%>");
     EXPECT_EQ(get(inWork(name + "GrV1.jpg")), QByteArray());
+}
+
+TEST_F(QuestionBlock, AnOldPictureIsFoundWhateverItsLetterCase) {
+    put(inWork("biogrv2.JPG"), QByteArray(5000, 'x'));
+    put(inWork("BioGrV3.jpg"), "exact");
+    put(inWork("BIOGRV3.JPG"), "other case");
+    const PictureFolder folder(inWork("Bio"));
+    EXPECT_EQ(folder.target(inWork("BioGrV1.jpg")), inWork("BioGrV1.jpg"));
+    EXPECT_EQ(QFileInfo(folder.target(inWork("BioGrV2.jpg"))).fileName(), "biogrv2.JPG");
+    EXPECT_EQ(QFileInfo(folder.target(inWork("BioGrV3.jpg"))).fileName(), "BioGrV3.jpg");
+
+    WriteJpeg(inWork("BioGrV2.jpg"), gradient(8, 8), &folder);
+    EXPECT_EQ(get(inWork("biogrv2.JPG")), EncodeJpeg(gradient(8, 8)));
+    EXPECT_EQ(QDir(work()).entryList({"*GrV2*"}, QDir::Files, QDir::IgnoreCase).size(), 1);
 }
 
 TEST_F(QuestionBlock, APictureThatCannotBeWrittenStopsBeforeItsLine) {
