@@ -73,7 +73,7 @@ void writeQuestionPart(PageWriter& page, int i, const QuestionView& q, plat::UiS
             break;
         case common::QuestionStyle::Picture: {
             const QString file = PictureFileName(webTestName, i);
-            WriteJpeg(file, q.picture);
+            WriteJpeg(file, q.picture, page.pictures);
             // As a URL, so that "#", "%", blanks and the like name the file itself.
             page.WritePageLine(QStringLiteral("<img src=\"") +
                                QString::fromLatin1(QUrl::toPercentEncoding(file)) +
@@ -116,7 +116,12 @@ void writeChoice(PageWriter& page, int i, const QuestionView& q) {
     }
     page.WritePageLine(ButtonRowStart);
     page.buffer = NextButtonStart + QStringLiteral("\"if (");
-    if (radio) {
+    if (radio && q.rows.size() == 1) {
+        // A lone radio button is not a group: its value is there whether or not it is
+        // ticked, so only its tick counts.
+        page.buffer += QStringLiteral("this.form.C") + QString::number(i * 10 + 1) +
+                       QStringLiteral(".checked");
+    } else if (radio) {
         page.buffer += QStringLiteral("this.form.C") + QString::number(i * 10 + 1) +
                        QStringLiteral(".value==") + QString::number(lastRight);
     } else {

@@ -6,38 +6,49 @@ namespace korvel::web {
 
 namespace {
 
-void appendReference(QString& out, char32_t cp) {
+void appendReference(QByteArray& out, char32_t cp) {
     if (cp < 0x80) {
-        out += QChar(char16_t(cp));
+        out += char(cp);
     } else if (cp < 0xA0) {
-        out += u'?';
+        out += '?';
     } else {
         // The ";" ends the reference: a digit that follows stays a digit.
-        out += QStringLiteral("&#") + QString::number(quint32(cp)) + u';';
+        char digits[8];
+        int n = 0;
+        for (quint32 v = quint32(cp); v; v /= 10) digits[n++] = char('0' + v % 10);
+        out += "&#";
+        while (n) out += digits[--n];
+        out += ';';
     }
 }
 
 }  // namespace
+
+void AppendHtmlEncoded(QByteArray& out, QStringView text) {
+    for (qsizetype k = 0; k < text.size(); ++k) {
+        const QChar c = text[k];
+        if (c.unicode() < 0x80) {
+            out += char(c.unicode());
+        } else if (c.isHighSurrogate() && k + 1 < text.size() && text[k + 1].isLowSurrogate()) {
+            appendReference(out, QChar::surrogateToUcs4(c, text[k + 1]));
+            ++k;
+        } else if (c.isSurrogate()) {
+            out += '?';
+        } else {
+            appendReference(out, c.unicode());
+        }
+    }
+}
 
 QString HtmlEncodeChar(unsigned char byte) {
     return HtmlEncodeText(plat::fromCp1251(QByteArray(1, char(byte))));
 }
 
 QString HtmlEncodeText(const QString& text) {
-    QString out;
+    QByteArray out;
     out.reserve(text.size());
-    for (qsizetype k = 0; k < text.size(); ++k) {
-        const QChar c = text[k];
-        if (c.isHighSurrogate() && k + 1 < text.size() && text[k + 1].isLowSurrogate()) {
-            appendReference(out, QChar::surrogateToUcs4(c, text[k + 1]));
-            ++k;
-        } else if (c.isSurrogate()) {
-            out += u'?';
-        } else {
-            appendReference(out, c.unicode());
-        }
-    }
-    return out;
+    AppendHtmlEncoded(out, text);
+    return QString::fromLatin1(out);
 }
 
 QString JsStringText(const QString& text) {

@@ -1,7 +1,9 @@
 #pragma once
 // The web page's text encoding and its fixed fragments. Everything the editor writes into a
 // page is ASCII: a character beyond ASCII becomes its numeric reference.
+#include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 namespace korvel::web {
 
@@ -21,6 +23,8 @@ QString HtmlEncodeChar(unsigned char byte);
 // reference too. Code points that HTML would read as Windows-1252 (U+0080..U+009F) and
 // broken surrogates become "?".
 QString HtmlEncodeText(const QString& text);
+// The same, appended to out as the ASCII bytes of the page.
+void AppendHtmlEncoded(QByteArray& out, QStringView text);
 
 // text as the body of a double-quoted JavaScript string inside a script element: every
 // character beyond printable ASCII, and quote, backslash and "<", as an escape, so the

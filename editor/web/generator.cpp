@@ -3,6 +3,7 @@
 #include "editor/TForm1.h"
 #include "editor/fileops/fileset.h"
 #include "editor/web/displaylines.h"
+#include "editor/web/jpeg.h"
 #include "editor/web/page.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -47,6 +48,8 @@ bool GenerateWebTest(TForm1& form, plat::UiServices& ui, const QString& webTestN
         throw plat::FileError(
             QStringLiteral("Cannot open file \"%1\". %2").arg(pageName, file.errorString()));
     PageWriter page(file, pageName);
+    const PictureFolder pictures(webTestName);
+    page.pictures = &pictures;
 
     // First, as the navigator's button does: a changed record is saved, an unchanged edit
     // dropped. A question being added counts once it is saved here.

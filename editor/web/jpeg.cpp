@@ -3,7 +3,9 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <csetjmp>
 #include <cstdio>
 #include <cstdlib>
@@ -72,17 +74,37 @@ QByteArray EncodeJpeg(const QImage& image) {
     return bytes;
 }
 
-void WriteJpeg(const QString& path, const QImage& image) {
+PictureFolder::PictureFolder(const QString& webTestName)
+    : folder_(plat::fs::resolve(QFileInfo(webTestName).path())) {
+    if (folder_.isEmpty()) return;
+    // Every name a picture of this page can have; a mark of the mask in the test's name
+    // only widens the list.
+    for (const QString& name :
+         plat::fs::findFiles(folder_, QFileInfo(webTestName).fileName() + "GrV*.jpg")) {
+        exact_.insert(name);
+        const QString key = name.toCaseFolded();
+        if (!folded_.contains(key)) folded_.insert(key, name);
+    }
+}
+
+QString PictureFolder::target(const QString& path) const {
+    const QString name = QFileInfo(path).fileName();
+    if (exact_.contains(name)) return QDir(folder_).filePath(name);
+    const auto hit = folded_.constFind(name.toCaseFolded());
+    return hit == folded_.constEnd() ? path : QDir(folder_).filePath(*hit);
+}
+
+void WriteJpeg(const QString& path, const QImage& image, const PictureFolder* folder) {
     const QByteArray bytes = EncodeJpeg(image);
-    // The old picture goes and a new file takes its name, without a sync: rewriting a
-    // file in place makes the file system write it out at once.
-    const QString found = plat::fs::resolve(path);
-    if (!found.isEmpty()) QFile::remove(found);
+    // An old picture is written over where it lies and then cut to the new length. Emptying
+    // it first makes the file system write it out on close; deleting and creating it costs
+    // a new file per picture.
+    const QString found = folder ? folder->target(path) : plat::fs::resolve(path);
     QFile f(found.isEmpty() ? path : found);
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!f.open(QIODevice::ReadWrite))
         throw plat::FileError(
             QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString()));
-    if (f.write(bytes) != bytes.size() || !f.flush())
+    if (f.write(bytes) != bytes.size() || !f.resize(bytes.size()) || !f.flush())
         throw plat::FileError(
             QStringLiteral("Write error on file \"%1\". %2").arg(path, f.errorString()));
 }

@@ -6,8 +6,11 @@
 namespace korvel::web {
 
 void PageWriter::WritePageLine(const QString& line) {
-    const QByteArray bytes = HtmlEncodeText(line).toLatin1() + "\r\n";
-    if (out_.write(bytes) != bytes.size())
+    // One buffer for the whole page: its room is kept from line to line.
+    encoded_.resize(0);
+    AppendHtmlEncoded(encoded_, line);
+    encoded_ += "\r\n";
+    if (out_.write(encoded_) != encoded_.size())
         throw plat::FileError(
             QStringLiteral("Write error on file \"%1\". %2").arg(name_, out_.errorString()));
 }

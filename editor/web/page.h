@@ -1,10 +1,13 @@
 #pragma once
 // The page file of one generation and the frame around the question blocks: the end of the
 // head's script, the start and header blocks, and the closing block.
+#include <QByteArray>
 #include <QIODevice>
 #include <QString>
 
 namespace korvel::web {
+
+class PictureFolder;
 
 // Writes encoded lines, each ended by CR LF, to the open page. A failed write throws
 // plat::FileError naming the page.
@@ -18,10 +21,13 @@ public:
     void WriteBlockStart(const QString& id, const QString& display);
 
     QString buffer;  // the line that a question block is building
+    // The run's picture files as found when it started; null: each is looked up alone.
+    const PictureFolder* pictures = nullptr;
 
 private:
     QIODevice& out_;
     QString name_;
+    QByteArray encoded_;
 };
 
 // Lines 1 to 18: the draw of the questions, the form, the start and header blocks.

@@ -114,7 +114,8 @@ async function takeTest(answers, mode) {
         block.querySelector('input[type=text]').value = right ? a.type : a.type + 'x';
       } else if (a.kind === 'radio') {
         const k = right ? a.right : (a.right % a.rows) + 1;
-        block.querySelector(`input[type=radio][value="${k}"]`).click();
+        // A lone row can be answered wrong only by leaving it unticked.
+        if (right || k !== a.right) block.querySelector(`input[type=radio][value="${k}"]`).click();
       } else {
         block.querySelectorAll('input[type=checkbox]').forEach((box, idx) => {
           const tick = a.right.includes(idx + 1) === right;

@@ -105,6 +105,7 @@ TEST_F(WebTestInBrowser, EveryKindOfQuestionCountsAndMarks) {
             typed(QStringLiteral("Заряд иона Fe@<sup>3+</sup>@?"), QStringLiteral("№5 \"A&B\" \\")),
             typed(QStringLiteral("Кто открыл закон?"), QStringLiteral("Ньютон")),
             choice(QStringLiteral("Ни одного?"), {"a", "b"}, {}),
+            choice(QStringLiteral("Согласны?"), {"Да"}, {1}),
         });
     const QJsonObject answers{
         {"1", radio(1, 3)},
@@ -114,6 +115,7 @@ TEST_F(WebTestInBrowser, EveryKindOfQuestionCountsAndMarks) {
         {"5", QJsonObject{{"kind", "typed"}, {"type", "№5 \"a&b\" \\"}}},
         {"6", QJsonObject{{"kind", "typed"}, {"type", QStringLiteral("НЬЮТОН")}}},
         {"7", QJsonObject{{"kind", "check"}, {"right", QJsonArray{}}, {"rows", 2}}},
+        {"8", radio(1, 1)},
     };
     const QJsonObject report = takeInBrowser(answers, {"right", "wrong", "mixed", "skip"});
     const QJsonArray runs = report["runs"].toArray();
@@ -123,28 +125,26 @@ TEST_F(WebTestInBrowser, EveryKindOfQuestionCountsAndMarks) {
         const char* mode;
         QString result;
     } want[] = {
-        {"right", QStringLiteral("Верных ответов: 7 из 7\nПятибальный коэффициент: 5")},
-        {"wrong", QStringLiteral("Верных ответов: 0 из 7\nПятибальный коэффициент: 0")},
-        {"mixed",
-         QStringLiteral("Верных ответов: 4 из 7\nПятибальный коэффициент: 2.85714285714286")},
-        // Nothing chosen is wrong, also where row 1 is the right one; only the question
-        // with no right row is right untouched.
-        {"skip",
-         QStringLiteral("Верных ответов: 1 из 7\nПятибальный коэффициент: 0.714285714285714")},
+        {"right", QStringLiteral("Верных ответов: 8 из 8\nПятибальный коэффициент: 5")},
+        {"wrong", QStringLiteral("Верных ответов: 0 из 8\nПятибальный коэффициент: 0")},
+        {"mixed", QStringLiteral("Верных ответов: 4 из 8\nПятибальный коэффициент: 2.5")},
+        // Nothing chosen is wrong, also where row 1 or a lone row is the right one; only
+        // the question with no right row is right untouched.
+        {"skip", QStringLiteral("Верных ответов: 1 из 8\nПятибальный коэффициент: 0.625")},
     };
     for (int r = 0; r < 4; ++r) {
         const QJsonObject run = runs[r].toObject();
         SCOPED_TRACE(want[r].mode);
         QList<int> shown = ints(run["shown"]);
         std::sort(shown.begin(), shown.end());
-        EXPECT_EQ(shown, counting(1, 7));
-        EXPECT_EQ(run["closing"].toInt(), 8);
+        EXPECT_EQ(shown, counting(1, 8));
+        EXPECT_EQ(run["closing"].toInt(), 9);
         EXPECT_TRUE(run["startHidden"].toBool());
         EXPECT_TRUE(run["markShown"].toBool());
-        EXPECT_EQ(ints(run["f"]), counting(1, 8));
-        QList<bool> right = rightByMode(want[r].mode, 7);
+        EXPECT_EQ(ints(run["f"]), counting(1, 9));
+        QList<bool> right = rightByMode(want[r].mode, 8);
         if (want[r].mode == QString("skip"))
-            for (int p = 0; p < 7 && p < ints(run["shown"]).size(); ++p)
+            for (int p = 0; p < 8 && p < ints(run["shown"]).size(); ++p)
                 right[p] = ints(run["shown"])[p] == 7;
         EXPECT_EQ(ints(run["ff"]), wrongCounts(right));
         // The decimal separator is the browser's locale's.

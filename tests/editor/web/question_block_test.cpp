@@ -7,7 +7,9 @@
 #include "tests/harness/harness.h"
 
 #include <QBuffer>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QPainter>
 #include <gtest/gtest.h>
@@ -97,6 +99,17 @@ TEST_F(QuestionBlock, RadioRowsWhenOneRowIsRightAndNoneChosenBeforehand) {
               "room.Answer = room.Yes;");
 }
 
+TEST_F(QuestionBlock, ALoneRightRowIsRightOnlyWhenTicked) {
+    // One radio button is no group: its value is there whether or not it is ticked.
+    const QStringList lines = block(5, choice({{"yes", true}}));
+    ASSERT_EQ(lines.size(), 12);
+    EXPECT_EQ(lines[4], " <LABEL> <INPUT type=\"radio\" name=\"C51\" value=1> yes </LABEL> <BR>");
+    EXPECT_EQ(lines[6],
+              "<INPUT type=button value=\"Далее\" onclick=\"if (this.form.C51.checked) "
+              "room.Answer = room.Yes;");
+    EXPECT_EQ(lines.mid(7), tail(5));
+}
+
 TEST_F(QuestionBlock, NoRightRowMeansNoneTicked) {
     const QStringList lines = block(12, {"1", "", {}, {}, {{"a", false}, {"b", false}}});
     EXPECT_EQ(lines[0], "");  // the empty text's one line
@@ -160,6 +173,8 @@ QList<QPair<int, QByteArray>> segments(const QByteArray& jpg) {
 TEST_F(QuestionBlock, PictureQuestionWritesItsJpegAndNamesIt) {
     // An 8-bit picture: the file is 24-bit colour all the same.
     const QImage source = gradient(993, 169);
+    // The file of an earlier generation, longer than the new one: none of it may remain.
+    put(inWork("BioGrV12.jpg"), QByteArray(400000, 'x'));
     const QStringList lines = block(12, {"3", "1", {}, source, {{"a", true}}});
     EXPECT_EQ(lines[0], "<img src=\"BioGrV12.jpg\" width=100%>");
     EXPECT_EQ(lines[1], "</TD></TR><TR><TD>");
@@ -168,6 +183,7 @@ TEST_F(QuestionBlock, PictureQuestionWritesItsJpegAndNamesIt) {
 
     const QByteArray jpg = get(inWork("BioGrV12.jpg"));
     ASSERT_TRUE(jpg.startsWith("\xFF\xD8"));
+    EXPECT_EQ(jpg, EncodeJpeg(source));
     bool sof0 = false;
     int tables = 0;
     for (const auto& [marker, data] : segments(jpg)) {
@@ -223,6 +239,20 @@ TEST_F(QuestionBlock, PictureNamesWithMarksAreExactAndAnEmptyPictureOverwritesWi
               "<img src=\"%D0%A2%D0%B5%D1%81%D1%82%20%E2%84%96%201%23a%25b"
               "GrV1.jpg\" width=100%>");
     EXPECT_EQ(get(inWork(name + "GrV1.jpg")), QByteArray());
+}
+
+TEST_F(QuestionBlock, AnOldPictureIsFoundWhateverItsLetterCase) {
+    put(inWork("biogrv2.JPG"), QByteArray(5000, 'x'));
+    put(inWork("BioGrV3.jpg"), "exact");
+    put(inWork("BIOGRV3.JPG"), "other case");
+    const PictureFolder folder(inWork("Bio"));
+    EXPECT_EQ(folder.target(inWork("BioGrV1.jpg")), inWork("BioGrV1.jpg"));
+    EXPECT_EQ(QFileInfo(folder.target(inWork("BioGrV2.jpg"))).fileName(), "biogrv2.JPG");
+    EXPECT_EQ(QFileInfo(folder.target(inWork("BioGrV3.jpg"))).fileName(), "BioGrV3.jpg");
+
+    WriteJpeg(inWork("BioGrV2.jpg"), gradient(8, 8), &folder);
+    EXPECT_EQ(get(inWork("biogrv2.JPG")), EncodeJpeg(gradient(8, 8)));
+    EXPECT_EQ(QDir(work()).entryList({"*GrV2*"}, QDir::Files, QDir::IgnoreCase).size(), 1);
 }
 
 TEST_F(QuestionBlock, APictureThatCannotBeWrittenStopsBeforeItsLine) {
