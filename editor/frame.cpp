@@ -5,6 +5,7 @@
 #include "platform/files.h"
 
 #include <QEvent>
+#include <functional>
 
 namespace korvel {
 
