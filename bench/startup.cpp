@@ -4,7 +4,9 @@
 // unpainted black nor the window's own background colour). pandrel also opens its test
 // choice: the bench says whether the window was drawn before the dialog appeared.
 // Usage: bench_startup [rounds=10]; KORVEL or PANDREL in the environment names another build
-// of that program to measure (to compare two versions, run them in turn).
+// of that program to measure; KORVEL_BEFORE names a second korvel measured in the same rounds,
+// to compare two versions side by side. BENCH_DISPLAYS=50-59 picks the Xvfb displays to try
+// (40-49 unless set).
 #include "bench/bench.h"
 
 #include <X11/Xlib.h>
@@ -127,8 +129,8 @@ struct Xvfb {
     std::string display;
     Display* d = nullptr;
 
-    Xvfb() {
-        for (int n = 40; n <= 49 && !d; ++n) {
+    Xvfb(int first, int last) {
+        for (int n = first; n <= last && !d; ++n) {
             char lock[32], name[8];
             std::snprintf(lock, sizeof lock, "/tmp/.X%d-lock", n);
             std::snprintf(name, sizeof name, ":%d", n);
@@ -158,9 +160,15 @@ struct Xvfb {
 
 int main(int argc, char** argv) {
     const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 10;
-    Xvfb x;
+    int first = 40, last = 49;
+    if (const char* range = std::getenv("BENCH_DISPLAYS"))
+        if (std::sscanf(range, "%d-%d", &first, &last) != 2 || first > last) {
+            std::fprintf(stderr, "BENCH_DISPLAYS: expected a range such as 50-59\n");
+            return 1;
+        }
+    Xvfb x(first, last);
     if (!x.d) {
-        std::fprintf(stderr, "no free Xvfb display in :40-:49\n");
+        std::fprintf(stderr, "no free Xvfb display in :%d-:%d\n", first, last);
         return 1;
     }
     XSetErrorHandler(ignoreXErrors);
@@ -173,7 +181,7 @@ int main(int argc, char** argv) {
                                           std::string("XDG_RUNTIME_DIR=") + runtime,
                                           std::string("TESTSUITE_DRIVE_C=") + drive};
 
-    const std::vector<Program> programs = {
+    std::vector<Program> programs = {
         {"empty Qt window", BENCH_EMPTY_WINDOW, 0, 0, 0, {{320, 240}}, false},
         // Button9 and btExit of the start window, on its green-grey ground.
         {"korvel",
@@ -192,6 +200,12 @@ int main(int argc, char** argv) {
          {{844, 653}, {236, 653}, {300, 110}},
          true},
     };
+    const size_t pandrel = 2;
+    if (const char* before = std::getenv("KORVEL_BEFORE"); before && *before) {
+        programs.push_back(programs[1]);
+        programs.back().name = "korvel before";
+        programs.back().path = before;
+    }
     std::vector<std::vector<Run>> runs(programs.size());
     for (int i = 0; i < rounds; ++i)
         for (size_t j = 0; j < programs.size(); ++j) {
@@ -220,7 +234,6 @@ int main(int argc, char** argv) {
         bench::report("start-up to window mapped, " + programs[k].name, medianOf(k, &Run::mapped),
                       medianOf(0, &Run::mapped));
     }
-    const size_t pandrel = 2;
     int before = 0;
     for (const Run& r : runs[pandrel])
         before += r.drawn >= 0 && r.dialog >= 0 && r.drawn < r.dialog;

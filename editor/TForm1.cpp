@@ -16,6 +16,7 @@
 #include "ui_TForm1.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QShowEvent>
 
 namespace korvel {
@@ -98,7 +99,8 @@ TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, 
         {Foto_1, Glyph::PhotoOn},    {Foto_2, Glyph::PhotoOff},
         {Foto_3, Glyph::PhotoShoot},
     };
-    for (const auto& p : pictures) p.button->setIcon(glyphIcon(p.glyph, 64));
+    for (const auto& p : pictures)
+        p.button->setIcon(glyphIcon(p.glyph, p.button->iconSize(), devicePixelRatioF()));
     connectPhotoMode();
 
     DataSource1.setTable(&Table1);
@@ -432,6 +434,26 @@ void TForm1::connectRichTextTools() {
     connect(Image_Cut, &QToolButton::clicked, this, &TForm1::Image_CutClick);
     connect(Image_Copy, &QToolButton::clicked, this, &TForm1::Image_CopyClick);
     connect(Image_Paste, &QToolButton::clicked, this, &TForm1::Image_PasteClick);
+    DBVoprBMP->installEventFilter(this);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* e) {
+    // The focused picture takes the desktop's cut, copy and paste keys as its buttons do.
+    if (watched == DBVoprBMP &&
+        (e->type() == QEvent::KeyPress || e->type() == QEvent::ShortcutOverride)) {
+        const auto* key = static_cast<QKeyEvent*>(e);
+        void (TForm1::*click)() = key->matches(QKeySequence::Cut)     ? &TForm1::Image_CutClick
+                                  : key->matches(QKeySequence::Copy)  ? &TForm1::Image_CopyClick
+                                  : key->matches(QKeySequence::Paste) ? &TForm1::Image_PasteClick
+                                                                      : nullptr;
+        if (click) {
+            // Claimed before any shortcut of the window; acted on as the key goes down.
+            if (e->type() == QEvent::KeyPress) (this->*click)();
+            e->accept();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, e);
 }
 
 bool TForm1::recordEditing() const { return DBNavigator1->isButtonEnabled(plat::nbPost); }

@@ -28,8 +28,11 @@ void camera(QPainter& p, double s, const QColor& body) {
 
 }  // namespace
 
-QIcon glyphIcon(Glyph g, int size) {
-    QPixmap pm(size, size);
+QIcon glyphIcon(Glyph g, QSize iconSize, qreal devicePixelRatio) {
+    const int size = qMax(1, qMin(iconSize.width(), iconSize.height()));
+    const int pixels = qRound(size * devicePixelRatio);
+    QPixmap pm(pixels, pixels);
+    pm.setDevicePixelRatio(devicePixelRatio);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
     p.setRenderHint(QPainter::Antialiasing);

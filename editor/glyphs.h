@@ -20,6 +20,8 @@ enum class Glyph {
     PhotoShoot
 };
 
-QIcon glyphIcon(Glyph g, int size = 40);
+// Drawn square at the shorter side of the button's icon size, in the screen's pixels: a larger
+// picture would only be scaled down on every paint.
+QIcon glyphIcon(Glyph g, QSize iconSize, qreal devicePixelRatio = 1.0);
 
 }  // namespace korvel

@@ -4,8 +4,31 @@
 
 #include <QApplication>
 #include <QFont>
+#include <thread>
+#ifdef __linux__
+#include <dlfcn.h>
+#endif
+
+namespace {
+
+// fontconfig reads its configuration and font caches in several milliseconds, which the start
+// window's first text would wait for. Begun beside the connection to the display, it is ready by
+// then. Called through the library Qt has loaded already, so nothing more is linked.
+std::jthread readFontConfiguration() {
+#ifdef __linux__
+    return std::jthread([] {
+        using Init = int (*)();
+        if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit"))) init();
+    });
+#else
+    return {};
+#endif
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
+    const std::jthread fonts = readFontConfiguration();
     QApplication app(argc, argv);
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();
@@ -22,7 +45,8 @@ int main(int argc, char** argv) {
     // set, the help page and the tests lie; start so wherever it was started from.
     plat::fs::setCurrentDir(plat::fs::programDir());
 
-    korvel::Frame frame(services);
+    // The question editor is built once the start window is on the screen.
+    korvel::Frame frame(services, korvel::Frame::Editor::AfterStartWindowDrawn);
     frame.Form3->show();
     return app.exec();
 }

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <map>
 #include <sqlcipher/sqlite3.h>
 
@@ -355,6 +356,26 @@ TEST_F(QuestionEditor, ModuleStartMakesTheNetworkControlDirectory) {
     frame.reset();
     frame = std::make_unique<korvel::Frame>(services());  // it exists already: no complaint
     EXPECT_TRUE(ui.boxes().isEmpty());
+}
+
+// The program builds the editor once the start window has drawn itself, or when Edit is
+// pressed before that; either way Edit shows it.
+TEST_F(QuestionEditor, ALaterEditorComesAfterTheStartWindowsFirstPaint) {
+    using korvel::Frame;
+    frame = std::make_unique<Frame>(services(), Frame::Editor::AfterStartWindowDrawn);
+    EXPECT_EQ(frame->Form1, nullptr);
+    frame->Form3->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(frame->Form3.get()));
+    QCoreApplication::processEvents();
+    ASSERT_NE(frame->Form1, nullptr);
+    EXPECT_TRUE(frame->Form1->isHidden());
+    EXPECT_EQ(&frame->editor(), frame->Form1.get());  // built once
+
+    frame = std::make_unique<Frame>(services(), Frame::Editor::AfterStartWindowDrawn);
+    frame->Form3->btEdit->click();
+    ASSERT_NE(frame->Form1, nullptr);
+    EXPECT_FALSE(frame->Form1->isHidden());
+    EXPECT_TRUE(frame->Form3->isHidden());
 }
 
 TEST_F(QuestionEditor, ClosedByTheWindowSystemItLeavesAsTheExitButtonDoes) {

@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QPainter>
+#include <QTest>
 
 namespace {
 
@@ -202,5 +203,50 @@ INSTANTIATE_TEST_SUITE_P(Cases, CutCopy,
                                            CutCopyCase{"cutNothing", true, false},
                                            CutCopyCase{"copyNothing", false, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The focused picture takes the cut, copy and paste keys its hint names, as its buttons.
+struct KeyCase {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    bool clipTakesPicture;  // the clipboard then holds the question's picture
+    bool pictureAfter;      // false: emptied; else the question's, or the pasted one
+    bool pasted;
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
+
+class PictureKeys : public QuestionEditor, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(PictureKeys, RunTheClipboardButtons) {
+    const KeyCase& c = GetParam();
+    makeTest({{{"VoprStyle", "3"}, {"VoprBMP", QString::fromLatin1(plat::bmpBytes(pattern()))}}});
+    edit();
+    korvel::TForm1& f = editor();
+    const QImage other = pattern().mirrored(true, false);
+    clipboard.held.setImageData(other);
+
+    QTest::mouseClick(f.DBVoprBMP, Qt::LeftButton);
+    ASSERT_EQ(f.focusWidget(), f.DBVoprBMP);
+    QTest::keyClick(f.DBVoprBMP, c.key, c.modifiers);
+
+    EXPECT_TRUE(ui.boxes().isEmpty());
+    EXPECT_EQ(qvariant_cast<QImage>(clipboard.held.imageData()),
+              c.clipTakesPicture ? pattern() : other);
+    const QImage expected = !c.pictureAfter ? QImage() : c.pasted ? other : pattern();
+    EXPECT_EQ(f.DBVoprBMP->picture().convertToFormat(QImage::Format_RGB32),
+              expected.convertToFormat(QImage::Format_RGB32));
+    f.DBNavigator1->btnClick(plat::nbPost);
+    EXPECT_EQ(plat::imageFromBlob(storedBytes(1, "VoprBMP")).convertToFormat(QImage::Format_RGB32),
+              expected.convertToFormat(QImage::Format_RGB32));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PictureKeys,
+    ::testing::Values(KeyCase{"ctrlX", Qt::Key_X, Qt::ControlModifier, true, false, false},
+                      KeyCase{"ctrlC", Qt::Key_C, Qt::ControlModifier, true, true, false},
+                      KeyCase{"ctrlV", Qt::Key_V, Qt::ControlModifier, false, true, true},
+                      KeyCase{"plainX", Qt::Key_X, Qt::NoModifier, false, true, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
