@@ -4,31 +4,9 @@
 
 #include <QApplication>
 #include <QFont>
-#include <thread>
-#ifdef __linux__
-#include <dlfcn.h>
-#endif
-
-namespace {
-
-// fontconfig reads its configuration and font caches in several milliseconds, which the start
-// window's first text would wait for. Begun beside the connection to the display, it is ready by
-// then. Called through the library Qt has loaded already, so nothing more is linked.
-std::jthread readFontConfiguration() {
-#ifdef __linux__
-    return std::jthread([] {
-        using Init = int (*)();
-        if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit"))) init();
-    });
-#else
-    return {};
-#endif
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
-    const std::jthread fonts = readFontConfiguration();
+    const std::jthread fonts = plat::startReadingFontConfiguration();
     QApplication app(argc, argv);
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();

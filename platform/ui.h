@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <thread>
 
 namespace plat {
 
@@ -95,6 +96,10 @@ private:
 // in any letter case, relative to dir unless it is a full path, and with "." + defaultExt
 // added when it has no extension and is not found without one. Empty when there is none.
 QString findTypedFile(const QString& dir, const QString& typed, const QString& defaultExt);
+
+// Begins reading the system's font configuration on a thread of its own, before the
+// application object connects to the display; the returned thread joins when it goes.
+std::jthread startReadingFontConfiguration();
 
 // Set up once on the application object by each program.
 // Loads Qt's Russian texts (its dialogs, context menus); false when they are not installed.

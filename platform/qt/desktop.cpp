@@ -1,5 +1,5 @@
-// What all three programs set up once on their application object: Qt's own texts in
-// Russian, and the Enter key on a focused button.
+// What the programs set up once around their application object: the font configuration read
+// early, Qt's own texts in Russian, and the Enter key on a focused button.
 #include "platform/ui.h"
 
 #include <QAbstractButton>
@@ -10,6 +10,9 @@
 #include <QPushButton>
 #include <QToolButton>
 #include <QTranslator>
+#ifdef __linux__
+#include <dlfcn.h>
+#endif
 
 namespace plat {
 
@@ -38,6 +41,20 @@ protected:
 };
 
 }  // namespace
+
+// fontconfig reads its configuration and font caches in several milliseconds, which a
+// window's first text would wait for; begun beside the connection to the display, it is ready
+// by then. Called through the library Qt has loaded already, so nothing more is linked.
+std::jthread startReadingFontConfiguration() {
+#ifdef __linux__
+    return std::jthread([] {
+        using Init = int (*)();
+        if (const auto init = reinterpret_cast<Init>(dlsym(RTLD_DEFAULT, "FcInit"))) init();
+    });
+#else
+    return {};
+#endif
+}
 
 bool loadQtTranslations() {
     // Qt's dialogs and context menus speak the interface's language; the boxes keep their
