@@ -2,7 +2,6 @@
 
 #include "platform/codec.h"
 
-#include <QBuffer>
 #include <QDir>
 
 namespace client_test {
@@ -10,11 +9,7 @@ namespace client_test {
 QByteArray bmpBytes(int w, int h, QColor c) {
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(c);
-    QByteArray out;
-    QBuffer buf(&out);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "BMP");
-    return out;
+    return testing_support::encoded(img, "BMP");
 }
 
 QByteArray rtfBytes(const QString& plain) {

@@ -4,7 +4,6 @@
 #include "platform/rtf/plaintext.h"
 #include "tests/editor/editor_fixture.h"
 
-#include <QBuffer>
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
@@ -21,13 +20,7 @@ QImage pattern() {
     return image;
 }
 
-QByteArray png(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+QByteArray png(const QImage& image) { return testing_support::encoded(image, "PNG"); }
 
 class X11Clipboard : public QuestionEditor {
 protected:

@@ -4,9 +4,11 @@
 #include "platform/errors.h"
 #include "platform/qt/print.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFileInfo>
+#include <QImage>
 #include <QLocale>
 #include <QPrinter>
 #include <QTest>
@@ -251,6 +253,14 @@ void put(const QString& path, const QByteArray& bytes) {
 QByteArray get(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+QByteArray encoded(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, format);
+    return bytes;
 }
 
 }  // namespace testing_support

@@ -19,6 +19,7 @@
 #include <gtest/gtest.h>
 #include <optional>
 
+class QImage;
 class QWidget;
 
 // Readable failures with Qt strings.
@@ -177,6 +178,8 @@ protected:
 void put(const QString& path, const QByteArray& bytes);
 // A file's bytes, or "<missing>" when it cannot be read, so a comparison shows which.
 QByteArray get(const QString& path);
+// The image as a file of the format would hold it ("BMP", "PNG", ...).
+QByteArray encoded(const QImage& image, const char* format);
 
 // Types text into the focused widget w, one key event per character (Cyrillic included).
 void typeText(QWidget* w, const QString& text);

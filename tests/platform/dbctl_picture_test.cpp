@@ -6,7 +6,6 @@
 #include "platform/dbctl/picture.h"
 #include "tests/harness/harness.h"
 
-#include <QBuffer>
 #include <QtEndian>
 
 using namespace plat;
@@ -41,13 +40,7 @@ QByteArray handBmp(int w, int h, int bits) {
     return b;
 }
 
-QByteArray qtBmp(const QImage& img) {
-    QByteArray out;
-    QBuffer buf(&out);
-    buf.open(QIODevice::WriteOnly);
-    img.save(&buf, "BMP");
-    return out;
-}
+QByteArray qtBmp(const QImage& img) { return testing_support::encoded(img, "BMP"); }
 
 QByteArray indexedBmp() {
     QImage img(5, 3, QImage::Format_Indexed8);

@@ -4,7 +4,6 @@
 #include "platform/rtf/plaintext.h"
 #include "tests/editor/editor_fixture.h"
 
-#include <QBuffer>
 #include <QPainter>
 #include <QTest>
 
@@ -22,13 +21,7 @@ QImage pattern(QImage::Format format = QImage::Format_RGB32) {
     return image;
 }
 
-QByteArray encoded(const QImage& image, const char* format) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
-}
+using testing_support::encoded;
 
 const char kClipRtf[] = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fe{\\up7 3+}}";
 
