@@ -1,9 +1,8 @@
 #include "editor/fileops/choice.h"
 
 #include "common/testpath.h"
+#include "editor/fileops/fileset.h"
 #include "platform/files.h"
-
-#include <algorithm>
 
 namespace korvel {
 
@@ -20,9 +19,7 @@ std::optional<QString> ChoiceRefusal(const QString& path, const QString& working
                    "\rчтобы работать с ним, скопируйте его в рабочую папку "
                    "кнопкой \"Копирование теста в рабочую папку\".");
     const QString base = file.left(file.size() - 3);
-    static const QString forbidden = QStringLiteral(".*?\\:");
-    if (base.isEmpty() ||
-        std::any_of(base.begin(), base.end(), [](QChar c) { return forbidden.contains(c); }))
+    if (base.isEmpty() || ForbiddenNameCharacter(base))
         return QStringLiteral("недопустимое имя теста <") + file +
                QStringLiteral(
                    ">:\rимя теста перед .db не может быть пустым и не может "

@@ -173,15 +173,18 @@ bool WalkTableFiles(const QString& base, const std::function<bool(const QString&
     return true;
 }
 
-bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name) {
+std::optional<QChar> ForbiddenNameCharacter(const QString& name) {
     static const QString forbidden = QStringLiteral("./\\:*?");
     for (const QChar c : name)
-        if (forbidden.contains(c) || isSeparator(c)) {
-            ui.error(QStringLiteral("Знак <") + c +
-                     QStringLiteral("> недопустим в названии теста"));
-            return false;
-        }
-    return true;
+        if (forbidden.contains(c) || isSeparator(c)) return c;
+    return std::nullopt;
+}
+
+bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name) {
+    const std::optional<QChar> c = ForbiddenNameCharacter(name);
+    if (c)
+        ui.error(QStringLiteral("Знак <") + *c + QStringLiteral("> недопустим в названии теста"));
+    return !c;
 }
 
 std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui) {

@@ -58,6 +58,9 @@ QStringList TableFilesToWalk(const QString& base);
 // True when every step succeeded.
 bool WalkTableFiles(const QString& base, const std::function<bool(const QString& ext)>& step);
 
+// The first character of name that would make the file-set operations reach other files (a
+// dot, "/", "\", ":", "*" or "?"), or nothing when there is none.
+std::optional<QChar> ForbiddenNameCharacter(const QString& name);
 // Refuses, with an error box, a test name holding a character that would make the file-set
 // operations reach other files: a dot, "/", "\", ":", "*" or "?". True when name is fine.
 bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name);
