@@ -20,6 +20,24 @@ using plat::BoxKind;
 // Field name -> text ("" leaves it null); a blob field takes the text's Latin-1 bytes.
 using Record = std::map<QString, QString>;
 
+// Writes the test table at path, with the template's fields (defaults) or the bare question
+// fields, one record per element of records; set writes one value into its field.
+template <class Rec, class Set>
+void writeQuestionTable(const QString& path, const QList<Rec>& records, bool defaults, Set set) {
+    plat::db::createTableFile(path, common::kMasterPassword,
+                              defaults ? common::templateFields() : common::questionFields());
+    plat::db::session().addPassword(common::kMasterPassword);
+    plat::db::Table t;
+    t.setTableName(path);
+    t.open();
+    for (const Rec& r : records) {
+        t.insert();
+        for (const auto& [name, value] : r) set(t.fieldByName(name), value);
+        t.post();
+    }
+    t.close();
+}
+
 class QuestionEditor : public SessionTest {
 protected:
     void SetUp() override {
@@ -34,24 +52,13 @@ protected:
     // The test table "Т.DB" in the working folder with these records, then the windows
     // with it as the current test.
     void makeTest(const QList<Record>& records, bool defaults = true) {
-        plat::db::createTableFile(inWork(kFile), common::kMasterPassword,
-                                  defaults ? common::templateFields() : common::questionFields());
-        plat::db::session().addPassword(common::kMasterPassword);
-        plat::db::Table t;
-        t.setTableName(inWork(kFile));
-        t.open();
-        for (const Record& r : records) {
-            t.insert();
-            for (const auto& [name, text] : r) {
-                plat::db::Field& f = t.fieldByName(name);
-                if (f.type() == plat::db::FieldType::Blob)
-                    f.setAsBytes(text.toLatin1());
-                else
-                    f.setAsString(text);
-            }
-            t.post();
-        }
-        t.close();
+        writeQuestionTable(inWork(kFile), records, defaults,
+                           [](plat::db::Field& f, const QString& text) {
+                               if (f.type() == plat::db::FieldType::Blob)
+                                   f.setAsBytes(text.toLatin1());
+                               else
+                                   f.setAsString(text);
+                           });
         frame = std::make_unique<korvel::Frame>(editorServices());
         frame->Form3->setWorkingFolder(work());
         frame->Form3->MakeTestCurrent(kFile);

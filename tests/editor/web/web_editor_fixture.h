@@ -7,6 +7,7 @@
 #include "platform/db/create.h"
 #include "platform/db/session.h"
 #include "platform/dbctl/picture.h"
+#include "tests/editor/editor_fixture.h"
 #include "tests/editor/web/web_page_support.h"
 #include "tests/harness/harness.h"
 
@@ -46,42 +47,31 @@ inline Record typed(const QString& text, const QString& answer) {
     return {{"VoprStyle", "1"}, {"TypeVopr", "2"}, {"Vopr", text}, {"Otv1", answer}};
 }
 
-class WebEditorTest : public testing_support::SuiteTest {
+class WebEditorTest : public testing_support::SessionTest {
 protected:
     void SetUp() override {
-        SuiteTest::SetUp();
-        plat::db::session().reset();
+        SessionTest::SetUp();
         ui.setTitle(QStringLiteral("korvel"));
         QFile::copy(QCoreApplication::applicationDirPath() + "/../korvel/new.CRO",
                     inWork("new.CRO"));
     }
     void TearDown() override {
         frame.reset();
-        plat::db::session().reset();
-        SuiteTest::TearDown();
+        SessionTest::TearDown();
     }
 
     // The table name + ".DB" with these records, open in the editor on its first record.
     void openTest(const QString& name, const QList<Record>& records) {
         file = name + ".DB";
-        plat::db::createTableFile(inWork(file), common::kMasterPassword, common::templateFields());
-        plat::db::session().addPassword(common::kMasterPassword);
-        plat::db::Table t;
-        t.setTableName(inWork(file));
-        t.open();
-        for (const Record& r : records) {
-            t.insert();
-            for (const auto& [field, value] : r) {
-                if (value.typeId() == QMetaType::QByteArray)
-                    t.fieldByName(field).setAsBytes(value.toByteArray());
-                else if (field.startsWith("RO"))
-                    t.fieldByName(field).setAsBool(value.toString() == "1");
-                else
-                    t.fieldByName(field).setAsString(value.toString());
-            }
-            t.post();
-        }
-        t.close();
+        editor_tests::writeQuestionTable(inWork(file), records, true,
+                                         [](plat::db::Field& f, const QVariant& value) {
+                                             if (value.typeId() == QMetaType::QByteArray)
+                                                 f.setAsBytes(value.toByteArray());
+                                             else if (f.name().startsWith("RO"))
+                                                 f.setAsBool(value.toString() == "1");
+                                             else
+                                                 f.setAsString(value.toString());
+                                         });
         frame = std::make_unique<korvel::Frame>(services());
         frame->Form3->setWorkingFolder(work());
         frame->Form3->MakeTestCurrent(file);
