@@ -188,11 +188,8 @@ bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name) {
 }
 
 std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui) {
-    const QString n = ui.input(
-        QStringLiteral("Введите название нового теста."),
-        QStringLiteral("При вводе названия теста не допускаются никакие расширения типа .db "
-                       "Знаки <.>,</>,<\\>,<,>,<#>,<:> и т.п.  недопустимы !!!"),
-        QStringLiteral("Пробный тест"));
+    const QString n = ui.input(QStringLiteral("Введите название нового теста."), kTestNamePrompt,
+                               QStringLiteral("Пробный тест"));
     if (n.isEmpty()) {
         ui.error(QStringLiteral("Не задано имя теста"));
         return std::nullopt;

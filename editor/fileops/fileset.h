@@ -65,6 +65,11 @@ std::optional<QChar> ForbiddenNameCharacter(const QString& name);
 // operations reach other files: a dot, "/", "\", ":", "*" or "?". True when name is fine.
 bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name);
 
+// The prompt of the input box that asks for a test's name (Create, Rename, Copy).
+inline const QString kTestNamePrompt = QStringLiteral(
+    "При вводе названия теста не допускаются никакие расширения типа .db "
+    "Знаки <.>,</>,<\\>,<,>,<#>,<:> и т.п.  недопустимы !!!");
+
 // Create's file steps: asks for the name N, refuses an empty name, "new", a name with a
 // forbidden character, a folder without the blank table "new.zag" and the name of a test
 // of which any file (table, page, pictures) exists already; copies the template

@@ -77,11 +77,7 @@ void rewritePage(plat::UiServices& ui, const QString& page, const QString& from,
 
 std::optional<QString> AskNewTestName(plat::UiServices& ui, const QString& caption,
                                       const QString& preset) {
-    const QString m = ui.input(
-        caption,
-        QStringLiteral("При вводе названия теста не допускаются никакие расширения типа .db "
-                       "Знаки <.>,</>,<\\>,<,>,<#>,<:> и т.п.  недопустимы !!!"),
-        preset);
+    const QString m = ui.input(caption, kTestNamePrompt, preset);
     if (m.isEmpty()) {
         ui.error(kNoName);
         return std::nullopt;
