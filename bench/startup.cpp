@@ -4,8 +4,8 @@
 // unpainted black nor the window's own background colour). pandrel also opens its test
 // choice: the bench says whether the window was drawn before the dialog appeared.
 // Usage: bench_startup [rounds=10]; KORVEL or PANDREL in the environment names another build
-// of that program to measure; KORVEL_BEFORE names a second korvel measured in the same rounds,
-// to compare two versions side by side. BENCH_DISPLAYS=50-59 picks the Xvfb displays to try
+// of that program to measure; KORVEL_BEFORE and PANDREL_BEFORE name a second build measured in
+// the same rounds, to compare two versions side by side. BENCH_DISPLAYS=50-59 picks the Xvfb displays to try
 // (40-49 unless set).
 #include "bench/bench.h"
 
@@ -201,11 +201,13 @@ int main(int argc, char** argv) {
          true},
     };
     const size_t pandrel = 2;
-    if (const char* before = std::getenv("KORVEL_BEFORE"); before && *before) {
-        programs.push_back(programs[1]);
-        programs.back().name = "korvel before";
-        programs.back().path = before;
-    }
+    for (size_t k : {size_t(1), pandrel})
+        if (const char* before = std::getenv(k == pandrel ? "PANDREL_BEFORE" : "KORVEL_BEFORE");
+            before && *before) {
+            programs.push_back(programs[k]);
+            programs.back().name += " before";
+            programs.back().path = before;
+        }
     std::vector<std::vector<Run>> runs(programs.size());
     for (int i = 0; i < rounds; ++i)
         for (size_t j = 0; j < programs.size(); ++j) {
