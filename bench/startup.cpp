@@ -2,11 +2,13 @@
 // window: the time from the start of the process to its main window being mapped, and to
 // that window drawn with its controls (probe pixels inside controls showing neither the
 // unpainted black nor the window's own background colour). pandrel also opens its test
-// choice: the bench says whether the window was drawn before the dialog appeared.
+// choice: the bench says whether the window was drawn before the dialog appeared. Beside the
+// wall times it gives the CPU time each process had used when its window was drawn, the
+// figure that stays put on a busy machine.
 // Usage: bench_startup [rounds=10]; KORVEL or PANDREL in the environment names another build
 // of that program to measure; KORVEL_BEFORE and PANDREL_BEFORE name a second build measured in
-// the same rounds, to compare two versions side by side. BENCH_DISPLAYS=50-59 picks the Xvfb displays to try
-// (40-49 unless set).
+// the same rounds, to compare two versions side by side. BENCH_DISPLAYS=50-59 picks the Xvfb
+// displays to try (40-49 unless set).
 #include "bench/bench.h"
 
 #include <X11/Xlib.h>
@@ -38,7 +40,24 @@ struct Program {
 
 struct Run {
     double mapped = -1, drawn = -1, dialog = -1;  // ms from the start; -1: not seen
+    double cpuDrawn = -1;                         // ms of CPU the process had used when drawn
 };
+
+// The CPU time of all the process's threads so far, from the scheduler's own account (ns):
+// unlike the wall clock it hardly moves when other work shares the machine.
+double cpuMs(pid_t pid) {
+    double ns = 0;
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code ec;
+    for (const auto& t : std::filesystem::directory_iterator(tasks, ec)) {
+        unsigned long long run = 0;
+        if (FILE* f = std::fopen((t.path() / "schedstat").c_str(), "r")) {
+            if (std::fscanf(f, "%llu", &run) == 1) ns += double(run);
+            std::fclose(f);
+        }
+    }
+    return ns / 1e6;
+}
 
 double msSince(bench::Clock::time_point t0) {
     return std::chrono::duration<double, std::milli>(bench::Clock::now() - t0).count();
@@ -111,7 +130,10 @@ Run runOnce(Display* d, const Program& p, const std::vector<std::string>& env) {
                 r.dialog = at;  // a tooltip or a menu is no dialog
             }
         }
-        if (main && r.drawn < 0 && drawn(d, root, x0, y0, p)) r.drawn = msSince(t0);
+        if (main && r.drawn < 0 && drawn(d, root, x0, y0, p)) {
+            r.drawn = msSince(t0);
+            r.cpuDrawn = cpuMs(pid);
+        }
         if (r.drawn >= 0 && (!p.opensDialog || r.dialog >= 0)) break;
         fd_set fds;
         FD_ZERO(&fds);
@@ -226,15 +248,18 @@ int main(int argc, char** argv) {
     for (size_t k = 0; k < programs.size(); ++k) {
         int missed = 0;
         for (const Run& r : runs[k]) missed += r.drawn < 0;
-        std::printf("%-16s mapped %.1f ms, drawn %.1f ms (median of %d runs%s)\n",
-                    programs[k].name.c_str(), medianOf(k, &Run::mapped), medianOf(k, &Run::drawn),
-                    rounds, missed ? ", some never drawn" : "");
+        std::printf(
+            "%-16s mapped %.1f ms, drawn %.1f ms, CPU until drawn %.1f ms (median of %d runs%s)\n",
+            programs[k].name.c_str(), medianOf(k, &Run::mapped), medianOf(k, &Run::drawn),
+            medianOf(k, &Run::cpuDrawn), rounds, missed ? ", some never drawn" : "");
     }
     for (size_t k = 1; k < programs.size(); ++k) {
         bench::report("start-up to window drawn, " + programs[k].name, medianOf(k, &Run::drawn),
                       medianOf(0, &Run::drawn));
         bench::report("start-up to window mapped, " + programs[k].name, medianOf(k, &Run::mapped),
                       medianOf(0, &Run::mapped));
+        bench::report("CPU until window drawn, " + programs[k].name, medianOf(k, &Run::cpuDrawn),
+                      medianOf(0, &Run::cpuDrawn));
     }
     int before = 0;
     for (const Run& r : runs[pandrel])

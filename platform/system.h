@@ -58,9 +58,12 @@ QChar decimalSeparator();
 
 // The Qt implementations.
 Shell& qtShell();
+// Kept out of qtServices: only the server prints, and the printing library costs every
+// program that links it time at start-up.
 Printer& qtPrinter();
 System& qtSystem();
 class UiServices& qtUi();
+// Every service but the printer.
 Services qtServices();
 
 // Centres a window of size w x h on the screen with integer arithmetic:

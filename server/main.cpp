@@ -14,6 +14,7 @@ int main(int argc, char** argv) {
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();
     plat::Services services = plat::qtServices();
+    services.printer = &plat::qtPrinter();
     services.ui->setTitle(QStringLiteral("Server"));
     lisgar::TForm1 Form1(services);
     Form1.show();

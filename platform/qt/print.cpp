@@ -1,10 +1,12 @@
 #include "print.h"
 
 #include "platform/errors.h"
+#include "platform/system.h"
 
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 
 namespace plat {
 
@@ -27,6 +29,25 @@ void printLinesOn(QPrinter& printer, const QStringList& lines, const QFont& font
         y += step;
     }
     painter.end();
+}
+
+namespace {
+
+class QtPrinter : public Printer {
+public:
+    void printLines(const QStringList& lines, const QFont& font) override {
+        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+        if (info.isNull()) throw LayerError(noPrinterText());
+        QPrinter printer(info, QPrinter::HighResolution);
+        printLinesOn(printer, lines, font);
+    }
+};
+
+}  // namespace
+
+Printer& qtPrinter() {
+    static QtPrinter p;
+    return p;
 }
 
 }  // namespace plat

@@ -1,8 +1,7 @@
-// The Qt implementations of the shell, the printer, the system and the single-copy guard.
+// The Qt implementations of the shell, the system and the single-copy guard.
 #include "platform/clipboard.h"
 #include "platform/errors.h"
 #include "platform/files.h"
-#include "platform/qt/print.h"
 #include "platform/screen.h"
 #include "platform/system.h"
 #include "platform/ui.h"
@@ -12,8 +11,6 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QUrl>
@@ -30,16 +27,6 @@ public:
         const QString found = fs::resolve(path);
         const QString abs = QFileInfo(found.isEmpty() ? path : found).absoluteFilePath();
         QDesktopServices::openUrl(QUrl::fromLocalFile(abs));
-    }
-};
-
-class QtPrinter : public Printer {
-public:
-    void printLines(const QStringList& lines, const QFont& font) override {
-        const QPrinterInfo info = QPrinterInfo::defaultPrinter();
-        if (info.isNull()) throw LayerError(noPrinterText());
-        QPrinter printer(info, QPrinter::HighResolution);
-        printLinesOn(printer, lines, font);
     }
 };
 
@@ -60,18 +47,13 @@ Shell& qtShell() {
     return s;
 }
 
-Printer& qtPrinter() {
-    static QtPrinter p;
-    return p;
-}
-
 System& qtSystem() {
     static QtSystem s;
     return s;
 }
 
 Services qtServices() {
-    return {&qtUi(), &qtShell(), &qtPrinter(), &qtSystem(), &qtClipboard(), &qtScreen()};
+    return {&qtUi(), &qtShell(), nullptr, &qtSystem(), &qtClipboard(), &qtScreen()};
 }
 
 namespace {
