@@ -7,7 +7,9 @@
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    const std::jthread fonts = plat::startReadingFontConfiguration();
     QApplication app(argc, argv);
+    plat::substituteDesignFonts();
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();
     plat::Services services = plat::qtServices();

@@ -3,17 +3,13 @@
 #include "platform/ui.h"
 
 #include <QApplication>
-#include <QFont>
 
 int main(int argc, char** argv) {
     const std::jthread fonts = plat::startReadingFontConfiguration();
     QApplication app(argc, argv);
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();
-    // The designed fonts, by metric-compatible faces where the originals are missing.
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
-                              QStringLiteral("Liberation Serif"));
+    plat::substituteDesignFonts();
 
     plat::Services services = plat::qtServices();
     services.ui->setTitle(plat::titleFromProgramName(plat::fs::programPath()));

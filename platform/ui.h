@@ -101,6 +101,12 @@ QString findTypedFile(const QString& dir, const QString& typed, const QString& d
 // application object connects to the display; the returned thread joins when it goes.
 std::jthread startReadingFontConfiguration();
 
+// The designs name "MS Sans Serif" and "Times New Roman"; where those are not installed, a
+// font that names them gets the metric-compatible face installed with the suite. The windows
+// name those faces themselves: a substitute is only tried after Qt has searched the system's
+// fallbacks for the missing face, once for every font.
+void substituteDesignFonts();
+
 // Set up once on the application object by each program.
 // Loads Qt's Russian texts (its dialogs, context menus); false when they are not installed.
 bool loadQtTranslations();

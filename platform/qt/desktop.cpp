@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFont>
 #include <QKeyEvent>
 #include <QLibraryInfo>
 #include <QPointer>
@@ -54,6 +55,12 @@ std::jthread startReadingFontConfiguration() {
 #else
     return {};
 #endif
+}
+
+void substituteDesignFonts() {
+    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
+    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
+                              QStringLiteral("Liberation Serif"));
 }
 
 bool loadQtTranslations() {
