@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake pkg-config ninja-build clang-format
   qt6-base-dev qt6-base-dev-tools libqt6sql6 qt6-qpa-plugins libgl1-mesa-dev
   qt6-translations-l10n
-  libsqlcipher-dev sqlcipher sqlite3
+  libsqlcipher-dev libssl-dev sqlcipher sqlite3
   libjpeg62-turbo-dev
   googletest libgtest-dev libgmock-dev
   fonts-liberation
