@@ -11,6 +11,7 @@
 #include "platform/guard.h"
 #include "ui_TForm1.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
@@ -27,6 +28,13 @@ void setRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     for (auto g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         p.setColor(g, role, c);
     w->setPalette(p);
+}
+
+QFont timesPixels(int pixels, bool bold) {
+    QFont f(QStringLiteral("Times New Roman"));
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
 }
 
 // Tab moves the focus and Delete edits: neither types a character, whatever text the
@@ -95,6 +103,7 @@ TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard sing
     Button2 = ui_->Button2;
     imOnline = ui_->imOnline;
     imOffline = ui_->imOffline;
+    setLook();
     // Title bar: system menu and minimise; the frame stays resizable.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -162,6 +171,32 @@ TForm1::~TForm1() {
     delete ClientSocket1;
     // Controls go before the table they show.
     if (Table1->isActive()) Table1->close();
+}
+
+void TForm1::setLook() {
+    // In code: the form's font element knows only points, and the sizes are pixels.
+    struct Face {
+        QWidget* control;
+        int pixels;
+        bool bold;
+    };
+    const Face faces[] = {
+        {Label18, 17, true},   {Label2, 17, true},     {Label1, 17, true},  {Label12, 17, true},
+        {Label17, 17, true},   {Label3, 17, true},     {Label4, 17, true},  {Label5, 17, true},
+        {ComboBox1, 17, true}, {ComboBox2, 17, true},  {Button4, 17, true}, {Button3, 17, true},
+        {button5, 17, true},   {btLoadTest, 17, true}, {Button1, 17, true}, {Button2, 17, true},
+        {DBotv1, 17, true},    {DBotv2, 17, true},     {DBotv3, 17, true},  {DBotv4, 17, true},
+        {DBotv5, 17, true},    {DBotv6, 17, true},     {DBotv7, 17, true},  {DBMemo1, 24, false},
+        {Edit1, 19, true},     {Edit2, 16, true},      {Edit4, 16, true},
+    };
+    for (const Face& f : faces) f.control->setFont(timesPixels(f.pixels, f.bold));
+    // Buttons, edits and the combo boxes' lists draw their frames and scroll bars from the
+    // Window colour: theirs is the system's, not the window's navy. (The lists exist by now:
+    // a combo box builds its list when its font changes.)
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             Button4, Button3, button5, btLoadTest, Button1, Button2, Edit1, Edit2, Edit4, DBMemo1,
+             ComboBox1->view()->window(), ComboBox2->view()->window()})
+        setRole(w, QPalette::Window, QApplication::palette(w).color(QPalette::Window));
 }
 
 void TForm1::bindControls() {
@@ -385,14 +420,10 @@ void TForm1::ClearAnswerInputs() {
 void TForm1::SetScreenColor(int colour) {
     const QColor c = colourOf(colour);
     setRole(this, QPalette::Window, c);
-    // The answer texts are styled (font, no border), so their colour lives in the style.
-    const QString sheet = QStringLiteral(
-                              "font: bold 17px \"Times New Roman\"; color: white; border: none; "
-                              "background-color: rgb(%1, %2, %3);")
-                              .arg(c.red())
-                              .arg(c.green())
-                              .arg(c.blue());
-    for (plat::DBEdit* e : answers_) e->setStyleSheet(sheet);
+    for (plat::DBEdit* e : answers_) {
+        setRole(e, QPalette::Base, c);
+        setRole(e, QPalette::Window, c);
+    }
     setRole(Label3, QPalette::Window, c);
 }
 

@@ -182,6 +182,7 @@ private:
     std::unique_ptr<Ui::TForm1> ui_;
     void chooseAndOpen();  // FormActivate without its guard
     void placeQuestionArea(bool enlarged);
+    void setLook();
     void bindControls();
     // "line.txt": address and port set, the attempt started. With automatic, only when its
     // first line is exactly "1".

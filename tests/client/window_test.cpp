@@ -3,8 +3,10 @@
 #include "tests/client/client_fixture.h"
 #include "tests/client/texts.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QDir>
+#include <QFontInfo>
 
 using namespace client_test;
 using pandrel::TForm1;
@@ -100,6 +102,50 @@ TEST_F(Window, DesignPlacesAndStart) {
     EXPECT_EQ(f.Timer1->interval(), 1000);
     EXPECT_FALSE(f.Table1->isActive());
     EXPECT_TRUE(ui.boxes().isEmpty());
+}
+
+// Sizes are pixels, whatever the screen's resolution; checked on the font the text is drawn in.
+TEST_F(Window, ControlFontsInPixels) {
+    TForm1& f = makeForm();
+    const struct {
+        const char* name;
+        int pixels;
+        bool bold;
+    } faces[] = {
+        {"Label18", 17, true},   {"Label2", 17, true},     {"Label1", 17, true},
+        {"Label12", 17, true},   {"Label17", 17, true},    {"Label3", 17, true},
+        {"Label4", 17, true},    {"Label5", 17, true},     {"ComboBox1", 17, true},
+        {"ComboBox2", 17, true}, {"Button4", 17, true},    {"Button3", 17, true},
+        {"button5", 17, true},   {"btLoadTest", 17, true}, {"Button1", 17, true},
+        {"Button2", 17, true},   {"DBotv1", 17, true},     {"DBotv7", 17, true},
+        {"DBMemo1", 24, false},  {"Edit1", 19, true},      {"Edit2", 16, true},
+        {"Edit4", 16, true},
+    };
+    for (const auto& face : faces) {
+        auto* w = f.findChild<QWidget*>(QString::fromLatin1(face.name));
+        ASSERT_NE(w, nullptr) << face.name;
+        EXPECT_EQ(w->font().family(), "Times New Roman") << face.name;
+        const QFontInfo drawn(w->font());
+        EXPECT_EQ(drawn.pixelSize(), face.pixels) << face.name;
+        EXPECT_EQ(drawn.bold(), face.bold) << face.name;
+    }
+    // The list of a combo box shows its items in the box's font.
+    EXPECT_EQ(QFontInfo(f.ComboBox1->view()->font()).pixelSize(), 17);
+}
+
+// Buttons and edits keep the system's grey frames on the window's colour, in either colour.
+TEST_F(Window, FramesStayGreyOnTheScreenColour) {
+    TForm1& f = makeForm();
+    auto grey = [](QWidget* w) {
+        const QColor c = w->grab().toImage().pixelColor(0, w->height() / 2);
+        return c.red() == c.green() && c.green() == c.blue();
+    };
+    for (int colour : {pandrel::kDesignColour, pandrel::kGradedColour}) {
+        f.SetScreenColor(colour);
+        for (QWidget* w :
+             std::initializer_list<QWidget*>{f.Button2, f.btLoadTest, f.Edit1, f.Edit2, f.Edit4})
+            EXPECT_TRUE(grey(w)) << w->objectName().toStdString() << " " << colour;
+    }
 }
 
 TEST_F(Window, ModuleStartMakesTheNetworkControlDirectory) {
