@@ -30,8 +30,9 @@ void setRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     w->setPalette(p);
 }
 
+// Times New Roman by its installed, metric-compatible face (see plat::substituteDesignFonts).
 QFont timesPixels(int pixels, bool bold) {
-    QFont f(QStringLiteral("Times New Roman"));
+    QFont f(QStringLiteral("Liberation Serif"));
     f.setPixelSize(pixels);
     f.setBold(bold);
     return f;
