@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
+#include <atomic>
 #include <sqlcipher/sqlite3.h>
 
 namespace plat::db {
@@ -55,6 +56,11 @@ QString unquote(QString s) {
     if (s.size() >= 2 && s.front() == '\'' && s.back() == '\'')
         s = s.mid(1, s.size() - 2).replace(QStringLiteral("''"), QStringLiteral("'"));
     return s;
+}
+
+quint64 nextFieldsId() {
+    static std::atomic<quint64> last{0};
+    return ++last;
 }
 
 bool cipherAvailable(sqlite3* db) {
@@ -400,6 +406,7 @@ void Table::open() {
     fields_.clear();
     for (int i = 0; i < defs.size(); ++i)
         fields_.push_back(std::unique_ptr<Field>(new Field(this, defs[i], i)));
+    fieldsId_ = nextFieldsId();
     keyName_ = keyName;
     db_ = std::move(db);
     try {
@@ -407,6 +414,7 @@ void Table::open() {
     } catch (...) {
         db_.reset();
         fields_.clear();
+        fieldsId_ = nextFieldsId();
         path_.clear();
         throw;
     }
@@ -435,6 +443,7 @@ void Table::close() {
     releaseLock();
     db_.reset();
     fields_.clear();
+    fieldsId_ = nextFieldsId();
     keys_.clear();
     buf_.clear();
     cur_ = -1;

@@ -123,6 +123,10 @@ public:
     // The reference stays valid until the table is closed.
     Field& fieldByName(const QString& name);
     Field* findField(const QString& name);
+    // Names the table's current set of Field objects: changes at every open and close, and
+    // is never the same for two sets of one process, so a Field* looked up once stays good
+    // while this stays the same.
+    quint64 fieldsId() const { return fieldsId_; }
     const std::vector<std::unique_ptr<Field>>& fields() const { return fields_; }
     bool modified() const { return modified_; }
     bool canModify() const;  // open and writable
@@ -170,6 +174,7 @@ private:
     qint64 lockedKey_ = -1;
     QString lockFolder_, lockError_;
     int keyField_ = -1;
+    quint64 fieldsId_ = 0;
 };
 
 }  // namespace plat::db

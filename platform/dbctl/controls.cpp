@@ -13,6 +13,13 @@ namespace plat {
 
 using db::Table;
 
+namespace {
+// Hidden by hide() or setVisible(false); a window never shown is not.
+bool hiddenOnItsOwn(const QWidget* w) {
+    return w->isHidden() && w->testAttribute(Qt::WA_WState_ExplicitShowHide);
+}
+}  // namespace
+
 // ---------------------------------------------------------------------------------------
 // DataSource
 
@@ -53,7 +60,15 @@ bool DataSource::edit() {
 // ---------------------------------------------------------------------------------------
 // FieldLink
 
-FieldLink::FieldLink(QWidget* control) : QObject(control) {}
+FieldLink::FieldLink(QWidget* control) : QObject(control), control_(control) {
+    control->installEventFilter(this);
+}
+
+bool FieldLink::eventFilter(QObject* watched, QEvent* e) {
+    // Sent by setVisible(true) whether or not the window is on the screen.
+    if (watched == control_ && e->type() == QEvent::ShowToParent && stale_) loadNow();
+    return QObject::eventFilter(watched, e);
+}
 
 void FieldLink::setDataSource(DataSource* source) {
     for (const auto& c : conns_) disconnect(c);
@@ -89,13 +104,20 @@ void FieldLink::setDataSource(DataSource* source) {
 
 void FieldLink::setDataField(const QString& name) {
     field_ = name;
+    foundIn_ = nullptr;
     load();
 }
 
 db::Field* FieldLink::field() const {
-    if (!source_ || !source_->table() || !source_->table()->isActive() || field_.isEmpty())
-        return nullptr;
-    return source_->table()->findField(field_);
+    db::Table* t = source_ ? source_->table() : nullptr;
+    if (!t || !t->isActive() || field_.isEmpty()) return nullptr;
+    // Asked by every control at every move: the name is looked up once per opening.
+    if (t != foundIn_ || t->fieldsId() != foundInSet_) {
+        found_ = t->findField(field_);
+        foundIn_ = t;
+        foundInSet_ = t->fieldsId();
+    }
+    return found_;
 }
 
 bool FieldLink::editing() const { return source_ && source_->editing(); }
@@ -103,6 +125,8 @@ bool FieldLink::editing() const { return source_ && source_->editing(); }
 bool FieldLink::markModified() {
     if (readOnly_ || !field()) return false;
     if (!source_->edit()) return false;
+    // What is changed must be the record being edited (edit may have reloaded it).
+    if (stale_) loadNow();
     pending_ = true;
     return true;
 }
@@ -117,6 +141,14 @@ void FieldLink::write(const std::function<void(db::Field&)>& v) {
 }
 
 void FieldLink::load() {
+    if (loadWhenShown_ && hiddenOnItsOwn(control_))
+        stale_ = true;
+    else
+        loadNow();
+}
+
+void FieldLink::loadNow() {
+    stale_ = false;
     if (onLoad) onLoad();
 }
 
@@ -148,6 +180,7 @@ bool keyChangesText(const QKeyEvent* e, TextKind kind) {
 
 DBEdit::DBEdit(QWidget* parent) : DataAware(parent) {
     link_.onLoad = [this] { load(); };
+    link_.setLoadWhenShown(true);
     connect(this, &QLineEdit::textEdited, this, [this](const QString& text) {
         // Changes that came by another way than a key (the context menu) ask too.
         if (!link_.editing() && !link_.markModified()) {
@@ -160,7 +193,9 @@ DBEdit::DBEdit(QWidget* parent) : DataAware(parent) {
 
 void DBEdit::load() {
     db::Field* f = link_.field();
-    setMaxLength(f && f->type() == db::FieldType::String && f->size() > 0 ? f->size() : 32767);
+    // Setting the length lays the old text out again: only when it changes.
+    const int length = f && f->type() == db::FieldType::String && f->size() > 0 ? f->size() : 32767;
+    if (maxLength() != length) setMaxLength(length);
     setText(f ? f->asString() : QString());
     setCursorPosition(0);
 }
@@ -186,6 +221,7 @@ void DBEdit::inputMethodEvent(QInputMethodEvent* e) {
 
 DBMemo::DBMemo(QWidget* parent) : DataAware(parent) {
     link_.onLoad = [this] { load(); };
+    link_.setLoadWhenShown(true);
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::changed);
 }
 
@@ -204,7 +240,9 @@ void DBMemo::load() {
 void DBMemo::changed() {
     // Text set from code in browse mode only changes what the memo shows; user input has
     // put the record into edit mode before it got here.
-    if (loading_ || !link_.field() || !link_.editing()) return;
+    if (loading_) return;
+    link_.keepContent();
+    if (!link_.field() || !link_.editing()) return;
     QString t = toPlainText();
     t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     link_.write([&](db::Field& f) { f.setAsString(t); });
@@ -308,6 +346,11 @@ void DBListBox::load() {
             row = i;
             break;
         }
+    // Most moves keep the selection: setting it again costs the selection model's work.
+    const QModelIndexList selected = selectionModel()->selectedIndexes();
+    if (row < 0 ? selected.isEmpty() && !currentItem()
+                : currentRow() == row && selected.size() == 1 && selected[0].row() == row)
+        return;
     const QSignalBlocker block(this);
     if (row < 0) {
         clearSelection();
@@ -355,6 +398,8 @@ void DBListBox::keyPressEvent(QKeyEvent* e) {
 
 DBImage::DBImage(QWidget* parent) : DataAware(parent) {
     link_.onLoad = [this] { load(); };
+    // The paint fills the whole area: nothing beneath it needs drawing first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void DBImage::setDataSource(DataSource* s) {
@@ -376,9 +421,21 @@ void DBImage::load() {
     if (!unstored_ && blob.size() == blob_.size() && (blob.isSharedWith(blob_) || blob == blob_))
         return;
     blob_ = blob;
-    picture_ = imageFromBlob(blob_, std::move(picture_));
     unstored_ = false;
+    decoded_ = false;
+    if (!hiddenOnItsOwn(this)) decode();
     update();
+}
+
+void DBImage::decode() const {
+    if (decoded_) return;
+    picture_ = imageFromBlob(blob_, std::move(picture_));
+    decoded_ = true;
+}
+
+QImage DBImage::picture() const {
+    decode();
+    return picture_;
 }
 
 void DBImage::assignPicture(const QImage& image) {
@@ -387,6 +444,7 @@ void DBImage::assignPicture(const QImage& image) {
         return;
     }
     picture_ = image;
+    decoded_ = true;
     unstored_ = true;
     update();
 }
@@ -404,6 +462,7 @@ bool DBImage::clear() { return setPicture(QImage()); }
 void DBImage::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), clCream());
+    decode();
     if (picture_.isNull()) return;
     // Centred at its own size, clipped at the edges.
     const QPoint at((width() - picture_.width()) / 2, (height() - picture_.height()) / 2);

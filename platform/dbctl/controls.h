@@ -17,6 +17,10 @@
 // onWrite runs just before the record is posted, and before a move, insert or refresh
 // decides whether the record changed, only after markModified() since the last load.
 // Controls below write their field at once instead and have no onWrite.
+//
+// A control whose content costs to build (text laid out, a document read) may call
+// link_.setLoadWhenShown(true): while it is hidden on its own (hide(), setVisible(false))
+// it is not loaded, and it loads when shown again or when markModified() is called.
 #include "platform/db/table.h"
 #include "platform/ui.h"
 
@@ -84,16 +88,34 @@ public:
     // Writes v into the field, without the control being told to reload itself.
     void write(const std::function<void(db::Field&)>& v);
 
+    void setLoadWhenShown(bool on) { loadWhenShown_ = on; }
+    // True while a hidden control shows another record than the current one, or the
+    // current one as it was before a reload.
+    bool stale() const { return stale_; }
+    // Content set from code while stale stands as set, until the next reload.
+    void keepContent() { stale_ = false; }
+
     std::function<void()> onLoad;
     std::function<void()> onWrite;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* e) override;
+
 private:
-    void load();
+    void load();  // later when hidden and loading when shown
+    void loadNow();
+    QWidget* control_;
     QPointer<DataSource> source_;
     QString field_;
     bool readOnly_ = false;
     bool pending_ = false;
     bool writing_ = false;
+    bool loadWhenShown_ = false;
+    bool stale_ = false;
+    // The field found by name, while the table's field set is the one it was found in.
+    mutable db::Table* foundIn_ = nullptr;
+    mutable quint64 foundInSet_ = 0;
+    mutable db::Field* found_ = nullptr;
     QList<QMetaObject::Connection> conns_;
 };
 
@@ -204,7 +226,7 @@ public:
     // Also follows the record's state: an assigned picture goes when editing starts.
     void setDataSource(DataSource* s);
 
-    QImage picture() const { return picture_; }
+    QImage picture() const;
     // Paste and capture: the record into edit mode, then the picture into the field as a
     // BMP. False (nothing changed) when the record cannot be edited.
     bool setPicture(const QImage& image);
@@ -221,9 +243,12 @@ protected:
 
 private:
     void load();
+    // A hidden control reads its picture only when it is drawn or asked for.
+    void decode() const;
     QByteArray blob_;  // the field's bytes that picture_ shows
-    QImage picture_;
-    bool unstored_ = false;  // shows an assigned picture that the field does not hold
+    mutable QImage picture_;
+    mutable bool decoded_ = true;  // picture_ is blob_'s picture (or the assigned one)
+    bool unstored_ = false;        // shows an assigned picture that the field does not hold
     QMetaObject::Connection stateLink_;
 };
 

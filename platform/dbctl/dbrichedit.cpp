@@ -7,6 +7,7 @@ namespace plat {
 
 DBRichEdit::DBRichEdit(QWidget* parent) : DataAware(parent) {
     link_.onLoad = [this] { load(); };
+    link_.setLoadWhenShown(true);
     link_.onWrite = [this] {
         if (db::Field* f = link_.field()) f->setAsBytes(rtf());
     };

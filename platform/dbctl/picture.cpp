@@ -3,36 +3,78 @@
 #include <QBuffer>
 #include <QtEndian>
 
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#endif
+
 namespace plat {
 
 namespace {
-quint32 le32(const QByteArray& b, int at) {
-    quint32 v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | quint8(b[at + i]);
-    return v;
-}
-quint16 le16(const QByteArray& b, int at) {
-    return quint16(quint8(b[at]) | (quint8(b[at + 1]) << 8));
-}
-bool isBmp(const QByteArray& b) { return b.size() >= 14 && b[0] == 'B' && b[1] == 'M'; }
-}  // namespace
+quint32 le32(QByteArrayView b, qsizetype at) { return qFromLittleEndian<quint32>(b.data() + at); }
+quint16 le16(QByteArrayView b, qsizetype at) { return qFromLittleEndian<quint16>(b.data() + at); }
+bool isBmp(QByteArrayView b) { return b.size() >= 14 && b[0] == 'B' && b[1] == 'M'; }
 
-QByteArray bitmapFromBlob(const QByteArray& blob) {
+// The BMP file bytes inside a blob, without copying them; empty when the blob is neither form.
+QByteArrayView bitmapIn(const QByteArray& blob) {
     if (isBmp(blob)) return blob;
     if (blob.size() >= 8 && le16(blob, 0) == 1 && le16(blob, 2) == 256 &&
         qint64(le32(blob, 4)) + 8 == blob.size()) {
-        QByteArray rest = blob.mid(8);
+        const QByteArrayView rest = QByteArrayView(blob).sliced(8);
         if (isBmp(rest)) return rest;
     }
     return {};
 }
+}  // namespace
+
+QByteArray bitmapFromBlob(const QByteArray& blob) {
+    const QByteArrayView bmp = bitmapIn(blob);
+    if (bmp.isEmpty()) return {};
+    return bmp.size() == blob.size() ? blob : bmp.toByteArray();
+}
 
 namespace {
 
-// The common uncompressed 24- and 32-bit forms, read straight into the picture: the
-// general image reader costs as much again as reading a megabyte from the table. A null
-// image for any other form, or for one whose pixels do not fit in the file.
-QImage directBitmap(const QByteArray& bmp, QImage&& reuse) {
+// One row of 24-bit pixels (blue, green, red) as opaque RGB32.
+void row24(const uchar* p, QRgb* out, int w) {
+    int x = 0;
+    // Four pixels from three little-endian words: b g r b | g r b g | r b g r.
+    for (; x + 4 <= w; x += 4, p += 12) {
+        const quint32 a = qFromLittleEndian<quint32>(p), b = qFromLittleEndian<quint32>(p + 4),
+                      c = qFromLittleEndian<quint32>(p + 8);
+        out[x] = 0xFF000000u | a;
+        out[x + 1] = 0xFF000000u | (a >> 24) | (b << 8);
+        out[x + 2] = 0xFF000000u | (b >> 16) | (c << 16);
+        out[x + 3] = 0xFF000000u | (c >> 8);
+    }
+    for (; x < w; ++x, p += 3) out[x] = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
+}
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+// The same with one byte shuffle per four pixels: a third of the time of the words above.
+__attribute__((target("ssse3"))) void row24Ssse3(const uchar* p, QRgb* out, int w) {
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    int x = 0;
+    // A load takes 16 bytes for the 12 it uses: stop while 16 are left in the row.
+    for (; x + 6 <= w; x += 4, p += 12) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x),
+                         _mm_or_si128(_mm_shuffle_epi8(v, spread), opaque));
+    }
+    row24(p, out + x, w - x);
+}
+
+using RowFn = void (*)(const uchar*, QRgb*, int);
+RowFn bestRow24() {
+    static const RowFn fn = __builtin_cpu_supports("ssse3") ? row24Ssse3 : row24;
+    return fn;
+}
+#else
+using RowFn = void (*)(const uchar*, QRgb*, int);
+RowFn bestRow24() { return row24; }
+#endif
+
+QImage directBitmap(QByteArrayView bmp, QImage&& reuse) {
     if (bmp.size() < 54 || le32(bmp, 14) < 40) return {};
     const qint64 offset = le32(bmp, 10);
     const qint32 w = qint32(le32(bmp, 18));
@@ -51,26 +93,17 @@ QImage directBitmap(const QByteArray& bmp, QImage&& reuse) {
                      ? std::move(reuse)
                      : QImage(w, rows, QImage::Format_RGB32);
     if (img.isNull()) return {};
-    const auto* src = reinterpret_cast<const uchar*>(bmp.constData()) + offset;
+    const auto* src = reinterpret_cast<const uchar*>(bmp.data()) + offset;
+    const RowFn rowOf24 = bestRow24();
     for (int y = 0; y < rows; ++y) {
         // Rows run bottom-up unless the height is negative.
         const uchar* p = src + stride * (h > 0 ? rows - 1 - y : y);
         auto* out = reinterpret_cast<QRgb*>(img.scanLine(y));
-        int x = 0;
-        if (bits == 32) {
-            for (; x < w; ++x, p += 4) out[x] = 0xFF000000u | qFromLittleEndian<quint32>(p);
+        if (bits == 24) {
+            rowOf24(p, out, w);
             continue;
         }
-        // Four pixels from three little-endian words: b g r b | g r b g | r b g r.
-        for (; x + 4 <= w; x += 4, p += 12) {
-            const quint32 a = qFromLittleEndian<quint32>(p), b = qFromLittleEndian<quint32>(p + 4),
-                          c = qFromLittleEndian<quint32>(p + 8);
-            out[x] = 0xFF000000u | a;
-            out[x + 1] = 0xFF000000u | (a >> 24) | (b << 8);
-            out[x + 2] = 0xFF000000u | (b >> 16) | (c << 16);
-            out[x + 3] = 0xFF000000u | (c >> 8);
-        }
-        for (; x < w; ++x, p += 3) out[x] = 0xFF000000u | (p[2] << 16) | (p[1] << 8) | p[0];
+        for (int x = 0; x < w; ++x, p += 4) out[x] = 0xFF000000u | qFromLittleEndian<quint32>(p);
     }
     return img;
 }
@@ -78,7 +111,7 @@ QImage directBitmap(const QByteArray& bmp, QImage&& reuse) {
 }  // namespace
 
 QImage imageFromBlob(const QByteArray& blob, QImage reuse) {
-    const QByteArray bmp = bitmapFromBlob(blob);
+    const QByteArrayView bmp = bitmapIn(blob);
     if (bmp.isEmpty()) return {};
     QImage img = directBitmap(bmp, std::move(reuse));
     return img.isNull() ? QImage::fromData(bmp, "BMP") : img;

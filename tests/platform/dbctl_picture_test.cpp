@@ -73,13 +73,14 @@ TEST_P(PictureForms, ReadAsTheImageReaderReadsThem) {
 
 INSTANTIATE_TEST_SUITE_P(
     Bmp, PictureForms,
-    ::testing::Values(Form{"Rgb24PaddedRows", handBmp(5, 3, 24)},
-                      Form{"Rgb24WholeRows", handBmp(8, 2, 24)},
-                      Form{"Rgb24TopDown", handBmp(3, -4, 24)}, Form{"Rgb32", handBmp(3, 2, 32)},
-                      Form{"OneByOne", handBmp(1, 1, 24)},
-                      Form{"AsQtWritesIt", qtBmp(QImage(7, 5, QImage::Format_RGB32))},
-                      Form{"Palette", indexedBmp()},
-                      Form{"HeaderOnly", handBmp(4, 4, 24).left(54)}),
+    ::testing::Values(
+        Form{"Rgb24PaddedRows", handBmp(5, 3, 24)}, Form{"Rgb24WholeRows", handBmp(8, 2, 24)},
+        Form{"Rgb24TopDown", handBmp(3, -4, 24)}, Form{"Rgb32", handBmp(3, 2, 32)},
+        Form{"OneByOne", handBmp(1, 1, 24)},
+        // Rows long enough for the four-pixel steps, and one left over.
+        Form{"Rgb24ShortestStepped", handBmp(6, 2, 24)}, Form{"Rgb24LongRows", handBmp(13, 3, 24)},
+        Form{"AsQtWritesIt", qtBmp(QImage(7, 5, QImage::Format_RGB32))},
+        Form{"Palette", indexedBmp()}, Form{"HeaderOnly", handBmp(4, 4, 24).left(54)}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class PictureControl : public testing_support::SuiteTest {};

@@ -7,6 +7,7 @@
 #include "tests/harness/harness.h"
 
 #include <QApplication>
+#include <QMimeData>
 #include <QTest>
 
 using namespace plat;
@@ -210,6 +211,79 @@ TEST_F(DbCtl, ImageReadsBothFormsStoresBmpAndDrawsCentredOnCream) {
     t.post();
     EXPECT_TRUE(t.fieldByName("Pic").asBytes().startsWith("BM"));
     EXPECT_EQ(imageFromBlob(t.fieldByName("Pic").asBytes()).size(), QSize(4, 2));
+}
+
+// Hidden controls skip reading their field on a move; they must never show, hand out or
+// write another record's content for it. The parent is never put on the screen.
+TEST_F(DbCtl, HiddenControlsShowTheCurrentRecordWhenShownAgain) {
+    t.open();
+    const QColor colours[] = {Qt::red, Qt::blue, Qt::green};
+    for (int i = 0; i < 3; ++i) {
+        QImage img(9, 3, QImage::Format_RGB32);
+        img.fill(colours[i]);
+        t.insert();
+        t.fieldByName("Name").setAsString(QString("n%1").arg(i + 1));
+        t.fieldByName("Text").setAsString(QString("t%1").arg(i + 1));
+        t.fieldByName("Pic").setAsBytes(bmpBytes(img));
+        t.post();
+    }
+    QWidget parent;
+    DBEdit edit(&parent);
+    DBMemo memo(&parent);
+    DBImage image(&parent);
+    edit.setDataSource(&ds);
+    edit.setDataField("Name");
+    memo.setDataSource(&ds);
+    memo.setDataField("Text");
+    image.setDataSource(&ds);
+    image.setDataField("Pic");
+    t.first();
+    for (QWidget* w : std::initializer_list<QWidget*>{&edit, &memo, &image}) w->hide();
+    t.next();
+    t.next();
+    EXPECT_EQ(image.picture().pixelColor(0, 0), QColor(Qt::green));
+    edit.show();
+    memo.show();
+    EXPECT_EQ(edit.text(), "n3");
+    EXPECT_EQ(memo.toPlainText(), "t3");
+
+    // A paste into a hidden memo edits the current record, not what the memo last showed.
+    memo.hide();
+    t.prior();
+    QMimeData clip;
+    clip.setText("+");
+    memo.pasteFrom(&clip);
+    EXPECT_EQ(t.state(), State::Edit);
+    EXPECT_EQ(t.fieldByName("Text").asString(), memo.toPlainText());
+    EXPECT_TRUE(memo.toPlainText().contains("t2")) << memo.toPlainText().toStdString();
+    t.cancel();
+
+    // Text set from code on a hidden memo is what it shows, as on a shown one.
+    t.next();
+    memo.setPlainText("from code");
+    memo.show();
+    EXPECT_EQ(memo.toPlainText(), "from code");
+    EXPECT_EQ(t.fieldByName("Text").asString(), "t3");
+}
+
+TEST_F(DbCtl, ControlsFindTheirFieldAgainInAReopenedTable) {
+    t.open();
+    addRecords({"first"});
+    DBEdit edit;
+    edit.setDataSource(&ds);
+    edit.setDataField("Name");
+    EXPECT_EQ(edit.text(), "first");
+    t.close();
+    EXPECT_EQ(edit.text(), "");
+    // Another field set, where Name stands at another place.
+    t.setFieldDefs({{"Kind", FieldType::String, 1}, {"Name", FieldType::String, 10}});
+    t.open();
+    EXPECT_EQ(edit.text(), "first");
+    t.edit();
+    typeText(&edit, "!");
+    t.post();
+    EXPECT_EQ(t.fieldByName("Name").asString(), "!first");
+    EXPECT_EQ(t.fieldByName("Kind").asString(), "");
 }
 
 // The navigator's enabled buttons in each state of the table.
