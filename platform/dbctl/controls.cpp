@@ -104,7 +104,7 @@ void FieldLink::setDataSource(DataSource* source) {
 
 void FieldLink::setDataField(const QString& name) {
     field_ = name;
-    foundIn_ = nullptr;
+    foundInSet_ = 0;
     load();
 }
 
@@ -112,9 +112,8 @@ db::Field* FieldLink::field() const {
     db::Table* t = source_ ? source_->table() : nullptr;
     if (!t || !t->isActive() || field_.isEmpty()) return nullptr;
     // Asked by every control at every move: the name is looked up once per opening.
-    if (t != foundIn_ || t->fieldsId() != foundInSet_) {
+    if (t->fieldsId() != foundInSet_) {
         found_ = t->findField(field_);
-        foundIn_ = t;
         foundInSet_ = t->fieldsId();
     }
     return found_;

@@ -112,8 +112,8 @@ private:
     bool writing_ = false;
     bool loadWhenShown_ = false;
     bool stale_ = false;
-    // The field found by name, while the table's field set is the one it was found in.
-    mutable db::Table* foundIn_ = nullptr;
+    // The field found by name, while the table's field set (unique in the process, never
+    // 0 for an open table) is the one it was found in.
     mutable quint64 foundInSet_ = 0;
     mutable db::Field* found_ = nullptr;
     QList<QMetaObject::Connection> conns_;
