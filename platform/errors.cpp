@@ -1,6 +1,10 @@
 #include "errors.h"
 
+#include <cerrno>
+
 namespace plat {
+
+bool FileError::diskFull() const noexcept { return code_ == ENOSPC || code_ == EDQUOT; }
 
 namespace {
 

@@ -3,6 +3,7 @@
 // standard error box; the handler guard (guard.h) shows it and ends the handler.
 #include <QString>
 #include <exception>
+#include <utility>
 
 namespace plat {
 
@@ -18,9 +19,16 @@ private:
 };
 
 // A text-file read or write, a directory or copy that failed where the caller must stop.
+// code: the system's errno value when one is known (ENOSPC for a full disk), else 0.
 class FileError : public LayerError {
 public:
-    using LayerError::LayerError;
+    explicit FileError(QString text, int code = 0) : LayerError(std::move(text)), code_(code) {}
+    int code() const noexcept { return code_; }
+    // Whether the failure means the disk (or the user's quota on it) is full.
+    bool diskFull() const noexcept;
+
+private:
+    int code_;
 };
 
 // A number conversion of a text that is no whole number.

@@ -4,11 +4,12 @@
 #include "errors.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -100,8 +101,106 @@ QString systemReason(int err) { return QString::fromLocal8Bit(std::strerror(err)
     throw FileError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, reason));
 }
 
-[[noreturn]] void cannotCreate(const QString& path, const QString& reason) {
-    throw FileError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, reason));
+bool isDiskFull(int err) { return err == ENOSPC || err == EDQUOT; }
+
+// A full disk is what a user can act on, so it is said in the user's language.
+[[noreturn]] void cannotWrite(const QString& path, const char* what, int err) {
+    if (isDiskFull(err))
+        throw FileError(
+            QStringLiteral("Файл \"%1\" не записан: диск заполнен, на нём нет свободного места.")
+                .arg(path),
+            err);
+    throw FileError(
+        QStringLiteral("%1 file \"%2\". %3").arg(QLatin1String(what), path, systemReason(err)),
+        err);
+}
+
+ChangeHook& changeHook() {
+    static ChangeHook hook;
+    return hook;
+}
+
+thread_local int lastErrno = 0;
+
+// Asks the hook about a step; a value it returns is the step's failure.
+int gate(Change change, const QString& path, const QString& target = {}) {
+    const ChangeHook& hook = changeHook();
+    return hook ? hook(ChangeStep{change, path, target}) : 0;
+}
+
+// For the bool calls: remembers why they failed.
+bool failed(int err) {
+    lastErrno = err;
+    return false;
+}
+
+QString folderOfFile(const QString& path) {
+    const QString dir = QFileInfo(path).path();
+    return dir.isEmpty() ? QStringLiteral(".") : dir;
+}
+
+// Writes all of data, a piece at a time through the hook. 0 or the errno of the failure.
+int writeAll(int fd, const QString& path, const char* data, qsizetype size) {
+    constexpr qsizetype kPiece = 1 << 16;
+    for (qsizetype done = 0; done < size;) {
+        if (const int e = gate(Change::Write, path)) return e;
+        const qsizetype piece = std::min(kPiece, size - done);
+        const ssize_t w = ::write(fd, data + done, size_t(piece));
+        if (w < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (w == 0) return EIO;
+        done += w;
+    }
+    return 0;
+}
+
+// fsync and close, both checked: a write the system put off fails here on some systems.
+int syncAndClose(int fd, const QString& path) {
+    int err = gate(Change::Sync, path);
+    if (!err && ::fsync(fd) != 0) err = errno;
+    const int closeErr = gate(Change::Close, path);
+    if (::close(fd) != 0 && !err) err = errno;
+    if (!err) err = closeErr;
+    return err;
+}
+
+int syncDir(const QString& dir) {
+    if (const int e = gate(Change::SyncFolder, dir)) return e;
+    const int fd = ::open(QFile::encodeName(dir).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = 0;
+    // Some file systems cannot sync a folder; their entries are as durable as they get.
+    if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) err = errno;
+    ::close(fd);
+    return err;
+}
+
+// Puts a finished partial file in place; replace: over an existing target.
+int putInPlace(const QString& part, const QString& target, bool replace) {
+    if (const int e = gate(Change::Rename, part, target)) return e;
+    const QByteArray p = QFile::encodeName(part);
+    const QByteArray t = QFile::encodeName(target);
+    if (replace) return ::rename(p.constData(), t.constData()) == 0 ? 0 : errno;
+    if (::renameat2(AT_FDCWD, p.constData(), AT_FDCWD, t.constData(), RENAME_NOREPLACE) == 0)
+        return 0;
+    if (errno != EINVAL && errno != ENOSYS) return errno;
+    // A file system without the flag: link() also refuses an existing target.
+    if (::link(p.constData(), t.constData()) != 0) return errno;
+    ::unlink(p.constData());
+    return 0;
+}
+
+// Creates the partial file of target afresh: one left by an interrupted write goes first.
+int createPartial(const QString& part, mode_t mode) {
+    const QByteArray name = QFile::encodeName(part);
+    ::unlink(name.constData());
+    if (const int e = gate(Change::Create, part)) {
+        errno = e;
+        return -1;
+    }
+    return ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
 }
 
 // Windows mask rules beyond '*' and '?': a run of '?' that ends at a '.' or at the end of
@@ -220,60 +319,60 @@ QStringList findFiles(const QString& dir, const QString& mask) {
 
 bool copyFile(const QString& from, const QString& to) {
     const QString src = resolve(from);
-    if (src.isEmpty() || !QFileInfo(src).isFile()) return false;
-    if (exists(to)) return false;
+    if (src.isEmpty() || !QFileInfo(src).isFile()) return failed(ENOENT);
+    if (exists(to)) return failed(EEXIST);
     const QString dst = resolvePrefix(to, nullptr);
-    const QByteArray srcName = QFile::encodeName(src);
-    const QByteArray dstName = QFile::encodeName(dst);
+    const QString part = partialPath(dst);
 
-    const int in = ::open(srcName.constData(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return false;
+    const int in = ::open(QFile::encodeName(src).constData(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return failed(errno);
     struct stat st {};
     if (::fstat(in, &st) != 0) {
+        const int e = errno;
         ::close(in);
-        return false;
+        return failed(e);
     }
-    // O_EXCL: a target that appeared meanwhile is never overwritten.
-    const int out =
-        ::open(dstName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 07777);
+    const int out = createPartial(part, st.st_mode & 07777);
     if (out < 0) {
+        const int e = errno;
         ::close(in);
-        return false;
+        return failed(e);
     }
-    bool ok = true;
+    int err = 0;
+    qint64 copied = 0;
     char buf[65536];
-    for (;;) {
+    while (!err) {
         const ssize_t r = ::read(in, buf, sizeof buf);
         if (r == 0) break;
         if (r < 0) {
-            if (errno == EINTR) continue;
-            ok = false;
-            break;
+            if (errno != EINTR) err = errno;
+            continue;
         }
-        for (ssize_t done = 0; done < r;) {
-            const ssize_t w = ::write(out, buf + done, size_t(r - done));
-            if (w < 0) {
-                if (errno == EINTR) continue;
-                ok = false;
-                break;
-            }
-            done += w;
-        }
-        if (!ok) break;
+        err = writeAll(out, part, buf, r);
+        copied += r;
     }
-    if (ok) {
+    ::close(in);
+    // A source that changed size under the copy gives no whole copy.
+    if (!err && copied != qint64(st.st_size)) err = EIO;
+    if (!err) {
         const struct timespec times[2] = {st.st_atim, st.st_mtim};
         ::futimens(out, times);  // the copy keeps the source's time, as on Windows
     }
-    ::close(in);
-    if (::close(out) != 0) ok = false;
-    if (!ok) ::unlink(dstName.constData());  // no half-written copy left behind
-    return ok;
+    const int closeErr = syncAndClose(out, part);
+    if (!err) err = closeErr;
+    // O_EXCL's twin: a target that appeared meanwhile is never overwritten.
+    if (!err) err = putInPlace(part, dst, false);
+    if (err) {
+        ::unlink(QFile::encodeName(part).constData());  // no half-written copy left behind
+        return failed(err);
+    }
+    if (const int e = syncDir(folderOfFile(dst))) return failed(e);
+    return true;
 }
 
 bool renameFile(const QString& from, const QString& to) {
     const QString src = resolve(from);
-    if (src.isEmpty()) return false;
+    if (src.isEmpty()) return failed(ENOENT);
     const QString existing = resolve(to);
     // A change of letter case only is a rename of the same entry, which Windows allows.
     const bool sameEntry =
@@ -281,35 +380,68 @@ bool renameFile(const QString& from, const QString& to) {
         QFileInfo(existing).canonicalFilePath() == QFileInfo(src).canonicalFilePath() &&
         QString::compare(QFileInfo(existing).fileName(), QFileInfo(to).fileName(),
                          Qt::CaseInsensitive) == 0;
-    if (!existing.isEmpty() && !sameEntry) return false;
+    if (!existing.isEmpty() && !sameEntry) return failed(EEXIST);
     QString dst = resolvePrefix(to, nullptr);
     if (sameEntry) dst = QFileInfo(src).dir().filePath(QFileInfo(to).fileName());
     if (dst == src) return true;
+    if (const int e = gate(Change::Rename, src, dst)) return failed(e);
     const QByteArray s = QFile::encodeName(src);
     const QByteArray d = QFile::encodeName(dst);
     if (::renameat2(AT_FDCWD, s.constData(), AT_FDCWD, d.constData(), RENAME_NOREPLACE) == 0)
         return true;
-    if (errno != EINVAL && errno != ENOSYS) return false;
+    if (errno != EINVAL && errno != ENOSYS) return failed(errno);
     // A file system without the flag: link() also refuses an existing target.
     if (QFileInfo(src).isFile()) {
-        if (::link(s.constData(), d.constData()) != 0) return false;
+        if (::link(s.constData(), d.constData()) != 0) return failed(errno);
         ::unlink(s.constData());
         return true;
     }
-    return false;
+    return failed(EXDEV);
 }
 
 bool deleteFile(const QString& path) {
     const QString r = resolve(path);
-    if (r.isEmpty() || QFileInfo(r).isDir()) return false;
-    return ::unlink(QFile::encodeName(r).constData()) == 0;
+    if (r.isEmpty()) return failed(ENOENT);
+    if (QFileInfo(r).isDir()) return failed(EISDIR);
+    if (const int e = gate(Change::Delete, r)) return failed(e);
+    return ::unlink(QFile::encodeName(r).constData()) == 0 || failed(errno);
 }
 
 bool createDir(const QString& path) {
-    if (path.isEmpty() || exists(path)) return false;
+    if (path.isEmpty() || exists(path)) return failed(EEXIST);
     const QString target = resolvePrefix(path, nullptr);
-    return ::mkdir(QFile::encodeName(target).constData(), 0777) == 0;
+    if (const int e = gate(Change::MakeFolder, target)) return failed(e);
+    return ::mkdir(QFile::encodeName(target).constData(), 0777) == 0 || failed(errno);
 }
+
+bool syncFolder(const QString& path) {
+    const QString r = resolve(path.isEmpty() ? QStringLiteral(".") : path);
+    if (r.isEmpty()) return failed(ENOENT);
+    const int e = syncDir(r);
+    return e == 0 || failed(e);
+}
+
+int lastError() { return lastErrno; }
+
+QString partialPath(const QString& target) {
+    const QFileInfo fi(target);
+    const QByteArray digest =
+        QCryptographicHash::hash(fi.fileName().toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    const QString name = u'.' + QString::fromLatin1(digest) + QStringLiteral(".partial");
+    const QString dir = fi.path();
+    return dir.isEmpty() || dir == u"." ? name : QDir(dir).filePath(name);
+}
+
+bool isPartialName(const QString& name) {
+    static const QString suffix = QStringLiteral(".partial");
+    if (name.size() != 1 + 16 + suffix.size() || !name.startsWith(u'.') || !name.endsWith(suffix))
+        return false;
+    for (qsizetype i = 1; i <= 16; ++i)
+        if (!isxdigit(name[i].toLatin1())) return false;
+    return true;
+}
+
+void setChangeHook(ChangeHook hook) { changeHook() = std::move(hook); }
 
 QString currentDir() { return QDir::toNativeSeparators(QDir::currentPath()); }
 
@@ -338,15 +470,24 @@ QByteArray readBytes(const QString& path) {
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes) {
-    // Written beside and then put in place, so a failed write leaves the old file whole.
-    QSaveFile f(resolvePrefix(path, nullptr));
-    if (!f.open(QIODevice::WriteOnly)) cannotCreate(path, f.errorString());
-    if (f.write(bytes) != bytes.size()) {
-        const QString reason = f.errorString();
-        f.cancelWriting();
-        throw FileError(QStringLiteral("Write error on file \"%1\". %2").arg(path, reason));
+    const QString target = resolvePrefix(path, nullptr);
+    const QString part = partialPath(target);
+    // A file written over keeps its permissions; a new one gets the user's defaults.
+    struct stat old {};
+    const bool replacing = ::stat(QFile::encodeName(target).constData(), &old) == 0;
+    if (replacing && S_ISDIR(old.st_mode)) cannotWrite(path, "Cannot create", EISDIR);
+    const int fd = createPartial(part, replacing ? (old.st_mode & 07777) : 0666);
+    if (fd < 0) cannotWrite(path, "Cannot create", errno);
+    if (replacing) ::fchmod(fd, old.st_mode & 07777);
+    int err = writeAll(fd, part, bytes.constData(), bytes.size());
+    const int closeErr = syncAndClose(fd, part);
+    if (!err) err = closeErr;
+    if (!err) err = putInPlace(part, target, true);
+    if (err) {
+        ::unlink(QFile::encodeName(part).constData());
+        cannotWrite(path, "Write error on", err);
     }
-    if (!f.commit()) cannotCreate(path, f.errorString());
+    if (const int e = syncDir(folderOfFile(target))) cannotWrite(path, "Write error on", e);
 }
 
 QStringList readLines(const QString& path) {

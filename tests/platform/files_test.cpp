@@ -1,10 +1,12 @@
 #include "platform/files.h"
 
 #include "platform/errors.h"
+#include "tests/harness/disk.h"
 #include "tests/harness/harness.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <cerrno>
 
 namespace fs = plat::fs;
 
@@ -182,6 +184,104 @@ TEST_F(FilesTest, FailuresNameThePathAndTheReason) {
     } catch (const plat::FileError& e) {
         EXPECT_TRUE(e.text().contains("нет/log.txt")) << e.what();
     }
+}
+
+// A write or a copy that fails at any of its steps leaves the old file byte for byte and no
+// file of its own: a full disk must never turn a saved log into an empty one.
+class FailedStepTest : public FilesTest, public ::testing::WithParamInterface<fs::Change> {};
+
+TEST_P(FailedStepTest, WriteLeavesTheOldFileWhole) {
+    put(inWork("protocol.txt"), "the earlier log\r\n");
+    const QByteArray big(200000, 'x');  // several pieces
+    {
+        testing_support::FailingSteps full(GetParam(), ENOSPC);
+        try {
+            fs::writeBytes("protocol.txt", big);
+            ADD_FAILURE() << "no error";
+        } catch (const plat::FileError& e) {
+            EXPECT_TRUE(e.diskFull());
+            EXPECT_TRUE(e.text().contains("protocol.txt")) << e.what();
+            EXPECT_TRUE(e.text().contains("диск заполнен")) << e.what();
+        }
+        EXPECT_GT(full.failed(), 0);
+    }
+    EXPECT_EQ(get(inWork("protocol.txt")), "the earlier log\r\n");
+    EXPECT_EQ(fs::findFiles(".", "*"), QStringList{"protocol.txt"});
+    fs::writeBytes("protocol.txt", big);
+    EXPECT_EQ(get(inWork("protocol.txt")), big);
+}
+
+TEST_P(FailedStepTest, CopyLeavesNoTarget) {
+    const QByteArray table(300000, 't');
+    put(inWork("Физика.DB"), table);
+    {
+        testing_support::FailingSteps full(GetParam(), ENOSPC);
+        EXPECT_FALSE(fs::copyFile("Физика.DB", "Химия.DB"));
+        EXPECT_EQ(fs::lastError(), ENOSPC);
+    }
+    EXPECT_EQ(fs::findFiles(".", "*"), QStringList{"Физика.DB"});
+    EXPECT_EQ(get(inWork("Физика.DB")), table);
+}
+
+std::string stepName(const ::testing::TestParamInfo<fs::Change>& info) {
+    static const char* const names[] = {"Create", "Write", "Sync", "Close", "Rename"};
+    return names[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FailedStepTest,
+                         ::testing::Values(fs::Change::Create, fs::Change::Write, fs::Change::Sync,
+                                           fs::Change::Close, fs::Change::Rename),
+                         stepName);
+
+// Only a whole copy appears under the target's name: a process stopped inside a copy
+// leaves at most its hidden partial file, which no mask of a test takes.
+TEST_F(FilesTest, CopyStoppedHalfWayLeavesOnlyAPartialFile) {
+    put(inWork("Физика.DB"), QByteArray(300000, 't'));
+    for (int n = 1;; ++n) {
+        const bool stopped =
+            testing_support::StoppedAtChange(n, [] { fs::copyFile("Физика.DB", "Химия.DB"); });
+        const QStringList files = fs::findFiles(".", "*");
+        if (!stopped) {
+            EXPECT_EQ(files, (QStringList{"Физика.DB", "Химия.DB"}));
+            EXPECT_EQ(get(inWork("Химия.DB")), get(inWork("Физика.DB")));
+            EXPECT_GT(n, 5);
+            break;
+        }
+        for (const QString& f : files) {
+            if (f == "Химия.DB")
+                EXPECT_EQ(get(inWork(f)), get(inWork("Физика.DB"))) << "stopped at " << n;
+            else
+                EXPECT_TRUE(f == "Физика.DB" || fs::isPartialName(f))
+                    << n << ": " << f.toStdString();
+            if (f != "Физика.DB") QFile::remove(inWork(f));
+        }
+    }
+}
+
+TEST_F(FilesTest, PartialNamesAreShortAndHidden) {
+    const QString longName = QString(125, QChar(u'Ж')) + "GrV12.jpg";
+    const QString part = fs::partialPath(inWork(longName));
+    EXPECT_EQ(QFileInfo(part).path(), work());
+    EXPECT_TRUE(fs::isPartialName(QFileInfo(part).fileName()));
+    EXPECT_LT(QFileInfo(part).fileName().size(), 30);
+    EXPECT_NE(fs::partialPath("a.DB"), fs::partialPath("b.DB"));
+    EXPECT_FALSE(fs::isPartialName(".hidden.partial"));
+    EXPECT_FALSE(fs::isPartialName("Физика.DB"));
+}
+
+// The same on a real disk that has no room left.
+TEST_F(FilesTest, FullDiskFailsWritesAndCopiesAndKeepsTheOldFile) {
+    testing_support::SmallDisk disk(inWork("disk"), 64);
+    if (!disk.mounted()) GTEST_SKIP() << disk.why().toStdString();
+    put(inWork("disk/protocol.txt"), "the earlier log\r\n");
+    put(inWork("Физика.DB"), QByteArray(20000, 't'));
+    disk.fill();
+    EXPECT_THROW(fs::writeLines(inWork("disk/protocol.txt"), QStringList(500, "Иванов 5")),
+                 plat::FileError);
+    EXPECT_EQ(get(inWork("disk/protocol.txt")), "the earlier log\r\n");
+    EXPECT_FALSE(fs::copyFile("Физика.DB", inWork("disk/Физика.DB")));
+    EXPECT_EQ(fs::lastError(), ENOSPC);
+    EXPECT_EQ(fs::findFiles(inWork("disk"), "*"), (QStringList{"filler", "protocol.txt"}));
 }
 
 }  // namespace
