@@ -139,7 +139,7 @@ void TForm3::Button4Click() {
 
 void TForm3::Button2Click() {
     handler([&] {
-        const std::optional<QString> n = CreateTestFromTemplate(*services_.ui);
+        const std::optional<QString> n = CreateTestFromTemplate(*services_.ui, WorkingFolder());
         if (!n) return;
         MakeTestCurrent(*n + QStringLiteral(".db"));
         ShowTestOperations(false);
@@ -195,7 +195,7 @@ void TForm3::Button7Click() {
 void TForm3::Button9Click() {
     handler([&] {
         const std::optional<ImportedTest> t = ImportTest(*services_.ui, WorkingFolder());
-        if (!t) return;
+        if (!t || !t->copied) return;
         MakeTestCurrent(t->name + QStringLiteral(".db"));
         ShowTestOperations(t->webPage);
         GroupBox1->setVisible(true);

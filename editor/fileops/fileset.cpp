@@ -1,10 +1,14 @@
 #include "editor/fileops/fileset.h"
 
+#include "editor/fileops/fileset_change.h"
 #include "platform/files.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 
@@ -49,30 +53,17 @@ enum class PictureAction { CopyInFolder, RenameInFolder, CopyToPrefix };
 
 void walkPictures(plat::UiServices& ui, const QString& mask, const QString& prefix,
                   PictureAction action) {
-    WalkMask(mask, [&](const QString& entry, const QString& source, const QString& folder) {
-        const std::optional<QString> rest = pictureRest(mask, entry);
-        if (!rest) {
-            ui.message(QStringLiteral("не найдено GrV"));
-            return false;
+    const PictureWalk walk = PictureFiles(mask, prefix, action != PictureAction::CopyToPrefix);
+    for (const PictureFile& p : walk.files) {
+        const bool done = action == PictureAction::RenameInFolder
+                              ? plat::fs::renameFile(p.source, p.target)
+                              : CopyTestFile(ui, p.source, p.target);
+        if (!done) {
+            copyFailed(ui, p.entry, p.newName);
+            return;
         }
-        if (!IsPictureRest(*rest)) return true;  // another test's file: not ours to touch
-        const QString newName = prefix + *rest;
-        switch (action) {
-            case PictureAction::CopyInFolder:
-                if (CopyTestFile(ui, source, folder + newName)) return true;
-                copyFailed(ui, entry, newName);
-                return false;
-            case PictureAction::RenameInFolder:
-                if (plat::fs::renameFile(source, folder + newName)) return true;
-                copyFailed(ui, entry, newName);
-                return false;
-            case PictureAction::CopyToPrefix:
-                if (CopyTestFile(ui, source, newName)) return true;
-                copyFailed(ui, entry, newName);
-                return false;
-        }
-        return false;
-    });
+    }
+    if (walk.noGrV) ui.message(QStringLiteral("не найдено GrV"));
 }
 
 }  // namespace
@@ -83,27 +74,52 @@ bool IsPictureRest(const QString& rest) {
     return number.match(rest).hasMatch();
 }
 
-bool CopyTestFile(plat::UiServices& ui, const QString& source, const QString& target) {
-    bool copied = false;
+CopyAnswer AskToCopy(plat::UiServices& ui, const QString& source, const QString& target) {
+    CopyAnswer answer = CopyAnswer::Copy;
     if (!plat::fs::fileExists(source)) {
         ui.message(QStringLiteral("не найден файл ") + source);
+        answer = CopyAnswer::Refused;
     } else if (plat::fs::sameFile(source, target)) {
         // Replacing would delete the only copy: leave it as it is and say why.
         ui.message(source + QStringLiteral(" и ") + target +
                    QStringLiteral(" - один и тот же файл"));
+        answer = CopyAnswer::Refused;
     } else if (plat::fs::fileExists(target)) {
-        if (ui.confirm(target + QStringLiteral(" уже существует, хотите обновить?")) ==
-            plat::Answer::Yes) {
-            plat::fs::deleteFile(target);
-            copied = plat::fs::copyFile(source, target);
-        }
-    } else {
-        copied = plat::fs::copyFile(source, target);
+        answer = ui.confirm(target + QStringLiteral(" уже существует, хотите обновить?")) ==
+                         plat::Answer::Yes
+                     ? CopyAnswer::Replace
+                     : CopyAnswer::Refused;
     }
-    if (!copied)
-        ui.message(QStringLiteral("копирование файла ") + source + QStringLiteral(" в ") + target +
-                   QStringLiteral(" не выполнено"));
-    return copied;
+    if (answer == CopyAnswer::Refused) CopyNotMade(ui, source, target);
+    return answer;
+}
+
+void CopyNotMade(plat::UiServices& ui, const QString& source, const QString& target) {
+    ui.message(QStringLiteral("копирование файла ") + source + QStringLiteral(" в ") + target +
+               QStringLiteral(" не выполнено"));
+}
+
+bool CopyTestFile(plat::UiServices& ui, const QString& source, const QString& target) {
+    const CopyAnswer answer = AskToCopy(ui, source, target);
+    if (answer == CopyAnswer::Refused) return false;
+    if (answer == CopyAnswer::Replace) plat::fs::deleteFile(target);
+    if (plat::fs::copyFile(source, target)) return true;
+    CopyNotMade(ui, source, target);
+    return false;
+}
+
+QString ReasonText(int err) {
+    switch (err) {
+        case ENOSPC:
+        case EDQUOT: return QStringLiteral("диск заполнен");
+        case EACCES:
+        case EPERM: return QStringLiteral("нет права на запись в папку");
+        case EROFS: return QStringLiteral("диск открыт только для чтения");
+        case ENAMETOOLONG: return QStringLiteral("слишком длинное имя файла");
+        case EEXIST: return QStringLiteral("файл с таким именем уже есть");
+        case ENOENT: return QStringLiteral("файл не найден");
+        default: return QString::fromLocal8Bit(std::strerror(err));
+    }
 }
 
 QString NameBeforeDot(const QString& name) {
@@ -141,6 +157,22 @@ void CopyFileSetAs(plat::UiServices& ui, const QString& mask, const QString& bas
         copyFailed(ui, entry, newName);
         return false;
     });
+}
+
+PictureWalk PictureFiles(const QString& mask, const QString& prefix, bool inMaskFolder) {
+    PictureWalk walk;
+    WalkMask(mask, [&](const QString& entry, const QString& source, const QString& folder) {
+        const std::optional<QString> rest = pictureRest(mask, entry);
+        if (!rest) {
+            walk.noGrV = true;
+            return false;
+        }
+        if (!IsPictureRest(*rest)) return true;  // another test's file: not ours to touch
+        const QString newName = prefix + *rest;
+        walk.files.append({entry, source, newName, inMaskFolder ? folder + newName : newName});
+        return true;
+    });
+    return walk;
 }
 
 void CopyPictureFiles(plat::UiServices& ui, const QString& mask, const QString& prefix) {
@@ -187,7 +219,16 @@ bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name) {
     return !c;
 }
 
-std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui) {
+bool CheckNameLengths(plat::UiServices& ui, const QString& test, const QStringList& targets) {
+    const QString tooLong = NameTooLong(targets);
+    if (tooLong.isEmpty()) return true;
+    ui.error(QStringLiteral("Название теста <") + test +
+             QStringLiteral("> слишком длинное: имя файла ") + tooLong +
+             QStringLiteral(" не поместится в файловой системе. Выберите название короче."));
+    return false;
+}
+
+std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui, const QString& w) {
     const QString n = ui.input(QStringLiteral("Введите название нового теста."), kTestNamePrompt,
                                QStringLiteral("Пробный тест"));
     if (n.isEmpty()) {
@@ -220,10 +261,32 @@ std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui) {
         return std::nullopt;
     }
 
-    CopyFileSetAs(ui, QStringLiteral("new.*"), n);
-    DeleteFilesByMask(ui, n + QStringLiteral(".CRO"));
-    if (!plat::fs::renameFile(n + QStringLiteral(".zag"), n + QStringLiteral(".DB")))
-        return std::nullopt;
+    // The template set under the new name, its table as N.DB and without its page head: the
+    // whole test at once, or nothing of it.
+    struct Copy {
+        QString entry, newName;
+    };
+    QList<Copy> copies;
+    WalkMask(QStringLiteral("new.*"), [&](const QString& entry, const QString&, const QString&) {
+        const QString ext = ExtensionFromDot(entry);
+        if (ext.compare(QLatin1String(".CRO"), Qt::CaseInsensitive) == 0) return true;
+        const bool table = ext.compare(QLatin1String(".zag"), Qt::CaseInsensitive) == 0;
+        copies.append({entry, n + (table ? QStringLiteral(".DB") : ext)});
+        return true;
+    });
+    FileSetChange change(w);
+    for (const Copy& c : copies)
+        change.copy(c.entry, c.newName, false, [&ui, c](int) {
+            CopyNotMade(ui, c.entry, c.newName);
+            copyFailed(ui, c.entry, c.newName);
+        });
+    if (!CheckNameLengths(ui, n, change.targets())) return std::nullopt;
+    change.journalFailed = [&](const QString& journal, int err) {
+        ui.error(QStringLiteral("Тест <") + n + QStringLiteral("> не создан: в папку ") +
+                 QDir::toNativeSeparators(QFileInfo(journal).absolutePath()) +
+                 QStringLiteral(" нельзя записать (") + ReasonText(err) + QStringLiteral(")."));
+    };
+    if (!change.run()) return std::nullopt;
     return n;
 }
 

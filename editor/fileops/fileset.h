@@ -4,6 +4,7 @@
 // such sets around as whole files and tell the author about failures through plain messages.
 #include "platform/ui.h"
 
+#include <QList>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -15,6 +16,17 @@ namespace korvel {
 // target is replaced only after the author says Yes. A source and target that are one file
 // leave it untouched and count as a failed copy. False when nothing was copied.
 bool CopyTestFile(plat::UiServices& ui, const QString& source, const QString& target);
+
+// CopyTestFile's questions without the copy, for operations that ask everything before
+// they copy anything. Refused: the source is missing or is the target itself, or the author
+// said No; the author has then been told as CopyTestFile tells.
+enum class CopyAnswer { Copy, Replace, Refused };
+CopyAnswer AskToCopy(plat::UiServices& ui, const QString& source, const QString& target);
+// CopyTestFile's message for a copy that was not made.
+void CopyNotMade(plat::UiServices& ui, const QString& source, const QString& target);
+
+// A short Russian reason for a file operation that failed with the system's errno value.
+QString ReasonText(int err);
 
 // The part of name before its first dot (the whole name when it has none).
 QString NameBeforeDot(const QString& name);
@@ -38,6 +50,18 @@ void CopyFileSetAs(plat::UiServices& ui, const QString& mask, const QString& bas
 // pictures the generator writes. The mask N + "GrV*.*" of a test "A" also matches the
 // pictures of a test "AGrVB"; this rule keeps them apart.
 bool IsPictureRest(const QString& rest);
+
+// One picture that a picture helper takes: entry as listed, the source (the mask's folder
+// and entry), the new name (prefix + what follows "GrV") and the target (in the mask's
+// folder, or prefix + rest when the prefix carries its own folder).
+struct PictureFile {
+    QString entry, source, newName, target;
+};
+struct PictureWalk {
+    QList<PictureFile> files;  // in walk order, up to a stop
+    bool noGrV = false;  // the walk stopped at a file without "GrV": "не найдено GrV"
+};
+PictureWalk PictureFiles(const QString& mask, const QString& prefix, bool inMaskFolder);
 
 // The picture helpers: each picture of the test (a file matching mask N + "GrV*.*" whose
 // rest passes IsPictureRest) gets the name prefix + what follows its "GrV" (prefix ends in
@@ -70,11 +94,16 @@ inline const QString kTestNamePrompt = QStringLiteral(
     "При вводе названия теста не допускаются никакие расширения типа .db "
     "Знаки <.>,</>,<\\>,<,>,<#>,<:> и т.п.  недопустимы !!!");
 
+// The name too long for the file system among the names a change would give, refused with
+// an error box; true when every name fits.
+bool CheckNameLengths(plat::UiServices& ui, const QString& test, const QStringList& targets);
+
 // Create's file steps: asks for the name N, refuses an empty name, "new", a name with a
-// forbidden character, a folder without the blank table "new.zag" and the name of a test
-// of which any file (table, page, pictures) exists already; copies the template
-// set "new.*" of the current directory to N, removes N.CRO and renames N.zag to N.DB.
-// Returns N when N.DB was made, nullopt on any stop (the caller then changes nothing).
-std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui);
+// forbidden character or too long a name, a folder without the blank table "new.zag" and
+// the name of a test of which any file (table, page, pictures) exists already; copies the
+// template set "new.*" of the current directory to N, with N.zag becoming N.DB and no N.CRO,
+// as one change recorded in the working folder w. Returns N when the test was made, nullopt
+// on any stop (the caller then changes nothing, and no file of N is left).
+std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui, const QString& w);
 
 }  // namespace korvel

@@ -1,13 +1,17 @@
 #include "editor/fileops/operations.h"
 
 #include "editor/fileops/fileset.h"
+#include "editor/fileops/fileset_change.h"
 #include "editor/fileops/page_names.h"
 #include "editor/fileops/test_dialog.h"
+#include "platform/errors.h"
 #include "platform/files.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QList>
 #include <algorithm>
+#include <functional>
 #include <utility>
 
 namespace korvel {
@@ -34,43 +38,144 @@ bool isOwnFile(const QString& n, const QString& entry) {
     return at <= 0 || !IsPictureRest(entry.mid(at + kGrV.size()));
 }
 
-bool isOwnPicture(const QString& n, const QString& entry) {
-    return IsPictureRest(entry.mid(n.size() + kGrV.size()));
+// One file that an operation copies or renames, in the order the operation takes them.
+struct FileStep {
+    QString source, target;
+    // Taken by a helper's walk (the pictures, Import's files): the names its message gives.
+    QString entry, newName;
+    bool page = false;
+    bool noGrV = false;  // the picture walk stops here with "не найдено GrV"
+    bool walked() const { return !entry.isEmpty(); }
+};
+
+FileStep fileStep(const QString& source, const QString& target, bool page = false) {
+    FileStep s;
+    s.source = source;
+    s.target = target;
+    s.page = page;
+    return s;
 }
 
-void deleteOwn(const QString& mask, const QString& n, bool (*own)(const QString&, const QString&)) {
-    WalkMask(mask, [&](const QString& entry, const QString& source, const QString&) {
-        return !own(n, entry) || plat::fs::deleteFile(source);
+QList<FileStep> tableSteps(const QString& from, const QString& to) {
+    QList<FileStep> steps;
+    for (const QString& ext : TableFilesToWalk(from)) steps.append(fileStep(from + ext, to + ext));
+    return steps;
+}
+
+void addPictures(QList<FileStep>& steps, const QString& mask, const QString& prefix,
+                 bool inMaskFolder) {
+    const PictureWalk walk = PictureFiles(mask, prefix, inMaskFolder);
+    for (const PictureFile& p : walk.files) steps.append({p.source, p.target, p.entry, p.newName});
+    if (walk.noGrV) {
+        FileStep stop;
+        stop.noGrV = true;
+        steps.append(stop);
+    }
+}
+
+QStringList targetsOf(const QList<FileStep>& steps) {
+    QStringList t;
+    for (const FileStep& s : steps)
+        if (!s.noGrV) t.append(s.target);
+    return t;
+}
+
+void walkNotMade(plat::UiServices& ui, const FileStep& s) {
+    ui.message(QStringLiteral("копирование ") + s.entry + QStringLiteral(" в ") + s.newName +
+               QStringLiteral(" не выполнено"));
+}
+
+// The files of test name in folder that an operation on the chosen halves replaces: the
+// table files and the page with the pictures, or every file of the test (all).
+QStringList ownFiles(const QString& folder, const QString& name, bool table, bool web,
+                     bool all = false) {
+    QStringList files;
+    WalkMask(folder + name + QStringLiteral(".*"),
+             [&](const QString& entry, const QString& source, const QString&) {
+                 if (!isOwnFile(name, entry)) return true;
+                 const QString ext = ExtensionFromDot(entry);
+                 const bool isTable = TableFileExtensions().contains(ext, Qt::CaseInsensitive);
+                 const bool isPage = ext.compare(kHtml, Qt::CaseInsensitive) == 0;
+                 if (all || (table && isTable) || (web && isPage)) files.append(source);
+                 return true;
+             });
+    if (all || web)
+        for (const PictureFile& p :
+             PictureFiles(folder + name + kGrV + QStringLiteral("*.*"), QString(), true).files)
+            files.append(p.source);
+    return files;
+}
+
+bool sameName(const QString& a, const QString& b) {
+    return QString::compare(QFileInfo(a).absoluteFilePath(), QFileInfo(b).absoluteFilePath(),
+                            Qt::CaseInsensitive) == 0;
+}
+
+// The page under its new name with its references following it, when they change.
+std::optional<QByteArray> renamedPage(plat::UiServices& ui, const FileStep& page,
+                                      const QString& from, const QString& to,
+                                      const QList<FileStep>& steps) {
+    QByteArray bytes;
+    try {
+        bytes = plat::fs::readBytes(page.source);
+    } catch (const plat::FileError& e) {
+        ui.message(QStringLiteral("ссылки на рисунки в ") + page.target +
+                   QStringLiteral(" не обновлены:\r") + e.text());
+        return std::nullopt;
+    }
+    const QString folder = folderOf(page.target);
+    return PageWithRenamedReferences(bytes, from, to, [&](const QString& picture) {
+        for (const FileStep& s : steps)
+            if (s.walked() && sameName(s.target, folder + picture)) return true;
+        return plat::fs::fileExists(folder + picture);
     });
 }
 
-// Copies files and remembers the targets it created, so a stopped operation can take them
-// away again. A target that existed before is never removed.
-class Copier {
-public:
-    explicit Copier(plat::UiServices& ui) : ui_(ui) {}
-    bool copy(const QString& from, const QString& to) {
-        const bool existed = plat::fs::exists(to);
-        const bool copied = CopyTestFile(ui_, from, to);
-        // A failed copy may still have left a partial file behind.
-        if (!existed && plat::fs::fileExists(to)) created_.append(to);
-        return copied;
+// A copy of a test's files onto the test "label": every question of CopyTestFile asked, in
+// the order of the steps, before anything is copied. Answers that would make one test of
+// two tests' files change nothing. Nullopt at a refusal, when the author has been told;
+// else whether a file is replaced.
+std::optional<bool> askCopies(
+    plat::UiServices& ui, FileSetChange& change, const QList<FileStep>& steps, const QString& label,
+    const std::function<std::optional<QByteArray>(const FileStep&)>& pageBytes = {}) {
+    bool replacing = false;
+    for (const FileStep& s : steps) {
+        if (s.noGrV) {
+            ui.message(QStringLiteral("не найдено GrV"));
+            return std::nullopt;
+        }
+        const CopyAnswer a = AskToCopy(ui, s.source, s.target);
+        if (a == CopyAnswer::Refused) {
+            if (s.walked()) walkNotMade(ui, s);
+            if (replacing)
+                ui.message(QStringLiteral("Ни один файл не скопирован и не заменён: тест <") +
+                           label + QStringLiteral("> составился бы из файлов двух разных тестов."));
+            return std::nullopt;
+        }
+        replacing = replacing || a == CopyAnswer::Replace;
+        auto failed = [&ui, s](int) {
+            CopyNotMade(ui, s.source, s.target);
+            if (s.walked()) walkNotMade(ui, s);
+        };
+        const std::optional<QByteArray> bytes =
+            s.page && pageBytes ? pageBytes(s) : std::optional<QByteArray>();
+        if (bytes)
+            change.write(*bytes, s.target, a == CopyAnswer::Replace, failed);
+        else
+            change.copy(s.source, s.target, a == CopyAnswer::Replace, failed);
     }
-    void removeCreated() {
-        for (const QString& f : created_) plat::fs::deleteFile(f);
-        created_.clear();
+    return replacing;
+}
+
+// When the author has agreed to replace a test, its files that the copy does not bring
+// go with the rest, so the test is the copy alone.
+void removeReplaced(FileSetChange& change, const QList<FileStep>& steps, const QStringList& own) {
+    for (const QString& f : own) {
+        const bool brought = std::any_of(steps.cbegin(), steps.cend(), [&](const FileStep& s) {
+            return !s.noGrV && sameName(s.target, f);
+        });
+        if (!brought) change.remove(f);
     }
-
-private:
-    plat::UiServices& ui_;
-    QStringList created_;
-};
-
-void rewritePage(plat::UiServices& ui, const QString& page, const QString& from, const QString& to,
-                 const QString& folder) {
-    if (const auto why = RenamePageReferences(page, from, to, folder))
-        ui.message(QStringLiteral("ссылки на рисунки в ") + page +
-                   QStringLiteral(" не обновлены:\r") + *why);
 }
 
 }  // namespace
@@ -91,6 +196,14 @@ std::optional<QString> AskNewTestName(plat::UiServices& ui, const QString& capti
     return m;
 }
 
+// A change that could not be recorded in the working folder: the operation does nothing.
+void notRecorded(plat::UiServices& ui, const QString& what, const QString& journal, int err) {
+    ui.error(what + QStringLiteral(": в папку ") +
+             QDir::toNativeSeparators(QFileInfo(journal).absolutePath()) +
+             QStringLiteral(" нельзя записать (") + ReasonText(err) +
+             QStringLiteral(").\rФайлы тестов не изменены."));
+}
+
 std::optional<QString> RenameTest(plat::UiServices& ui, const QString& w, const QString& n,
                                   bool web) {
     plat::fs::setCurrentDir(w);
@@ -98,36 +211,50 @@ std::optional<QString> RenameTest(plat::UiServices& ui, const QString& w, const 
                                                     QStringLiteral("Новое название"));
     if (!m) return std::nullopt;
 
-    QList<std::pair<QString, QString>> done;
-    std::pair<QString, QString> failed;
-    auto rename = [&](const QString& from, const QString& to) {
-        if (plat::fs::renameFile(from, to)) {
-            done.append({from, to});
-            return true;
-        }
-        failed = {from, to};
-        return false;
-    };
-    bool ok = WalkTableFiles(n, [&](const QString& ext) { return rename(n + ext, *m + ext); });
-    if (ok && web) ok = rename(n + kHtml, *m + kHtml);
-    if (!ok) {
-        // A test split across two names could be chosen under neither: put it back whole.
-        QStringList stuck;
-        for (auto it = done.crbegin(); it != done.crend(); ++it)
-            if (!plat::fs::renameFile(it->second, it->first)) stuck.append(it->second);
-        QString text = QStringLiteral("Тест <") + n + QStringLiteral("> не переименован:\rфайл ") +
-                       failed.first + QStringLiteral(" не удалось переименовать в ") +
-                       failed.second + QStringLiteral(".\r");
-        text += stuck.isEmpty() ? QStringLiteral("Файлы теста остались под прежним названием.")
-                                : QStringLiteral("Не удалось вернуть прежнее название файлам: ") +
-                                      stuck.join(QStringLiteral(", "));
-        ui.error(text);
-        return std::nullopt;
-    }
+    QList<FileStep> steps = tableSteps(n, *m);
     if (web) {
-        RenamePictureFiles(ui, n + kGrV + QStringLiteral("*.*"), *m + kGrV);
-        rewritePage(ui, *m + kHtml, n, *m, QString());
+        steps.append(fileStep(n + kHtml, *m + kHtml, true));
+        addPictures(steps, n + kGrV + QStringLiteral("*.*"), *m + kGrV, true);
     }
+    if (!CheckNameLengths(ui, *m, targetsOf(steps))) return std::nullopt;
+
+    auto notRenamed = [&ui, n](const FileStep& s) {
+        if (s.walked()) {
+            walkNotMade(ui, s);
+            return;
+        }
+        ui.error(QStringLiteral("Тест <") + n + QStringLiteral("> не переименован:\rфайл ") +
+                 s.source + QStringLiteral(" не удалось переименовать в ") + s.target +
+                 QStringLiteral(".\rФайлы теста остались под прежним названием."));
+    };
+    FileSetChange change(w);
+    for (const FileStep& s : steps) {
+        if (s.noGrV) {
+            ui.message(QStringLiteral("не найдено GrV"));
+            return std::nullopt;
+        }
+        // A rename never overwrites: a file of the new name stops it before anything moves.
+        if (!plat::fs::fileExists(s.source) ||
+            (plat::fs::exists(s.target) && !plat::fs::sameFile(s.source, s.target))) {
+            notRenamed(s);
+            return std::nullopt;
+        }
+        auto failed = [notRenamed, s](int) { notRenamed(s); };
+        const std::optional<QByteArray> bytes =
+            s.page ? renamedPage(ui, s, n, *m, steps) : std::nullopt;
+        if (bytes) {
+            // The old page goes first, so a new name that differs in letter case alone fits.
+            change.remove(s.source, failed);
+            change.write(*bytes, s.target, false, failed);
+        } else {
+            change.move(s.source, s.target, failed);
+        }
+    }
+    change.journalFailed = [&](const QString& journal, int err) {
+        notRecorded(ui, QStringLiteral("Тест <") + n + QStringLiteral("> не переименован"), journal,
+                    err);
+    };
+    if (!change.run()) return std::nullopt;
     return m;
 }
 
@@ -138,18 +265,23 @@ std::optional<QString> CopyTest(plat::UiServices& ui, const QString& w, const QS
         ui, QStringLiteral("Задайте название копии теста."), QStringLiteral("Название копии"));
     if (!m) return std::nullopt;
 
-    Copier copier(ui);
-    bool ok = WalkTableFiles(n, [&](const QString& ext) { return copier.copy(n + ext, *m + ext); });
-    if (ok && web) ok = copier.copy(n + kHtml, *m + kHtml);
-    if (!ok) {
-        // A half copy could be chosen as a test: take back what this copy made.
-        copier.removeCreated();
-        return std::nullopt;
-    }
+    QList<FileStep> steps = tableSteps(n, *m);
     if (web) {
-        CopyPictureFiles(ui, n + kGrV + QStringLiteral("*.*"), *m + kGrV);
-        rewritePage(ui, *m + kHtml, n, *m, QString());
+        steps.append(fileStep(n + kHtml, *m + kHtml, true));
+        addPictures(steps, n + kGrV + QStringLiteral("*.*"), *m + kGrV, true);
     }
+    if (!CheckNameLengths(ui, *m, targetsOf(steps))) return std::nullopt;
+
+    FileSetChange change(w);
+    const std::optional<bool> replacing = askCopies(
+        ui, change, steps, *m, [&](const FileStep& p) { return renamedPage(ui, p, n, *m, steps); });
+    if (!replacing) return std::nullopt;
+    if (*replacing) removeReplaced(change, steps, ownFiles(QString(), *m, true, web));
+    change.journalFailed = [&](const QString& journal, int err) {
+        notRecorded(ui, QStringLiteral("Тест <") + n + QStringLiteral("> не скопирован"), journal,
+                    err);
+    };
+    if (!change.run()) return std::nullopt;
     return m;
 }
 
@@ -157,12 +289,18 @@ bool DeleteTest(plat::UiServices& ui, const QString& w, const QString& n, Delete
     if (ui.confirm(QStringLiteral("Вы уверены что хотите удалить тест <") + n +
                    QStringLiteral("> ?")) != plat::Answer::Yes)
         return false;
-    if (scope == DeleteScope::WholeTest)
-        deleteOwn(w + n + QStringLiteral(".*"), n, isOwnFile);
-    else
-        DeleteFilesByMask(ui, w + n + kHtml);
-    deleteOwn(w + n + kGrV + QStringLiteral("*.*"), n, isOwnPicture);
-    return true;
+    FileSetChange change(w);
+    const bool whole = scope == DeleteScope::WholeTest;
+    for (const QString& f : ownFiles(w, n, whole, true, whole))
+        change.remove(f, [&ui, n, f](int err) {
+            ui.error(QStringLiteral("Тест <") + n + QStringLiteral("> не удалён: файл ") + f +
+                     QStringLiteral(" не удалось удалить (") + ReasonText(err) +
+                     QStringLiteral(").\rФайлы теста остались на месте."));
+        });
+    change.journalFailed = [&](const QString& journal, int err) {
+        notRecorded(ui, QStringLiteral("Тест <") + n + QStringLiteral("> не удалён"), journal, err);
+    };
+    return change.run();
 }
 
 std::optional<ImportedTest> ImportTest(plat::UiServices& ui, const QString& w) {
@@ -191,23 +329,36 @@ std::optional<ImportedTest> ImportTest(plat::UiServices& ui, const QString& w) {
         });
     if (!path) return std::nullopt;
     const QString n = NameBeforeDot(path->mid(path->lastIndexOf(plat::fs::separator()) + 1));
+    bool copied = true;
     // The dialog made the chosen folder current; from W itself there is nothing to copy.
     if (!plat::fs::sameFolder(plat::fs::currentDir(), w)) {
+        QList<FileStep> steps;
         WalkMask(n + QStringLiteral(".*"),
-                 [&](const QString& entry, const QString& source, const QString& folder) {
-                     if (!isOwnFile(n, entry)) return true;
+                 [&](const QString& entry, const QString& source, const QString&) {
                      const QString newName = w + n + ExtensionFromDot(entry);
-                     if (CopyTestFile(ui, source, folder + newName)) return true;
-                     ui.message(QStringLiteral("копирование ") + entry + QStringLiteral(" в ") +
-                                newName + QStringLiteral(" не выполнено"));
-                     return false;
+                     if (isOwnFile(n, entry)) steps.append({source, newName, entry, newName});
+                     return true;
                  });
-        CopyPictureFiles(ui, n + kGrV + QStringLiteral("*.*"), w + n + kGrV);
+        addPictures(steps, n + kGrV + QStringLiteral("*.*"), w + n + kGrV, false);
+        copied = CheckNameLengths(ui, n, targetsOf(steps));
+        FileSetChange change(w);
+        std::optional<bool> replacing;
+        if (copied) replacing = askCopies(ui, change, steps, n);
+        if (replacing && *replacing)
+            removeReplaced(change, steps, ownFiles(w, n, true, true, true));
+        change.journalFailed = [&](const QString& journal, int err) {
+            notRecorded(ui, QStringLiteral("Тест <") + n + QStringLiteral("> не скопирован"),
+                        journal, err);
+        };
+        copied = replacing && change.run();
+        if (!copied)
+            ui.message(QStringLiteral("файлы теста ") + n +
+                       QStringLiteral(" не скопированы в рабочую папку программы."));
     }
     // The page is looked for in the source folder, before W becomes current.
     const bool webPage = plat::fs::fileExists(n + kHtml);
     plat::fs::setCurrentDir(w);
-    return ImportedTest{n, webPage};
+    return ImportedTest{n, webPage, copied};
 }
 
 void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool table, bool web) {
@@ -226,21 +377,27 @@ void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool t
         ui.error(kNewRefused);
         return;
     }
-    Copier copier(ui);
-    if (table && !WalkTableFiles(w + n, [&](const QString& ext) {
-            return copier.copy(w + n + ext, t + ext);
-        })) {
-        copier.removeCreated();
-        return;
-    }
+    // What an export stopped there earlier left in the folder.
+    RemoveLeftovers(folderOf(t).isEmpty() ? QStringLiteral(".") : folderOf(t));
+
+    QList<FileStep> steps;
+    if (table) steps = tableSteps(w + n, t);
     if (web) {
-        if (!copier.copy(w + n + kHtml, t + kHtml)) {
-            copier.removeCreated();
-            return;
-        }
-        CopyPictureFilesTo(ui, w + n + kGrV + QStringLiteral("*.*"), t + kGrV);
-        rewritePage(ui, t + kHtml, n, name, folderOf(t));
+        steps.append(fileStep(w + n + kHtml, t + kHtml, true));
+        addPictures(steps, w + n + kGrV + QStringLiteral("*.*"), t + kGrV, false);
     }
+    if (!CheckNameLengths(ui, name, targetsOf(steps))) return;
+    FileSetChange change(w);
+    const std::optional<bool> replacing =
+        askCopies(ui, change, steps, name,
+                  [&](const FileStep& p) { return renamedPage(ui, p, n, name, steps); });
+    if (!replacing) return;
+    if (*replacing) removeReplaced(change, steps, ownFiles(folderOf(t), name, table, web));
+    change.journalFailed = [&](const QString& journal, int err) {
+        notRecorded(ui, QStringLiteral("Тест <") + n + QStringLiteral("> не скопирован"), journal,
+                    err);
+    };
+    change.run();
 }
 
 }  // namespace korvel

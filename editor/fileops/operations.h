@@ -33,6 +33,7 @@ bool DeleteTest(plat::UiServices& ui, const QString& w, const QString& n, Delete
 struct ImportedTest {
     QString name;  // N
     bool webPage;  // the chosen folder holds N.HTML
+    bool copied;   // the test's files stand in W; false: nothing was copied, the author told why
 };
 // Asks for a test file in any folder until one is chosen, copies the test's files into W
 // (nothing when the folder is W itself) and ends with W as the current directory. Nullopt

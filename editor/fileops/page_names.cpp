@@ -1,8 +1,6 @@
 #include "editor/fileops/page_names.h"
 
 #include "platform/codec.h"
-#include "platform/errors.h"
-#include "platform/files.h"
 
 #include <QRegularExpression>
 
@@ -28,44 +26,38 @@ QByteArray PageName(const QString& name) {
     return out;
 }
 
-std::optional<QString> RenamePageReferences(const QString& page, const QString& oldName,
-                                            const QString& newName, const QString& folder) {
+std::optional<QByteArray> PageWithRenamedReferences(
+    const QByteArray& page, const QString& oldName, const QString& newName,
+    const std::function<bool(const QString& picture)>& hasPicture) {
     const QByteArray from = PageName(oldName);
     const QByteArray to = PageName(newName);
     if (from == to) return std::nullopt;
-    try {
-        const QByteArray bytes = plat::fs::readBytes(page);
-        // Latin-1 maps every byte to one character and back, so the head stays as it was.
-        const QString text = QString::fromLatin1(bytes);
-        const QString f = QRegularExpression::escape(QString::fromLatin1(from));
-        const QString t = QString::fromLatin1(to);
-        QString out;
-        const QRegularExpression ref(QStringLiteral("(src=\"|qq=\")") + f +
-                                     QStringLiteral("(GrV([0-9]+)\\.jpg)?\""));
-        qsizetype last = 0;
-        bool changed = false;
-        for (auto it = ref.globalMatch(text); it.hasNext();) {
-            const QRegularExpressionMatch m = it.next();
-            const bool qq = m.captured(1) == QLatin1String("qq=\"");
-            const bool picture = !m.captured(2).isEmpty();
-            // qq names the test alone; a src names a picture, which must exist under the new name.
-            const bool rewrite =
-                qq ? !picture
-                   : picture && plat::fs::fileExists(folder + newName + QStringLiteral("GrV") +
-                                                     m.captured(3) + QStringLiteral(".jpg"));
-            if (!rewrite) continue;
-            out += text.mid(last, m.capturedStart() - last);
-            out += m.captured(1) + t + m.captured(2) + u'"';
-            last = m.capturedEnd();
-            changed = true;
-        }
-        if (!changed) return std::nullopt;
-        out += text.mid(last);
-        plat::fs::writeBytes(page, out.toLatin1());
-    } catch (const plat::FileError& e) {
-        return e.text();
+    // Latin-1 maps every byte to one character and back, so the head stays as it was.
+    const QString text = QString::fromLatin1(page);
+    const QString f = QRegularExpression::escape(QString::fromLatin1(from));
+    const QString t = QString::fromLatin1(to);
+    QString out;
+    const QRegularExpression ref(QStringLiteral("(src=\"|qq=\")") + f +
+                                 QStringLiteral("(GrV([0-9]+)\\.jpg)?\""));
+    qsizetype last = 0;
+    bool changed = false;
+    for (auto it = ref.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const bool qq = m.captured(1) == QLatin1String("qq=\"");
+        const bool picture = !m.captured(2).isEmpty();
+        // qq names the test alone; a src names a picture, which must exist under the new name.
+        const bool rewrite = qq ? !picture
+                                : picture && hasPicture(newName + QStringLiteral("GrV") +
+                                                        m.captured(3) + QStringLiteral(".jpg"));
+        if (!rewrite) continue;
+        out += text.mid(last, m.capturedStart() - last);
+        out += m.captured(1) + t + m.captured(2) + u'"';
+        last = m.capturedEnd();
+        changed = true;
     }
-    return std::nullopt;
+    if (!changed) return std::nullopt;
+    out += text.mid(last);
+    return out.toLatin1();
 }
 
 }  // namespace korvel

@@ -4,6 +4,7 @@
 // must follow, or the page shows the old test's pictures (or none).
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <optional>
 
 namespace korvel {
@@ -12,10 +13,11 @@ namespace korvel {
 // references without ";", any other byte from 0x80 to 0xBF as "?".
 QByteArray PageName(const QString& name);
 
-// Points the page's references from test oldName to test newName: qq, and each picture
-// reference whose picture newName + "GrV" + k + ".jpg" exists in folder (the page's own).
-// Everything else stays byte for byte. Returns why the page could not be rewritten.
-std::optional<QString> RenamePageReferences(const QString& page, const QString& oldName,
-                                            const QString& newName, const QString& folder);
+// The page with its references pointed from test oldName to test newName: qq, and each
+// picture reference whose picture newName + "GrV" + k + ".jpg" is there by hasPicture (the
+// file name alone). Everything else stays byte for byte. Nullopt when nothing changes.
+std::optional<QByteArray> PageWithRenamedReferences(
+    const QByteArray& page, const QString& oldName, const QString& newName,
+    const std::function<bool(const QString& picture)>& hasPicture);
 
 }  // namespace korvel

@@ -17,9 +17,9 @@ namespace {
 constexpr int kStoppedStatus = 77;
 }
 
-FailingSteps::FailingSteps(plat::fs::Change change, int err, int nth) {
+FailingSteps::FailingSteps(std::optional<plat::fs::Change> change, int err, int nth) {
     plat::fs::setChangeHook([this, change, err, nth](const plat::fs::ChangeStep& s) {
-        if (s.change != change) return 0;
+        if (change && s.change != *change) return 0;
         ++seen_;
         if (nth != 0 && seen_ != nth) return 0;
         ++failed_;
@@ -68,7 +68,7 @@ SmallDisk::~SmallDisk() {
     if (mounted_) ::umount2(QFile::encodeName(dir_).constData(), MNT_DETACH);
 }
 
-void SmallDisk::fill() {
+void SmallDisk::fill(int leave) {
     const int fd = ::open(QFile::encodeName(QDir(dir_).filePath("filler")).constData(),
                           O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     ASSERT_GE(fd, 0) << std::strerror(errno);
@@ -77,6 +77,10 @@ void SmallDisk::fill() {
     }
     // The last block may hold a few bytes less.
     while (::write(fd, block, 1) > 0) {
+    }
+    if (leave > 0) {
+        const off_t size = ::lseek(fd, 0, SEEK_END);
+        ASSERT_EQ(::ftruncate(fd, size > leave ? size - leave : 0), 0) << std::strerror(errno);
     }
     ::close(fd);
 }

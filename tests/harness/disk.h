@@ -9,11 +9,12 @@
 
 namespace testing_support {
 
-// While it lives, the file layer's steps of one kind fail with err: every one, or only the
-// n-th (1-based) of that kind. Counts every step it sees.
+// While it lives, the file layer's steps of one kind (or of every kind, when change is
+// nullopt) fail with err: every one, or only the n-th (1-based) of them. Counts every step
+// of the kind it sees.
 class FailingSteps {
 public:
-    FailingSteps(plat::fs::Change change, int err, int nth = 0);
+    FailingSteps(std::optional<plat::fs::Change> change, int err, int nth = 0);
     ~FailingSteps();
     FailingSteps(const FailingSteps&) = delete;
     FailingSteps& operator=(const FailingSteps&) = delete;
@@ -42,8 +43,8 @@ public:
     SmallDisk& operator=(const SmallDisk&) = delete;
     bool mounted() const { return mounted_; }
     QString why() const { return why_; }
-    // Writes a filler file until the disk refuses more data.
-    void fill();
+    // Writes a filler file until the disk refuses more data, then gives back leave bytes.
+    void fill(int leave = 0);
 
 private:
     QString dir_;

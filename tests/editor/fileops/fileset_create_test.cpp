@@ -50,7 +50,7 @@ TEST_F(CreateTest, CopiesTheTemplateUnderTheNewName) {
         const QString name = QString::fromUtf8(c.name);
         const qsizetype before = ui.boxes().size();
         ui.expect(BoxKind::Input, kPrompt, c.answer, QString::fromUtf8(c.typed));
-        const std::optional<QString> made = korvel::CreateTestFromTemplate(ui);
+        const std::optional<QString> made = korvel::CreateTestFromTemplate(ui, work());
         ASSERT_TRUE(made.has_value()) << c.name;
         EXPECT_EQ(s(*made), c.name);
         EXPECT_EQ(get(name + ".DB"), "blank table");
@@ -88,7 +88,7 @@ TEST_F(CreateTest, RefusesNamesThatWouldReachOtherFiles) {
     for (const Case& c : cases) {
         ui.expect(BoxKind::Input, kPrompt, Answer::Ok, QString::fromUtf8(c.name))
             .expect(BoxKind::Error, QString::fromUtf8(c.error));
-        EXPECT_FALSE(korvel::CreateTestFromTemplate(ui).has_value()) << c.name;
+        EXPECT_FALSE(korvel::CreateTestFromTemplate(ui, work()).has_value()) << c.name;
         EXPECT_EQ(listing(), templateOnly) << c.name;
         EXPECT_EQ(s(ui.boxes().last().caption), "Error");
     }
@@ -107,7 +107,7 @@ TEST_F(CreateTest, RefusesTheNameWhileAnyOfItsFilesExists) {
         ui.expect(BoxKind::Input, kPrompt, Answer::Ok, QStringLiteral("Физика"))
             .expect(BoxKind::Error, "Тест с названием <Физика> уже существует (файл " + file +
                                         "). Выберите другое название.");
-        EXPECT_FALSE(korvel::CreateTestFromTemplate(ui).has_value()) << e;
+        EXPECT_FALSE(korvel::CreateTestFromTemplate(ui, work()).has_value()) << e;
         EXPECT_EQ(listing(), templateOnly + " " + e);
         EXPECT_EQ(get(file), "old");
         QFile::remove(file);
@@ -122,7 +122,7 @@ TEST_F(CreateTest, WithoutTheTemplateSaysWhichFileIsMissing) {
         .expect(BoxKind::Error, "Не найден файл заготовки new.zag в папке " +
                                     QDir::toNativeSeparators(QDir::currentPath()) +
                                     ": новый тест не создан.");
-    EXPECT_FALSE(korvel::CreateTestFromTemplate(ui).has_value());
+    EXPECT_FALSE(korvel::CreateTestFromTemplate(ui, work()).has_value());
     EXPECT_EQ(listing(), "new.CRO new.VAL");
     EXPECT_TRUE(ui.finished());
 }

@@ -109,6 +109,20 @@ protected:
         QDir::setCurrent(inWork("elsewhere"));
     }
     bool inWorkingFolder() const { return sameDir(QDir::currentPath(), work()); }
+    // An empty working folder (hidden files gone too) with empty folders "elsewhere" and
+    // "out" in it, laid afresh with Физика's table and web part.
+    void layAfresh() {
+        for (const char* d : {"elsewhere", "out"}) {
+            QDir(inWork(d)).removeRecursively();
+            QDir(work()).mkdir(d);
+        }
+        for (const QString& f : QDir(work()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(inWork(f));
+        layTest(work(), "Физика", true);
+        // A table big enough to be copied in several pieces.
+        put(inWork("Физика.DB"), QByteArray(150000, 'T'));
+        put(inWork("new.zag"), "blank table");
+    }
 };
 
 }  // namespace ops_test

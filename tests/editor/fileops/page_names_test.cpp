@@ -6,9 +6,6 @@
 
 #include <QDir>
 
-using testing_support::get;
-using testing_support::put;
-
 namespace {
 
 TEST(PageName, WritesTheNameAsThePageHoldsIt) {
@@ -23,9 +20,7 @@ TEST(PageName, WritesTheNameAsThePageHoldsIt) {
         EXPECT_EQ(korvel::PageName(QString::fromUtf8(name)), QByteArray(held)) << name;
 }
 
-class PageReferences : public testing_support::SuiteTest {};
-
-TEST_F(PageReferences, FollowOnlyTheTestsOwnPicturesThatExist) {
+TEST(PageReferences, FollowOnlyTheTestsOwnPicturesThatExist) {
     const QByteArray head = plat::toCp1251(QStringLiteral("<title>Тест</title><script>\r\n"));
     auto pageOf = [&](const QByteArray& qq, const QByteArray& p1, const QByteArray& p2) {
         return head + "qq=\"" + qq + "\";\r\n</SCRIPT>\r\n<img src=\"" + p1 +
@@ -33,19 +28,15 @@ TEST_F(PageReferences, FollowOnlyTheTestsOwnPicturesThatExist) {
                "GrV2.jpg\" width=100%>\r\n<img src=\"AGrVBGrV1.jpg\">\r\n<a "
                "href=\"AGrV1.jpg\">\r\n";
     };
-    put("C.HTML", pageOf("A", "A", "A"));
-    put("CGrV1.jpg", "picture");  // the second picture did not come along
-    EXPECT_EQ(korvel::RenamePageReferences("C.HTML", "A", "C", QString()), std::nullopt);
-    EXPECT_EQ(get("C.HTML"), pageOf("C", "C", "A"));
+    // The second picture did not come along.
+    auto onlyFirst = [](const QString& picture) { return picture == "CGrV1.jpg"; };
+    EXPECT_EQ(korvel::PageWithRenamedReferences(pageOf("A", "A", "A"), "A", "C", onlyFirst),
+              pageOf("C", "C", "A"));
 
     // Nothing of its own to follow: the page stays as it was.
-    put("D.HTML", pageOf("X", "X", "X"));
-    EXPECT_EQ(korvel::RenamePageReferences("D.HTML", "A", "D", QString()), std::nullopt);
-    EXPECT_EQ(get("D.HTML"), pageOf("X", "X", "X"));
-
-    const auto why = korvel::RenamePageReferences("нет.HTML", "A", "C", QString());
-    ASSERT_TRUE(why.has_value());
-    EXPECT_TRUE(why->contains(QStringLiteral("нет.HTML"))) << why->toStdString();
+    EXPECT_EQ(korvel::PageWithRenamedReferences(pageOf("X", "X", "X"), "A", "D",
+                                                [](const QString&) { return true; }),
+              std::nullopt);
 }
 
 }  // namespace
