@@ -220,11 +220,18 @@ bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name) {
 }
 
 bool CheckNameLengths(plat::UiServices& ui, const QString& test, const QStringList& targets) {
-    const QString tooLong = NameTooLong(targets);
-    if (tooLong.isEmpty()) return true;
-    ui.error(QStringLiteral("Название теста <") + test +
-             QStringLiteral("> слишком длинное: имя файла ") + tooLong +
-             QStringLiteral(" не поместится в файловой системе. Выберите название короче."));
+    const std::optional<LongName> tooLong = NameTooLong(targets);
+    if (!tooLong) return true;
+    // The name may be too long for a line of the box: its end tells which file it is.
+    const QString end =
+        tooLong->name.size() > 24 ? QStringLiteral("...") + tooLong->name.right(20) : tooLong->name;
+    ui.error(QStringLiteral("Название теста слишком длинное (%1 знаков): имя файла %2 заняло бы "
+                            "%3 байт, а файловая система допускает не больше %4. Выберите "
+                            "название короче.")
+                 .arg(test.size())
+                 .arg(end)
+                 .arg(tooLong->bytes)
+                 .arg(tooLong->limit));
     return false;
 }
 

@@ -210,6 +210,18 @@ bool removeJournal(const QString& folder) {
     return gone;
 }
 
+// What interrupted copies and writes left in folder: the hidden partial and staged files.
+void removeLeftovers(const QString& folder) {
+    const QString dir = plat::fs::resolve(folder);
+    if (dir.isEmpty()) return;
+    bool removed = false;
+    for (const QString& e : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
+        if (!plat::fs::isPartialName(e) && !hiddenName().match(e).hasMatch()) continue;
+        removed = plat::fs::deleteFile(QDir(dir).filePath(e)) || removed;
+    }
+    if (removed) plat::fs::syncFolder(dir);
+}
+
 }  // namespace
 
 FileSetChange::FileSetChange(const QString& journalFolder)
@@ -217,17 +229,17 @@ FileSetChange::FileSetChange(const QString& journalFolder)
                                    ? journalFolder
                                    : plat::fs::resolve(journalFolder))
                          .absoluteFilePath()),
-      token_(QString::number(QRandomGenerator::global()->generate64(), 16)
-                 .rightJustified(16, u'0')) {}
+      token_(
+          QString::number(QRandomGenerator::global()->generate64(), 16).rightJustified(16, u'0')) {}
 
-QString FileSetChange::journalPath(const QString& folder) { return QDir(folder).filePath(kJournal); }
+QString FileSetChange::journalPath(const QString& folder) {
+    return QDir(folder).filePath(kJournal);
+}
 
 static QString hiddenBeside(const QString& path, const QString& token, qsizetype n,
                             const char* kind) {
-    return QDir(folderOf(path)).filePath(QStringLiteral(".~%1-%2.%3")
-                                             .arg(token)
-                                             .arg(n)
-                                             .arg(QLatin1String(kind)));
+    return QDir(folderOf(path))
+        .filePath(QStringLiteral(".~%1-%2.%3").arg(token).arg(n).arg(QLatin1String(kind)));
 }
 
 void FileSetChange::copy(const QString& source, const QString& target, bool replace,
@@ -282,12 +294,12 @@ QStringList FileSetChange::targets() const {
 bool FileSetChange::run() {
     if (steps_.isEmpty()) return true;
     const QString journal = journalPath(journalFolder_);
-    auto record = [&](const QByteArray& phase) {
+    auto record = [&](const QByteArray& phase, bool tell = true) {
         try {
             plat::fs::writeBytes(journal, journalText(phase, steps_));
             return true;
         } catch (const plat::FileError& e) {
-            if (journalFailed) journalFailed(journal, e.code());
+            if (tell && journalFailed) journalFailed(journal, e.code());
             return false;
         }
     };
@@ -301,8 +313,8 @@ bool FileSetChange::run() {
 
     // Staged first: the copies need the room and the time, and a failure here leaves only
     // hidden files, which the intent names so a stop is cleared up too.
-    const bool anyStaged = std::any_of(steps_.cbegin(), steps_.cend(),
-                                       [](const Step& s) { return s.staged(); });
+    const bool anyStaged =
+        std::any_of(steps_.cbegin(), steps_.cend(), [](const Step& s) { return s.staged(); });
     if (anyStaged) {
         if (!record("stage")) return false;
         for (const Step& s : steps_) {
@@ -346,7 +358,7 @@ bool FileSetChange::run() {
         const int err = plat::fs::lastError();
         failedAt(s, err);
         // Recorded first, so a stop while putting things back goes on putting them back.
-        record("undo");
+        record("undo", false);
         backward(steps_, true);
         syncFolders(steps_, journalFolder_);
         if (leftOver(steps_).isEmpty()) removeJournal(journalFolder_);
@@ -377,33 +389,19 @@ QStringList RecoverFileSetChange(const QString& folder) {
         if (!left.isEmpty()) return left;
         removeJournal(folder);
     }
-    RemoveLeftovers(folder);
+    removeLeftovers(folder);
     return {};
 }
 
-void RemoveLeftovers(const QString& folder) {
-    const QString dir = plat::fs::resolve(folder);
-    if (dir.isEmpty()) return;
-    bool removed = false;
-    for (const QString& e : QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System)) {
-        if (!plat::fs::isPartialName(e) && !hiddenName().match(e).hasMatch()) continue;
-        removed = plat::fs::deleteFile(QDir(dir).filePath(e)) || removed;
-    }
-    if (removed) plat::fs::syncFolder(dir);
-}
-
-QString NameTooLong(const QStringList& names) {
-    QString longest;
-    qsizetype longestBytes = 0;
+std::optional<LongName> NameTooLong(const QStringList& names) {
+    std::optional<LongName> longest;
     for (const QString& path : names) {
         const QFileInfo fi(path);
         long max = ::pathconf(QFile::encodeName(fi.absolutePath()).constData(), _PC_NAME_MAX);
         if (max <= 0) max = 255;
         const qsizetype bytes = QFile::encodeName(fi.fileName()).size();
-        if (bytes > max && bytes > longestBytes) {
-            longest = fi.fileName();
-            longestBytes = bytes;
-        }
+        if (bytes > max && (!longest || bytes > longest->bytes))
+            longest = LongName{fi.fileName(), bytes, max};
     }
     return longest;
 }

@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 namespace korvel {
 
@@ -61,18 +62,19 @@ private:
     QList<Step> steps_;
 };
 
-// At the editor's start: finishes a change that a stop left recorded in folder, or undoes
-// it where it cannot be finished, and removes the hidden files that interrupted copies and
-// writes left there. Returns the files it could not put right; empty when all is well.
+// At the editor's start (and before an export into a folder, whose change is recorded
+// there): finishes a change that a stop left recorded in folder, or undoes it where it
+// cannot be finished, and removes the hidden files that interrupted copies and writes left
+// there. Returns the files it could not put right; empty when all is well.
 QStringList RecoverFileSetChange(const QString& folder);
 
-// Removes what an interrupted change or copy left in folder: the hidden partial and staged
-// files, which no test's mask takes. For a folder other than the working one, whose intent
-// is recorded there; call it before a change into that folder begins.
-void RemoveLeftovers(const QString& folder);
-
-// The longest name among names (the file name alone) when it is longer than the file
-// system of its folder allows, in bytes; empty when all fit.
-QString NameTooLong(const QStringList& names);
+// The longest name among names (the file name alone) that is longer than the file system
+// of its folder allows, with its length and the limit in bytes.
+struct LongName {
+    QString name;
+    qsizetype bytes = 0;
+    long limit = 0;
+};
+std::optional<LongName> NameTooLong(const QStringList& names);
 
 }  // namespace korvel

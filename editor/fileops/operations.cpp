@@ -377,8 +377,16 @@ void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool t
         ui.error(kNewRefused);
         return;
     }
-    // What an export stopped there earlier left in the folder.
-    RemoveLeftovers(folderOf(t).isEmpty() ? QStringLiteral(".") : folderOf(t));
+    // The change is recorded in the folder it writes to, which the working folder need not
+    // be; what an export stopped there earlier left is put right first.
+    const QString target = folderOf(t).isEmpty() ? plat::fs::currentDir() : folderOf(t);
+    const QStringList stuck = RecoverFileSetChange(target);
+    if (!stuck.isEmpty()) {
+        ui.error(QStringLiteral("В папке ") + target +
+                 QStringLiteral(" остались файлы прерванного копирования: ") +
+                 stuck.join(QStringLiteral(", ")) + QStringLiteral(". Тест не скопирован."));
+        return;
+    }
 
     QList<FileStep> steps;
     if (table) steps = tableSteps(w + n, t);
@@ -387,7 +395,7 @@ void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool t
         addPictures(steps, w + n + kGrV + QStringLiteral("*.*"), t + kGrV, false);
     }
     if (!CheckNameLengths(ui, name, targetsOf(steps))) return;
-    FileSetChange change(w);
+    FileSetChange change(target);
     const std::optional<bool> replacing =
         askCopies(ui, change, steps, name,
                   [&](const FileStep& p) { return renamedPage(ui, p, n, name, steps); });

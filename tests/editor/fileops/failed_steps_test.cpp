@@ -111,7 +111,8 @@ TEST_P(FailedStep, LeavesTheTestAsBeforeAndSaysSo) {
     if (*c.success) {
         EXPECT_TRUE(done.said(QString::fromUtf8(c.success))) << s(done.texts());
     }
-    const std::string stateBefore = s(QStringLiteral("Физика.db|Операции с тестом: <Физика.db>|shown"));
+    const std::string stateBefore =
+        s(QStringLiteral("Физика.db|Операции с тестом: <Физика.db>|shown"));
 
     int failures = 0;
     for (int n = 1;; ++n) {
@@ -137,6 +138,7 @@ TEST_P(FailedStep, LeavesTheTestAsBeforeAndSaysSo) {
         }
         // The next start clears what the failure left beside the files.
         EXPECT_TRUE(korvel::RecoverFileSetChange(work()).isEmpty());
+        EXPECT_TRUE(korvel::RecoverFileSetChange(inWork("out")).isEmpty());
         EXPECT_TRUE(folders() == (asBefore ? before : after)) << n << ": " << listing(work());
     }
     EXPECT_GT(failures, 3);
@@ -197,8 +199,7 @@ TEST_F(Refused, AnswersThatWouldMixTwoTestsChangeNothing) {
     layTest(src, "Химия", true, kChemistryRef);
     const QString w = work() + "/";
     ui.expectOpen(src + "/Химия.db")
-        .expect(BoxKind::Confirmation, w + "Химия.DB уже существует, хотите обновить?",
-                Answer::Yes)
+        .expect(BoxKind::Confirmation, w + "Химия.DB уже существует, хотите обновить?", Answer::Yes)
         .expect(BoxKind::Confirmation, w + "Химия.HTML уже существует, хотите обновить?",
                 Answer::No)
         .expect(BoxKind::Plain, "копирование файла Химия.HTML в " + w + "Химия.HTML не выполнено")
@@ -232,17 +233,19 @@ TEST_F(Refused, APictureInTheWayStopsTheWholeOperation) {
 // system allows. Nothing is asked or touched.
 TEST_F(Refused, ANameTooLongForTheFileSystem) {
     const QString m(125, QChar(u'Ж'));
-    const QString said = "Название теста <" + m + "> слишком длинное: имя файла " + m +
-                         "GrV1.jpg не поместится в файловой системе. Выберите название короче.";
+    const QString said =
+        "Название теста слишком длинное (125 знаков): имя файла ...ЖЖЖЖЖЖЖЖЖЖЖЖGrV1.jpg заняло бы "
+        "258 байт, а файловая система допускает не больше 255. Выберите название короче.";
     for (auto click : {&korvel::TForm3::Button1Click, &korvel::TForm3::Button5Click}) {
         ui.expect(BoxKind::Input, kPrompt, Answer::Ok, m).expect(BoxKind::Error, said);
         (form.get()->*click)();
         expectUnchanged("rename, copy");
     }
     ui.expect(BoxKind::Input, {}, Answer::Ok, m + m)
-        .expect(BoxKind::Error, "Название теста <" + m + m + "> слишком длинное: имя файла " + m +
-                                    m + ".DB не поместится в файловой системе. Выберите "
-                                        "название короче.");
+        .expect(BoxKind::Error,
+                "Название теста слишком длинное (250 знаков): имя файла ...ЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖЖ.DB "
+                "заняло бы 503 байт, а файловая система допускает не больше 255. Выберите "
+                "название короче.");
     put(inWork("new.zag"), "blank");
     before = snapshot(work());
     form->Button2Click();

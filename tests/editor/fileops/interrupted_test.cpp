@@ -40,6 +40,19 @@ protected:
         for (const char* d : {"", "elsewhere", "out"}) f[d] = snapshot(inWork(d));
         return f;
     }
+    // Lays the folders down as a snapshot holds them.
+    void restore(const Folders& f) {
+        layAfresh();
+        for (const QString& name : QDir(work()).entryList(QDir::Files | QDir::Hidden))
+            QFile::remove(inWork(name));
+        for (const auto& [dir, files] : f)
+            for (const auto& [name, bytes] : files) put(QDir(inWork(dir)).filePath(name), bytes);
+    }
+    // The editor's next start, and an export's next start in its folder.
+    void recover() {
+        korvel::RecoverFileSetChange(work());
+        korvel::RecoverFileSetChange(inWork("out"));
+    }
     void runIn(ScriptedUi& u) {
         QDir::setCurrent(work());
         GetParam().run(u, work() + "/");
@@ -81,6 +94,7 @@ TEST_P(Interrupted, EachFolderIsAsBeforeOrAsAfter) {
         });
         QDir::setCurrent(cwd);
         EXPECT_TRUE(korvel::RecoverFileSetChange(work()).isEmpty()) << "stopped at " << n;
+        EXPECT_TRUE(korvel::RecoverFileSetChange(inWork("out")).isEmpty()) << "stopped at " << n;
         const Folders now = folders();
         EXPECT_TRUE(now == before || now == after)
             << "stopped at change " << n << ":\n against before:" << differences(now, before)
@@ -90,6 +104,44 @@ TEST_P(Interrupted, EachFolderIsAsBeforeOrAsAfter) {
         ASSERT_LT(n, 500) << "the operation never ends";
     }
     EXPECT_GT(stops, 5);
+}
+
+// The power fails again while the next start puts things right: the start after that
+// takes it up and still ends with each folder whole.
+TEST_P(Interrupted, ARecoveryStoppedItselfIsTakenUpAgain) {
+    layAll();
+    const Folders before = folders();
+    {
+        ScriptedUi u;
+        runIn(u);
+    }
+    const Folders after = folders();
+    const QString cwd = QDir::currentPath();
+    int recoveryStops = 0;
+    // Every third stop of the operation, and at each of those every stop of the recovery.
+    for (int n = 1;; n += 3) {
+        layAll();
+        const bool stopped = testing_support::StoppedAtChange(n, [&] {
+            ScriptedUi u;
+            runIn(u);
+        });
+        QDir::setCurrent(cwd);
+        if (!stopped) break;
+        const Folders left = folders();
+        for (int m = 1;; ++m) {
+            restore(left);
+            const bool recoveryStopped = testing_support::StoppedAtChange(m, [&] { recover(); });
+            recover();
+            const Folders now = folders();
+            EXPECT_TRUE(now == before || now == after)
+                << "stopped at " << n << ", its recovery at " << m
+                << ":\n against before:" << differences(now, before)
+                << "\n against after:" << differences(now, after);
+            if (!recoveryStopped) break;
+            ++recoveryStops;
+        }
+    }
+    EXPECT_GT(recoveryStops, 0);
 }
 
 const StopCase kCases[] = {
