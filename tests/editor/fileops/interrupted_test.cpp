@@ -57,6 +57,14 @@ protected:
         QDir::setCurrent(work());
         GetParam().run(u, work() + "/");
     }
+    // The folders before the operation and after it ran to its end.
+    std::pair<Folders, Folders> beforeAndAfter() {
+        layAll();
+        const Folders before = folders();
+        ScriptedUi u;
+        runIn(u);
+        return {before, folders()};
+    }
 };
 
 std::string differences(const Folders& got, const Folders& want) {
@@ -75,13 +83,7 @@ std::string differences(const Folders& got, const Folders& want) {
 }
 
 TEST_P(Interrupted, EachFolderIsAsBeforeOrAsAfter) {
-    layAll();
-    const Folders before = folders();
-    {
-        ScriptedUi u;
-        runIn(u);
-    }
-    const Folders after = folders();
+    const auto [before, after] = beforeAndAfter();
     ASSERT_NE(before, after) << "the operation changed nothing";
     const QString cwd = QDir::currentPath();
 
@@ -109,13 +111,7 @@ TEST_P(Interrupted, EachFolderIsAsBeforeOrAsAfter) {
 // The power fails again while the next start puts things right: the start after that
 // takes it up and still ends with each folder whole.
 TEST_P(Interrupted, ARecoveryStoppedItselfIsTakenUpAgain) {
-    layAll();
-    const Folders before = folders();
-    {
-        ScriptedUi u;
-        runIn(u);
-    }
-    const Folders after = folders();
+    const auto [before, after] = beforeAndAfter();
     const QString cwd = QDir::currentPath();
     int recoveryStops = 0;
     // Every third stop of the operation, and at each of those every stop of the recovery.
