@@ -8,9 +8,11 @@
 #include "platform/ui.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QTime>
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <random>
 #include <stdexcept>
 
@@ -41,6 +43,23 @@ bool isSafeComponent(const QString& text) {
 // group of dots or blanks would be "C:\Test" itself.
 bool isSafeFolderName(const QString& text) {
     return isSafeComponent(text) && !text.endsWith(u'.') && !text.endsWith(u' ');
+}
+
+// A folder of the result file, made when it is missing. One that cannot be made is passed
+// over: the write into it fails then and says so. The folder is synced into its parent, or
+// a power cut could take it away with a result reported as saved.
+void makeResultFolder(const QString& windowsPath) {
+    const QString path = plat::fs::mapWindowsPath(windowsPath);
+    plat::fs::createDir(path);
+    if (!plat::fs::dirExists(path)) return;
+    const QString parent = QFileInfo(path).path();
+    if (!plat::fs::syncFolder(parent)) {
+        const int err = plat::fs::lastError();
+        throw plat::FileError(
+            QStringLiteral("Write error on folder \"%1\". %2")
+                .arg(QDir::toNativeSeparators(parent), QString::fromLocal8Bit(std::strerror(err))),
+            err);
+    }
 }
 
 }  // namespace
@@ -224,8 +243,8 @@ void WriteResultFile(const QString& group, const QString& name, const QString& r
     // The inputs stay editable during the run, so a pasted name is checked again here.
     if (const QString why = IdentityRefusal(name, group); !why.isEmpty())
         throw plat::FileError(why);
-    plat::fs::createDir(plat::fs::mapWindowsPath(QStringLiteral("C:\\Test")));
-    plat::fs::createDir(plat::fs::mapWindowsPath(QStringLiteral("C:\\Test\\") + group));
+    makeResultFolder(QStringLiteral("C:\\Test"));
+    makeResultFolder(QStringLiteral("C:\\Test\\") + group);
     plat::fs::writeBytes(ResultFilePath(group, name), plat::toCp1251(report));
 }
 

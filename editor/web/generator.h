@@ -19,8 +19,8 @@ QuestionView ReadQuestion(TForm1& form);
 
 // Writes webTestName + ".HTML" in the current directory and the pictures beside it, walking
 // the editor through every question. False when the head was not copied (its messages have
-// shown) or the editor could not leave its edit; a write error throws, the page keeping
-// what was written.
+// shown) or the editor could not leave its edit; a write error throws. Whatever stops the
+// run, the page that stands is the old one (or none), never the head alone or a cut page.
 bool GenerateWebTest(TForm1& form, plat::UiServices& ui, const QString& webTestName,
                      const QString& testFileName);
 

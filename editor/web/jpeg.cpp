@@ -4,7 +4,6 @@
 #include "platform/files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <csetjmp>
 #include <cstdio>
@@ -96,17 +95,10 @@ QString PictureFolder::target(const QString& path) const {
 
 void WriteJpeg(const QString& path, const QImage& image, const PictureFolder* folder) {
     const QByteArray bytes = EncodeJpeg(image);
-    // An old picture is written over where it lies and then cut to the new length. Emptying
-    // it first makes the file system write it out on close; deleting and creating it costs
-    // a new file per picture.
+    // A new file beside the old one, put in its place once written and synced: a full disk
+    // leaves the old picture, never a cut one.
     const QString found = folder ? folder->target(path) : plat::fs::resolve(path);
-    QFile f(found.isEmpty() ? path : found);
-    if (!f.open(QIODevice::ReadWrite))
-        throw plat::FileError(
-            QStringLiteral("Cannot create file \"%1\". %2").arg(path, f.errorString()));
-    if (f.write(bytes) != bytes.size() || !f.resize(bytes.size()) || !f.flush())
-        throw plat::FileError(
-            QStringLiteral("Write error on file \"%1\". %2").arg(path, f.errorString()));
+    plat::fs::writeBytes(found.isEmpty() ? path : found, bytes);
 }
 
 }  // namespace korvel::web

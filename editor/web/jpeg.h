@@ -27,9 +27,9 @@ private:
     QHash<QString, QString> folded_;  // case-folded name -> the first name found
 };
 
-// Creates path, or overwrites it, with EncodeJpeg(image) (0 bytes for an empty picture).
+// Creates path, or replaces it, with EncodeJpeg(image) (0 bytes for an empty picture).
 // An existing file is found through folder when given, else looked up anew.
-// Throws plat::FileError when the file cannot be written.
+// Throws plat::FileError when the file cannot be written; the old picture then stays.
 void WriteJpeg(const QString& path, const QImage& image, const PictureFolder* folder = nullptr);
 
 }  // namespace korvel::web

@@ -1,18 +1,12 @@
 #include "editor/web/page.h"
 
 #include "editor/web/encoding.h"
-#include "platform/errors.h"
 
 namespace korvel::web {
 
 void PageWriter::WritePageLine(const QString& line) {
-    // One buffer for the whole page: its room is kept from line to line.
-    encoded_.resize(0);
-    AppendHtmlEncoded(encoded_, line);
-    encoded_ += "\r\n";
-    if (out_.write(encoded_) != encoded_.size())
-        throw plat::FileError(
-            QStringLiteral("Write error on file \"%1\". %2").arg(name_, out_.errorString()));
+    AppendHtmlEncoded(page_, line);
+    page_ += "\r\n";
 }
 
 void PageWriter::WriteBlockStart(const QString& id, const QString& display) {

@@ -5,12 +5,15 @@
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "tests/client/texts.h"
+#include "tests/harness/disk.h"
 #include "tests/harness/harness.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
+#include <cerrno>
 
 using namespace pandrel;
 using plat::Answer;
@@ -142,19 +145,16 @@ TEST_F(ResultFile, HoldsTheReportBytesAndASecondRunReplacesIt) {
     EXPECT_EQ(driveContents(), (QStringList{"Test", "Test/10А", "Test/10А/Иванов Иван.txt"}));
 }
 
-// A file where the group's folder should be: the folder cannot be made, the write fails.
-class UnwritableResult : public ResultFile {
+// A result that the learner is asked about when its file cannot be written.
+class RefusedResult : public ResultFile {
 protected:
     void SetUp() override {
         ResultFile::SetUp();
-        ASSERT_TRUE(QDir(driveC()).mkdir("Test"));
-        plat::fs::writeBytes(blocker(), "not a folder");
         RunState st;
         BeginRun(st, 1, 3, 5);
         RecordAnswer(st, true);
         text = report(st);
     }
-    QString blocker() const { return QDir(driveC()).filePath("Test/10А"); }
     // The box of a result that cannot be written, answered with a.
     void expectRefusal(Answer a) {
         ui.expect(BoxKind::Confirmation,
@@ -165,6 +165,17 @@ protected:
                   a);
     }
     QString text;
+};
+
+// A file where the group's folder should be: the folder cannot be made, the write fails.
+class UnwritableResult : public RefusedResult {
+protected:
+    void SetUp() override {
+        RefusedResult::SetUp();
+        ASSERT_TRUE(QDir(driveC()).mkdir("Test"));
+        plat::fs::writeBytes(blocker(), "not a folder");
+    }
+    QString blocker() const { return QDir(driveC()).filePath("Test/10А"); }
 };
 
 TEST_F(UnwritableResult, RetryWritesOnceTheFolderCanBeMade) {
@@ -201,6 +212,76 @@ TEST_F(UnwritableResult, LostOnlyWhenTheLearnerConfirms) {
     ui.expect(BoxKind::Confirmation, lose, Answer::Yes);
     EXPECT_FALSE(KeepResult(ui, "10А", "Иванов Иван", text));
     EXPECT_EQ(plat::fs::readBytes(blocker()), "not a folder");
+}
+
+// A full disk at any step of the result file's write: the learner is asked what to do with
+// the result, the file of an earlier run stays whole and alone meanwhile, and a retry saves.
+struct FullStep {
+    const char* name;
+    plat::fs::Change step;
+    bool earlierRun;  // the group's folder and an earlier result file exist
+};
+
+class FullDiskResult : public RefusedResult, public ::testing::WithParamInterface<FullStep> {
+protected:
+    QString resultFile() const { return QDir(driveC()).filePath("Test/10А/Иванов Иван.txt"); }
+    void writeEarlier() {
+        ASSERT_TRUE(QDir(driveC()).mkpath("Test/10А"));
+        plat::fs::writeBytes(resultFile(), "earlier run");
+    }
+    // Under the box: drive C: holds what it held before the write, nothing more.
+    void expectUntouched(bool earlierRun) {
+        if (earlierRun) {
+            EXPECT_EQ(plat::fs::readBytes(resultFile()), "earlier run");
+            EXPECT_EQ(plat::fs::findFiles(QFileInfo(resultFile()).path(), "*"),
+                      QStringList{"Иванов Иван.txt"});
+        } else {
+            EXPECT_FALSE(QFileInfo::exists(resultFile()));
+        }
+    }
+};
+
+TEST_P(FullDiskResult, AsksAndKeepsTheEarlierFileUntilARetrySaves) {
+    const FullStep& c = GetParam();
+    if (c.earlierRun) writeEarlier();
+    testing_support::FailingSteps full(c.step, ENOSPC, 1);
+    expectRefusal(Answer::Yes);
+    ui.onShow = [&](const plat::Box&) { expectUntouched(c.earlierRun); };
+    EXPECT_TRUE(KeepResult(ui, "10А", "Иванов Иван", text));
+    EXPECT_EQ(full.failed(), 1);
+    EXPECT_EQ(plat::fs::readBytes(resultFile()), plat::toCp1251(text));
+    EXPECT_EQ(driveContents(), (QStringList{"Test", "Test/10А", "Test/10А/Иванов Иван.txt"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, FullDiskResult,
+    ::testing::Values(FullStep{"Create", plat::fs::Change::Create, true},
+                      FullStep{"Write", plat::fs::Change::Write, true},
+                      FullStep{"Sync", plat::fs::Change::Sync, true},
+                      FullStep{"Close", plat::fs::Change::Close, true},
+                      FullStep{"Rename", plat::fs::Change::Rename, true},
+                      // A folder that cannot be made, or made and not synced into its parent.
+                      FullStep{"MakeFolder", plat::fs::Change::MakeFolder, false},
+                      FullStep{"SyncFolder", plat::fs::Change::SyncFolder, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Drive C:'s Test folder on a real disk with no room left: the box comes, the earlier file
+// stays whole, and the result goes elsewhere.
+TEST_F(RefusedResult, OnARealFullDiskIsSavedElsewhere) {
+    testing_support::SmallDisk disk(QDir(driveC()).filePath("Test"), 64);
+    if (!disk.mounted()) GTEST_SKIP() << disk.why().toStdString();
+    ASSERT_TRUE(QDir(driveC()).mkpath("Test/10А"));
+    const QString earlier = QDir(driveC()).filePath("Test/10А/Иванов Иван.txt");
+    plat::fs::writeBytes(earlier, "earlier run");
+    disk.fill();
+    const QString elsewhere = inWork("Иванов Иван.txt");
+    expectRefusal(Answer::No);
+    ui.expectSave(elsewhere).expect(
+        BoxKind::Plain, "Результат теста сохранён в файл " + QDir::toNativeSeparators(elsewhere));
+    EXPECT_TRUE(KeepResult(ui, "10А", "Иванов Иван", text));
+    EXPECT_EQ(plat::fs::readBytes(earlier), "earlier run");
+    EXPECT_EQ(plat::fs::findFiles(QFileInfo(earlier).path(), "*"), QStringList{"Иванов Иван.txt"});
+    EXPECT_EQ(plat::fs::readBytes(elsewhere), plat::toCp1251(text));
 }
 
 // ---- Names and groups that would leave "C:\Test\<group>" --------------------------------

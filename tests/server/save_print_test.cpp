@@ -3,10 +3,12 @@
 #include "platform/codec.h"
 #include "platform/qt/print.h"
 #include "server_fixture.h"
+#include "tests/harness/disk.h"
 
 #include <QCoreApplication>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <cerrno>
 
 using namespace server_tests;
 using plat::BoxKind;
@@ -86,6 +88,66 @@ TEST_F(SaveTest, FailedWriteShowsTheErrorAndNoSuccess) {
     form->btSaveFile->click();
     ASSERT_EQ(ui.boxes().size(), 1);
     EXPECT_EQ(ui.boxes()[0].kind, BoxKind::StandardError);
+}
+
+// Saving over an earlier log on a disk that is full: the earlier log stays byte for byte,
+// nothing else is left beside it, and the error box says why instead of the success.
+class FullDiskSave : public SaveTest {
+protected:
+    static constexpr const char* kEarlier = "9:00:00 the earlier lesson\r\n";
+    QString writeEarlierLog(const QString& folder) {
+        const QString target = QDir(folder).filePath("protocol.txt");
+        QFile old(target);
+        EXPECT_TRUE(old.open(QIODevice::WriteOnly));
+        old.write(kEarlier);
+        return target;
+    }
+    void saveOver(const QString& target) {
+        fillLog();
+        ui.setTitle("Server");
+        ui.expectSave(target).expect(BoxKind::StandardError);
+        form->btSaveFile->click();
+        ASSERT_EQ(ui.boxes().size(), 1);
+        const plat::Box& box = ui.boxes()[0];
+        EXPECT_EQ(box.kind, BoxKind::StandardError);
+        EXPECT_EQ(box.caption, "Server");
+        EXPECT_TRUE(box.text.contains(target)) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QStringLiteral("диск заполнен"))) << box.text.toStdString();
+        EXPECT_EQ(readFile(target), kEarlier);
+        EXPECT_EQ(form->logLines.size(), 4);
+    }
+};
+
+class FullDiskAtStep : public FullDiskSave,
+                       public ::testing::WithParamInterface<plat::fs::Change> {};
+
+TEST_P(FullDiskAtStep, KeepsTheEarlierLog) {
+    ASSERT_TRUE(QDir(work()).mkdir("sub"));
+    const QString target = writeEarlierLog(inWork("sub"));
+    testing_support::FailingSteps full(GetParam(), ENOSPC);
+    saveOver(target);
+    EXPECT_EQ(full.failed(), 1);
+    EXPECT_EQ(plat::fs::findFiles(inWork("sub"), "*"), QStringList{"protocol.txt"});
+}
+
+std::string stepName(const ::testing::TestParamInfo<plat::fs::Change>& info) {
+    static const char* const names[] = {"Create", "Write", "Sync", "Close", "Rename"};
+    return names[info.index];
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, FullDiskAtStep,
+                         ::testing::Values(plat::fs::Change::Create, plat::fs::Change::Write,
+                                           plat::fs::Change::Sync, plat::fs::Change::Close,
+                                           plat::fs::Change::Rename),
+                         stepName);
+
+TEST_F(FullDiskSave, OnARealFullDiskKeepsTheEarlierLog) {
+    testing_support::SmallDisk disk(inWork("disk"), 64);
+    if (!disk.mounted()) GTEST_SKIP() << disk.why().toStdString();
+    const QString target = writeEarlierLog(inWork("disk"));
+    disk.fill();
+    saveOver(target);
+    EXPECT_EQ(plat::fs::findFiles(inWork("disk"), "*"), (QStringList{"filler", "protocol.txt"}));
 }
 
 TEST_F(SaveTest, PrintsEveryLineAsShownAfterTheMessage) {

@@ -6,7 +6,6 @@
 #include "tests/editor/web/web_page_support.h"
 #include "tests/harness/harness.h"
 
-#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -49,11 +48,9 @@ INSTANTIATE_TEST_SUITE_P(
 class QuestionBlock : public SuiteTest {
 protected:
     QStringList block(int i, const QuestionView& q, const QString& name = "Bio") {
-        QBuffer out;
-        out.open(QIODevice::WriteOnly);
-        PageWriter page(out, name + ".HTML");
+        PageWriter page;
         WriteQuestionBlock(page, i, q, ui, name);
-        raw = out.data();
+        raw = page.bytes();
         return pageLines(raw);
     }
     static QuestionView choice(QList<VariantRow> rows) {
@@ -256,13 +253,11 @@ TEST_F(QuestionBlock, AnOldPictureIsFoundWhateverItsLetterCase) {
 }
 
 TEST_F(QuestionBlock, APictureThatCannotBeWrittenStopsBeforeItsLine) {
-    QBuffer out;
-    out.open(QIODevice::WriteOnly);
-    PageWriter page(out, "Bio.HTML");
+    PageWriter page;
     EXPECT_THROW(
         WriteQuestionBlock(page, 1, {"3", "1", {}, gradient(8, 8), {}}, ui, inWork("missing/Bio")),
         plat::FileError);
-    EXPECT_TRUE(out.data().isEmpty());
+    EXPECT_TRUE(page.bytes().isEmpty());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "tests/harness/harness.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QVariant>
@@ -60,10 +61,17 @@ protected:
         SessionTest::TearDown();
     }
 
-    // The table name + ".DB" with these records, open in the editor on its first record.
-    void openTest(const QString& name, const QList<Record>& records) {
+    // The table name + ".DB" with these records, open in the editor on its first record; in
+    // folder (with the page head) when given, else in the working folder.
+    void openTest(const QString& name, const QList<Record>& records, QString folder = {}) {
+        if (folder.isEmpty())
+            folder = work();
+        else {
+            QFile::copy(inWork("new.CRO"), QDir(folder).filePath("new.CRO"));
+            QDir::setCurrent(folder);  // the editor works in its folder
+        }
         file = name + ".DB";
-        editor_tests::writeQuestionTable(inWork(file), records, true,
+        editor_tests::writeQuestionTable(QDir(folder).filePath(file), records, true,
                                          [](plat::db::Field& f, const QVariant& value) {
                                              if (value.typeId() == QMetaType::QByteArray)
                                                  f.setAsBytes(value.toByteArray());
@@ -73,7 +81,7 @@ protected:
                                                  f.setAsString(value.toString());
                                          });
         frame = std::make_unique<korvel::Frame>(services());
-        frame->Form3->setWorkingFolder(work());
+        frame->Form3->setWorkingFolder(folder);
         frame->Form3->MakeTestCurrent(file);
         frame->Form3->show();
         frame->Form3->btEditClick();

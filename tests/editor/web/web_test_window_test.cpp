@@ -1,13 +1,18 @@
 // "Создание Web теста" in the question editor: the walk through the questions, the page
 // and pictures on disk, the browser, and the stops.
 #include "editor/web/displaylines.h"
+#include "editor/web/jpeg.h"
 #include "tests/editor/web/web_editor_fixture.h"
 #include "tests/editor/web/web_page_support.h"
+#include "tests/harness/disk.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <cerrno>
+#include <vector>
 
 using namespace testing_support;
 using namespace web_test;
@@ -169,9 +174,137 @@ TEST_F(WebTestButton, APictureThatCannotBeWrittenEndsTheRunInTheErrorBox) {
     EXPECT_TRUE(shell.opened.isEmpty());
     // As the run's First left it, not the question where it stopped.
     EXPECT_EQ(editor().Label12->text(), "1");
-    // The page keeps what was written before the picture.
-    const QStringList lines = generated("Т.HTML");
-    EXPECT_EQ(lines.last(), "<div id=\"block_v2\" style=\"display:  none;\"> <Table> <TR> <TD>");
+    // No page stood before, and none is left: neither a cut one nor the bare head.
+    EXPECT_FALSE(QFileInfo::exists(inWork("Т.HTML")));
 }
+
+// A full disk at a step of the head's copy, the picture's write or the page's: the page and
+// the picture of the run before stand as they were, nothing else is left, and no browser
+// opens. The head's copy reports through its own message, the others in the error box.
+enum class Fails { Head = 1, Picture, Page };  // the n-th file the run writes
+struct FullCase {
+    plat::fs::Change step;
+    Fails file;
+};
+
+class EarlierRun : public WebTestButton {
+protected:
+    void SetUp() override {
+        WebTestButton::SetUp();
+        picture = QImage(16, 8, QImage::Format_RGB32);
+        picture.fill(qRgb(10, 200, 30));
+    }
+    // The test Т of a text question and a picture question, with the page and picture that
+    // an earlier run wrote, in folder (the working folder when empty).
+    void openWithEarlierPage(const QString& folder = {}) {
+        openTest("Т", {typed("первый", "а"), pictureChoice(picture, {"да"}, {1})}, folder);
+        put(at("Т.HTML"), "the earlier page");
+        put(at("ТGrV2.jpg"), "the earlier picture");
+        before = files();
+    }
+    QString at(const QString& name) const { return QDir(QDir::currentPath()).filePath(name); }
+    // The files of the editor's folder, hidden ones included.
+    static QStringList files() {
+        QStringList all = QDir(QDir::currentPath()).entryList(QDir::Files | QDir::Hidden);
+        all.sort();
+        return all;
+    }
+    void expectTheEarlierRun(bool pictureKept = true) {
+        EXPECT_EQ(get(at("Т.HTML")), "the earlier page");
+        if (pictureKept) {
+            EXPECT_EQ(get(at("ТGrV2.jpg")), "the earlier picture");
+        }
+        EXPECT_EQ(files(), before);
+        EXPECT_TRUE(shell.opened.isEmpty());
+    }
+    void expectDiskFullBox(const QString& file) {
+        ASSERT_EQ(ui.boxes().size(), 2);
+        const plat::Box& box = ui.boxes()[1];
+        EXPECT_EQ(box.kind, BoxKind::StandardError);
+        EXPECT_EQ(box.caption, "korvel");
+        EXPECT_TRUE(box.text.contains(file)) << box.text.toStdString();
+        EXPECT_TRUE(box.text.contains(QStringLiteral("диск заполнен"))) << box.text.toStdString();
+    }
+    QImage picture;
+    QStringList before;
+};
+
+class WebPageFullDisk : public EarlierRun, public ::testing::WithParamInterface<FullCase> {};
+
+const QString kCopyFailed = QStringLiteral("копирование файла new.CRO в Т.HTML не выполнено");
+
+TEST_P(WebPageFullDisk, LeavesTheEarlierPageAndPicture) {
+    const FullCase c = GetParam();
+    openWithEarlierPage();
+    ui.expect(BoxKind::Confirmation, QStringLiteral("Т.HTML уже существует, хотите обновить?"),
+              plat::Answer::Yes);
+    if (c.file == Fails::Head)
+        ui.expect(BoxKind::Plain, kCopyFailed);
+    else
+        ui.expect(BoxKind::StandardError);
+    {
+        testing_support::FailingSteps full(c.step, ENOSPC, int(c.file));
+        editor().Button1Click();
+        EXPECT_EQ(full.failed(), 1);
+    }
+    if (c.file == Fails::Picture) expectDiskFullBox(QStringLiteral("ТGrV2.jpg"));
+    if (c.file == Fails::Page) expectDiskFullBox(QStringLiteral("Т.HTML"));
+    // The picture is written before the page: a failed page leaves it new and whole.
+    expectTheEarlierRun(c.file != Fails::Page);
+    if (c.file == Fails::Page) {
+        EXPECT_EQ(get(at("ТGrV2.jpg")), korvel::web::EncodeJpeg(picture));
+    }
+
+    // With room again, the same run writes the page whole.
+    ui.expect(BoxKind::Confirmation, {}, plat::Answer::Yes);
+    editor().Button1Click();
+    EXPECT_EQ(generated("Т.HTML")[0], "var room = new CheckTasks(2); Body();");
+    EXPECT_EQ(files(), before);
+}
+
+std::vector<FullCase> fullCases() {
+    std::vector<FullCase> all;
+    for (const plat::fs::Change step :
+         {plat::fs::Change::Create, plat::fs::Change::Write, plat::fs::Change::Sync,
+          plat::fs::Change::Close, plat::fs::Change::Rename})
+        for (const Fails file : {Fails::Head, Fails::Picture, Fails::Page})
+            all.push_back({step, file});
+    return all;
+}
+
+std::string fullCaseName(const ::testing::TestParamInfo<FullCase>& info) {
+    static const char* const steps[] = {"Create", "Write", "Sync", "Close", "Rename"};
+    static const char* const files[] = {"", "Head", "Picture", "Page"};
+    return std::string(steps[int(info.param.step)]) + files[int(info.param.file)];
+}
+
+INSTANTIATE_TEST_SUITE_P(Steps, WebPageFullDisk, ::testing::ValuesIn(fullCases()), fullCaseName);
+
+// The same on a real disk. With no room at all the head cannot be copied; with room for the
+// head alone the picture cannot be written.
+class WebPageRealDisk : public EarlierRun, public ::testing::WithParamInterface<int> {};
+
+TEST_P(WebPageRealDisk, LeavesTheEarlierPage) {
+    const int room = GetParam();
+    testing_support::SmallDisk disk(inWork("disk"), 128);
+    if (!disk.mounted()) GTEST_SKIP() << disk.why().toStdString();
+    openWithEarlierPage(inWork("disk"));
+    put(at("room"), QByteArray(room, 'r'));
+    disk.fill();
+    QFile::remove(at("room"));
+    before.append("filler");
+    before.sort();
+    ui.expect(BoxKind::Confirmation, {}, plat::Answer::Yes);
+    if (room == 0)
+        ui.expect(BoxKind::Plain, kCopyFailed);
+    else
+        ui.expect(BoxKind::StandardError);
+    editor().Button1Click();
+    if (room != 0) expectDiskFullBox(QStringLiteral("ТGrV2.jpg"));
+    expectTheEarlierRun();
+    frame.reset();  // the table closed before the disk goes
+}
+
+INSTANTIATE_TEST_SUITE_P(Room, WebPageRealDisk, ::testing::Values(0, 8192));
 
 }  // namespace
