@@ -9,11 +9,6 @@
 #include "platform/files.h"
 #include "platform/rtf/plaintext.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <cstdio>
-#include <unistd.h>
-
 namespace korvel::web {
 
 namespace {
@@ -43,13 +38,12 @@ QuestionView ReadQuestion(TForm1& form) {
 
 namespace {
 
-// The page after the head CopyTestFile has put in place, gathered whole and then written over
-// that head in one step. False when the editor could not leave its edit.
+// The page: the head and what the questions give, gathered whole and written in one step, so
+// the page as it stood stays until the new one is whole. False when the editor could not
+// leave its edit.
 bool writePage(TForm1& form, plat::UiServices& ui, const QString& webTestName,
-               const QString& testFileName, const QString& pageName) {
-    const QString found = plat::fs::resolve(pageName);
-    const QString file = found.isEmpty() ? pageName : found;
-    PageWriter page(plat::fs::readBytes(file));
+               const QString& testFileName, const QString& pageName, const QByteArray& head) {
+    PageWriter page(head);
     const PictureFolder pictures(webTestName);
     page.pictures = &pictures;
 
@@ -67,81 +61,28 @@ bool writePage(TForm1& form, plat::UiServices& ui, const QString& webTestName,
         WriteQuestionBlock(page, i, ReadQuestion(form), ui, webTestName);
     }
     WriteFrameEnd(page, n);
-    plat::fs::writeBytes(file, page.bytes());
+    const QString found = plat::fs::resolve(pageName);
+    plat::fs::writeBytes(found.isEmpty() ? pageName : found, page.bytes());
     return true;
 }
-
-// CopyTestFile puts the bare head in place of the page before the questions are walked. The
-// page as it stood is kept under a second name (a link: it takes no room on a full disk)
-// until the new one is whole, and put back over the head in one rename when the run fails,
-// so the page's name never stands empty. A folder that takes no links keeps nothing, and a
-// failed run there leaves no page.
-class OldPage {
-public:
-    explicit OldPage(const QString& pageName) {
-        const QString found = plat::fs::resolve(pageName);
-        if (found.isEmpty() || !QFileInfo(found).isFile()) return;
-        const QString keep = plat::fs::partialPath(found + QStringLiteral(".old"));
-        plat::fs::deleteFile(keep);  // one left by a run that was killed
-        if (::link(QFile::encodeName(found).constData(), QFile::encodeName(keep).constData()) ==
-            0) {
-            page_ = found;
-            keep_ = keep;
-        }
-    }
-    OldPage(const OldPage&) = delete;
-    OldPage& operator=(const OldPage&) = delete;
-
-    // The new page is in place: the old one goes.
-    void drop() {
-        if (!keep_.isEmpty()) plat::fs::deleteFile(keep_);
-    }
-    // The old page back in place of what stands under its name now: the bare head the copy
-    // made at made, or nothing when the copy failed (made empty). Without an old page, that
-    // head goes. Should the rename fail, the old page stays under its second name.
-    void restore(const QString& made) {
-        if (keep_.isEmpty()) {
-            if (!made.isEmpty()) plat::fs::deleteFile(made);
-            return;
-        }
-        if (plat::fs::sameFile(page_, keep_)) {  // never replaced: the author said No
-            drop();
-            return;
-        }
-        // A head made under another spelling of the name would stand beside the old page.
-        const QString head = made.isEmpty() ? QString() : plat::fs::resolve(made);
-        if (!head.isEmpty() && head != page_) plat::fs::deleteFile(head);
-        if (::rename(QFile::encodeName(keep_).constData(), QFile::encodeName(page_).constData()) ==
-            0)
-            plat::fs::syncFolder(QFileInfo(page_).path());
-    }
-
-private:
-    QString page_;  // the old page's name as it was found
-    QString keep_;  // its second name; empty when nothing is kept
-};
 
 }  // namespace
 
 bool GenerateWebTest(TForm1& form, plat::UiServices& ui, const QString& webTestName,
                      const QString& testFileName) {
     const QString pageName = webTestName + QStringLiteral(".HTML");
-    OldPage old(pageName);
-    if (!CopyTestFile(ui, QStringLiteral("new.CRO"), pageName)) {
-        old.restore(QString());  // declined, or the copy failed
+    const QString headName = QStringLiteral("new.CRO");
+    // The page begins as a copy of the head, with the copy's question and messages; the copy
+    // itself is the first part of the one write below.
+    if (AskToCopy(ui, headName, pageName) == CopyAnswer::Refused) return false;
+    QByteArray head;
+    try {
+        head = plat::fs::readBytes(headName);
+    } catch (const plat::FileError&) {
+        CopyNotMade(ui, headName, pageName);
         return false;
     }
-    try {
-        if (!writePage(form, ui, webTestName, testFileName, pageName)) {
-            old.restore(pageName);
-            return false;
-        }
-    } catch (...) {
-        old.restore(pageName);
-        throw;
-    }
-    old.drop();
-    return true;
+    return writePage(form, ui, webTestName, testFileName, pageName, head);
 }
 
 }  // namespace korvel::web
