@@ -49,4 +49,11 @@ QString engineErrorText(int resultCode, const QString& file) {
         .arg(resultCode);
 }
 
+QString keysUsedUpText(const QString& file) {
+    return QStringLiteral(
+               "В таблице %1 занят наибольший возможный номер записи, новую запись добавить "
+               "нельзя. Новые вопросы добавьте в другой тест")
+        .arg(file);
+}
+
 }  // namespace plat::db

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <sqlcipher/sqlite3.h>
 
 namespace plat::db {
@@ -446,6 +447,7 @@ void Table::close() {
     fieldsId_ = nextFieldsId();
     keys_.clear();
     buf_.clear();
+    loaded_.clear();
     cur_ = -1;
     bof_ = eof_ = true;
     modified_ = false;
@@ -466,6 +468,7 @@ int Table::recNo() const {
 void Table::clearBuffer() {
     buf_.clear();
     for (size_t i = 0; i < fields_.size(); ++i) buf_.append(QVariant());
+    loaded_ = buf_;
 }
 
 bool Table::loadCurrent() {
@@ -482,7 +485,13 @@ bool Table::loadCurrent() {
             if (sqlite3_column_type(s, c) == SQLITE_NULL) continue;
             switch (fields_[i]->type()) {
                 case FieldType::AutoInc: buf_[c] = qint64(sqlite3_column_int64(s, c)); break;
-                case FieldType::Boolean: buf_[c] = sqlite3_column_int(s, c) != 0; break;
+                case FieldType::Boolean:
+                    // Truth as the storage library reckons it: any number but zero, text by
+                    // its leading number.
+                    buf_[c] = sqlite3_column_type(s, c) == SQLITE_INTEGER
+                                  ? sqlite3_column_int64(s, c) != 0
+                                  : sqlite3_column_double(s, c) != 0.0;
+                    break;
                 case FieldType::String: buf_[c] = columnText(s, c); break;
                 case FieldType::Blob: {
                     const void* p = sqlite3_column_blob(s, c);
@@ -498,6 +507,7 @@ bool Table::loadCurrent() {
     }
     // A record another program deleted reads as empty until the next refresh.
     st.reset();
+    loaded_ = buf_;
     return rc == SQLITE_ROW;
 }
 
@@ -594,6 +604,7 @@ void Table::insert() {
         else
             buf_[int(i)] = d.defaultValue.left(d.size);
     }
+    loaded_ = buf_;
     modified_ = false;
     savedBof_ = bof_;
     savedEof_ = eof_;
@@ -633,6 +644,25 @@ void Table::edit() {
 }
 
 namespace {
+// A value as the programs see it: null and empty are one.
+bool sameValue(FieldType type, const QVariant& a, const QVariant& b) {
+    if (a.isNull() || b.isNull()) {
+        const QVariant& v = a.isNull() ? b : a;
+        switch (type) {
+            case FieldType::String: return v.isNull() || v.toString().isEmpty();
+            case FieldType::Blob: return v.isNull() || v.toByteArray().isEmpty();
+            default: return v.isNull();
+        }
+    }
+    switch (type) {
+        case FieldType::Boolean: return a.toBool() == b.toBool();
+        case FieldType::AutoInc: return a.toLongLong() == b.toLongLong();
+        case FieldType::String: return a.toString() == b.toString();
+        case FieldType::Blob: return a.toByteArray() == b.toByteArray();
+    }
+    return false;
+}
+
 void bindValue(sqlite3_stmt* st, int pos, const Field& f, const QVariant& v) {
     if (v.isNull()) {
         sqlite3_bind_null(st, pos);
@@ -665,54 +695,93 @@ void Table::post() {
     if (state_ != State::Edit && state_ != State::Insert) return;
     emit updateRecord();
     sqlite3* h = db_->h;
+    const bool inserting = state_ == State::Insert;
+    // A new record takes every field; an edited one only those the program changed, so a
+    // value it read in a form of its own (a flag held as text, a string longer than its
+    // field) is not rewritten in the program's form.
     QStringList cols, marks;
     std::vector<int> idx;
     for (size_t i = 0; i < fields_.size(); ++i) {
-        if (fields_[i]->type() == FieldType::AutoInc) continue;
-        cols << QLatin1Char('"') + fields_[i]->name() + QLatin1Char('"');
+        const Field& f = *fields_[i];
+        if (f.type() == FieldType::AutoInc) continue;
+        if (!inserting && sameValue(f.type(), buf_[int(i)], loaded_.value(int(i)))) continue;
+        cols << QLatin1Char('"') + f.name() + QLatin1Char('"');
         idx.push_back(int(i));
     }
-    // One durable transaction per post.
-    exec(QStringLiteral("BEGIN IMMEDIATE"));
     qint64 newKey = -1;
-    try {
-        QString sql;
-        if (state_ == State::Insert) {
-            for (size_t i = 0; i < idx.size(); ++i) marks << QStringLiteral("?");
-            sql = cols.isEmpty()
-                      ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(kRecordsTable)
-                      : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                            .arg(kRecordsTable, cols.join(','), marks.join(','));
-        } else {
-            QStringList sets;
-            for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
-            sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"%3\" = ?")
-                      .arg(kRecordsTable, sets.join(','), keyName_);
-        }
-        Stmt st(h, sql);
+    if (!inserting && idx.empty()) {
+        // Nothing to write; the record must still be there, as for a post that writes.
+        Stmt st(h,
+                QStringLiteral("SELECT 1 FROM %1 WHERE \"%2\" = ?").arg(kRecordsTable, keyName_));
         if (!st.ok()) failCode(sqlite3_extended_errcode(h));
-        int pos = 1;
-        for (int i : idx) bindValue(st.get(), pos++, *fields_[size_t(i)], buf_[i]);
-        if (state_ == State::Edit) sqlite3_bind_int64(st.get(), pos, lockedKey_);
-        if (st.step() != SQLITE_DONE) failCode(sqlite3_extended_errcode(h));
-        if (state_ == State::Edit && sqlite3_changes(h) == 0)
-            fail(QStringLiteral("Запись удалена другим пользователем"));
-        if (state_ == State::Insert) newKey = sqlite3_last_insert_rowid(h);
-        exec(QStringLiteral("COMMIT"));
-    } catch (...) {
-        Stmt rb(h, QStringLiteral("ROLLBACK"));
-        rb.step();
-        throw;
+        sqlite3_bind_int64(st.get(), 1, lockedKey_);
+        const int rc = st.step();
+        if (rc == SQLITE_DONE) fail(QStringLiteral("Запись удалена другим пользователем"));
+        if (rc != SQLITE_ROW) failCode(sqlite3_extended_errcode(h));
+    } else {
+        // One durable transaction per post.
+        exec(QStringLiteral("BEGIN IMMEDIATE"));
+        try {
+            QString sql;
+            if (inserting) {
+                for (size_t i = 0; i < idx.size(); ++i) marks << QStringLiteral("?");
+                sql = cols.isEmpty()
+                          ? QStringLiteral("INSERT INTO %1 DEFAULT VALUES").arg(kRecordsTable)
+                          : QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                                .arg(kRecordsTable, cols.join(','), marks.join(','));
+            } else {
+                QStringList sets;
+                for (const QString& c : cols) sets << c + QStringLiteral(" = ?");
+                sql = QStringLiteral("UPDATE %1 SET %2 WHERE \"%3\" = ?")
+                          .arg(kRecordsTable, sets.join(','), keyName_);
+            }
+            Stmt st(h, sql);
+            if (!st.ok()) failCode(sqlite3_extended_errcode(h));
+            int pos = 1;
+            for (int i : idx) bindValue(st.get(), pos++, *fields_[size_t(i)], buf_[i]);
+            if (!inserting) sqlite3_bind_int64(st.get(), pos, lockedKey_);
+            if (st.step() != SQLITE_DONE) {
+                const int code = sqlite3_extended_errcode(h);
+                // The storage library says "full" also when no key is left for a new record.
+                if (inserting && (code & 0xff) == SQLITE_FULL && keysUsedUp())
+                    throw DbError(keysUsedUpText(fileForMessage()));
+                failCode(code);
+            }
+            if (!inserting && sqlite3_changes(h) == 0)
+                fail(QStringLiteral("Запись удалена другим пользователем"));
+            if (inserting) newKey = sqlite3_last_insert_rowid(h);
+            exec(QStringLiteral("COMMIT"));
+        } catch (...) {
+            Stmt rb(h, QStringLiteral("ROLLBACK"));
+            rb.step();
+            throw;
+        }
     }
-    if (state_ == State::Insert) {
-        // Keys only grow, so the new record is the last one.
-        keys_.push_back(newKey);
-        cur_ = int(keys_.size()) - 1;
+    if (inserting) {
+        // Keys grow, except in a file whose key column does not count up by itself: once its
+        // largest key is taken, the library picks a free smaller one.
+        const auto at = std::lower_bound(keys_.begin(), keys_.end(), newKey);
+        cur_ = int(at - keys_.begin());
+        keys_.insert(at, newKey);
     }
     releaseLock();
     modified_ = false;
     setState(State::Browse);
     goTo(cur_);
+}
+
+bool Table::keysUsedUp() {
+    constexpr qint64 kLargest = std::numeric_limits<qint64>::max();
+    const auto largest = [&](const QString& sql) {
+        Stmt st(db_->h, sql);
+        return st.ok() && st.step() == SQLITE_ROW &&
+               sqlite3_column_type(st.get(), 0) == SQLITE_INTEGER &&
+               sqlite3_column_int64(st.get(), 0) == kLargest;
+    };
+    // A counting key column remembers its largest key even after that record is deleted.
+    return largest(QStringLiteral("SELECT max(\"%1\") FROM %2").arg(keyName_, kRecordsTable)) ||
+           largest(QStringLiteral("SELECT seq FROM sqlite_sequence WHERE name = '%1'")
+                       .arg(kRecordsTable));
 }
 
 void Table::cancel() {

@@ -7,6 +7,10 @@
 // Moves (first, prior, next, last, setRecNo), insert and refresh first post a changed
 // record and drop an unchanged edit; close drops an edit that was not posted; edit on an
 // empty table inserts. Failures throw plat::DbError with a Russian text naming the file.
+//
+// A post of an edited record writes only the fields whose values differ from what was read;
+// the others stay in the file exactly as they are, whatever another program stored there,
+// and a post with nothing changed writes nothing.
 #include "platform/db/session.h"
 
 #include <QByteArray>
@@ -149,6 +153,7 @@ private:
     void exec(const QString& sql);
     void clearBuffer();
     void goTo(int index);  // 0-based, -1 for none
+    bool keysUsedUp();     // the largest key is taken: no record can be added
     void lockRecord(qint64 key);
     void releaseLock();
     QString fileForMessage() const;
@@ -167,6 +172,7 @@ private:
     int cur_ = -1;              // index into keys_ of the current record
     int insertReturn_ = -1;     // where cancel of an insert goes back to
     QList<QVariant> buf_;       // current record, one value per field
+    QList<QVariant> loaded_;    // buf_ as read from the file: a post writes what differs
     bool bof_ = true, eof_ = true;
     bool savedBof_ = true, savedEof_ = true;  // flags before an insert
     QString keyName_;

@@ -24,6 +24,45 @@ namespace {
 using editor_tests::QuestionEditor;
 using editor_tests::Record;
 
+// A question table as the storage library holds it, past the engine.
+class RawTable {
+public:
+    explicit RawTable(const QString& path) {
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &h_, SQLITE_OPEN_READWRITE, nullptr);
+        const QByteArray key = plat::toCp1251(common::kMasterPassword);
+        sqlite3_key(h_, key.constData(), int(key.size()));
+    }
+    ~RawTable() { sqlite3_close(h_); }
+    RawTable(const RawTable&) = delete;
+    RawTable& operator=(const RawTable&) = delete;
+    void exec(const QString& sql) {
+        char* err = nullptr;
+        EXPECT_EQ(sqlite3_exec(h_, sql.toUtf8().constData(), nullptr, nullptr, &err), SQLITE_OK)
+            << (err ? err : "") << " in " << sql.toStdString();
+        sqlite3_free(err);
+    }
+    // Every field of every record with its storage type, as "field type:hex bytes".
+    QStringList values() {
+        QStringList r;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(h_, "SELECT * FROM records ORDER BY Number", -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                const auto* p = static_cast<const char*>(sqlite3_column_blob(st, c));
+                r << QStringLiteral("%1 %2:%3")
+                         .arg(sqlite3_column_name(st, c),
+                              QString::number(sqlite3_column_type(st, c)),
+                              QString::fromLatin1(
+                                  QByteArray(p, sqlite3_column_bytes(st, c)).toHex()));
+            }
+        sqlite3_finalize(st);
+        return r;
+    }
+
+private:
+    sqlite3* h_ = nullptr;
+};
+
 TEST_F(QuestionEditor, EditShowsTheEditorOnTheFirstRecordAndHidesTheStartWindow) {
     makeTest({{{"Vopr", "первый"}}, {{"Vopr", "второй"}}});
     edit();
@@ -222,14 +261,7 @@ TEST_F(QuestionEditor, LeavingWhenThePostFailsKeepsTheEditorOpen) {
     editor().DBotv1->setFocus();
     editor().DBotv1->selectAll();
     typeText(editor().DBotv1, QStringLiteral("Новый"));
-    {  // another program removes the record behind the editor's back
-        sqlite3* h = nullptr;
-        ASSERT_EQ(sqlite3_open(QFile::encodeName(inWork(kFile)).constData(), &h), SQLITE_OK);
-        const QByteArray key = plat::toCp1251(common::kMasterPassword);
-        sqlite3_key(h, key.constData(), int(key.size()));
-        EXPECT_EQ(sqlite3_exec(h, "DELETE FROM records", nullptr, nullptr, nullptr), SQLITE_OK);
-        sqlite3_close(h);
-    }
+    RawTable(inWork(kFile)).exec("DELETE FROM records");  // another program's doing
     ui.expect(BoxKind::StandardError,
               "Запись удалена другим пользователем. Таблица: " + inWork(kFile));
     editor().Exit_EditClick();
@@ -239,6 +271,58 @@ TEST_F(QuestionEditor, LeavingWhenThePostFailsKeepsTheEditorOpen) {
     EXPECT_EQ(editor().Table1.state(), plat::db::Table::State::Edit);
     EXPECT_EQ(editor().DBotv1->text(), QStringLiteral("Новый"));
 }
+
+// Opening a test and leaving it leaves every stored value as it was, whatever form another
+// program gave it. Record 1 is the one the opening edits and posts; record 2 is damaged too.
+struct Damaged {
+    const char* name;
+    const char* first;  // SQL assignments for record 1
+    int errors;         // "ошибка" boxes of the opening (an invalid style)
+};
+
+class DamagedValues : public QuestionEditor, public ::testing::WithParamInterface<Damaged> {};
+
+TEST_P(DamagedValues, OpeningAndLeavingKeepsThemAsStored) {
+    makeTest({{{"Vopr", "первый"}}, {{"Vopr", "второй"}}});
+    {
+        RawTable raw(inWork(kFile));
+        raw.exec(QStringLiteral("UPDATE records SET %1 WHERE Number = 1").arg(GetParam().first));
+        raw.exec(
+            "UPDATE records SET RO1 = 'true', RO2 = 2, MaxOtv = 'q', VoprStyle = '1', "
+            "Otv7 = replace(hex(zeroblob(100)), '00', 'щ') WHERE Number = 2");
+    }
+    const QStringList before = RawTable(inWork(kFile)).values();
+    for (int i = 0; i < GetParam().errors; ++i) ui.expect(BoxKind::Plain, QStringLiteral("ошибка"));
+    edit();
+    EXPECT_EQ(editor().Table1.state(), plat::db::Table::State::Browse);
+    editor().Exit_EditClick();
+    EXPECT_TRUE(ui.finished());
+    EXPECT_TRUE(editor().isHidden());
+    EXPECT_EQ(RawTable(inWork(kFile)).values(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, DamagedValues,
+    ::testing::Values(
+        Damaged{"FlagsInOtherForms",
+                "RO1 = 'true', RO2 = 2, RO3 = NULL, RO4 = -1, RO5 = 0.5, RO6 = 'False', "
+                "RO7 = X'01', VoprStyle = '1', TypeVopr = '1', MaxOtv = '7'",
+                0},
+        Damaged{"TextsInOtherForms",
+                "TypeVopr = 'abc', MaxOtv = X'35', Otv1 = CAST(X'C0FF41' AS TEXT), "
+                "Otv2 = 'a\u4e2db', Otv3 = X'4142', Otv4 = '', RO1 = 3, "
+                "Vopr = replace(hex(zeroblob(300)), '00', 'ж'), VoprStyle = '1'",
+                0},
+        Damaged{"InvalidStyleAndEmptyKinds",
+                "VoprStyle = 'zz', VoprRTF = 'plain', VoprBMP = 12345, TypeVopr = NULL, "
+                "MaxOtv = NULL, RO1 = -7",
+                4},
+        Damaged{"BrokenRichText", "VoprStyle = '2', VoprRTF = X'7B5C7274663120C0', Vopr = NULL", 0},
+        Damaged{"BrokenPictureTypedAnswer",
+                "VoprStyle = '3', VoprBMP = X'424D0000', VoprRTF = 'x', TypeVopr = '2', "
+                "Otv1 = replace(hex(zeroblob(120)), '00', 'ю'), RO1 = 'x'",
+                0}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The question box takes no more than its field stores: a long paste is cut at 255.
 TEST_F(QuestionEditor, QuestionBoxTakesNoMoreThanItsField) {

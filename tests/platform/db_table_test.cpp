@@ -1,5 +1,5 @@
-// The table engine: durability, the record states, the classic BOF/EOF, refused files and
-// record locks between owners and processes.
+// The table engine: durability, the record states, the classic BOF/EOF, refused files,
+// record locks between owners and processes, and tables that another program filled.
 #include "platform/db/create.h"
 #include "platform/db/session.h"
 #include "platform/db/table.h"
@@ -9,8 +9,10 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <algorithm>
 #include <csignal>
 #include <functional>
+#include <sqlcipher/sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -459,6 +461,214 @@ TEST_F(DbTable, SessionCloseClosesTablesAndDropsAliasesAndPasswords) {
     s.addPassword(kPw);
     t.open();
     EXPECT_EQ(t.recordCount(), 0);  // the insert was never posted
+}
+
+// The file as the storage library holds it, past the engine.
+class RawFile {
+public:
+    explicit RawFile(const QString& path) {
+        EXPECT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &h_,
+                                  SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+                  SQLITE_OK);
+        const QByteArray key = kPw.toUtf8();
+        sqlite3_key(h_, key.constData(), int(key.size()));
+    }
+    ~RawFile() { sqlite3_close(h_); }
+    void exec(const QString& sql) {
+        char* err = nullptr;
+        const int rc = sqlite3_exec(h_, sql.toUtf8().constData(), nullptr, nullptr, &err);
+        EXPECT_EQ(rc, SQLITE_OK) << (err ? err : "") << " in " << sql.toStdString();
+        sqlite3_free(err);
+    }
+    // Every value of every record, with its storage type, in key order.
+    QByteArrayList rows() {
+        QByteArrayList r;
+        sqlite3_stmt* st = nullptr;
+        sqlite3_prepare_v2(h_, "SELECT * FROM records ORDER BY Number", -1, &st, nullptr);
+        while (sqlite3_step(st) == SQLITE_ROW) {
+            QByteArray row;
+            for (int c = 0; c < sqlite3_column_count(st); ++c) {
+                row += QByteArray::number(sqlite3_column_type(st, c)) + ':';
+                const auto* p = static_cast<const char*>(sqlite3_column_blob(st, c));
+                row += QByteArray(p, sqlite3_column_bytes(st, c)).toHex() + '|';
+            }
+            r << row;
+        }
+        sqlite3_finalize(st);
+        return r;
+    }
+
+private:
+    sqlite3* h_ = nullptr;
+};
+
+// T.DB as another program left it.
+class DbStoredValues : public DbTable {
+protected:
+    void SetUp() override {
+        DbTable::SetUp();
+        path = inWork("T.DB");
+        t.setTableName(path);
+    }
+    // Records the engine writes, then what the given SQL makes of them.
+    void store(int records, const QString& sql) {
+        t.open();
+        for (int i = 0; i < records; ++i) {
+            t.insert();
+            t.fieldByName("Name").setAsString("n" + QString::number(i));
+            t.fieldByName("Flag").setAsBool(true);
+            t.fieldByName("Pic").setAsBytes("pic");
+            t.fieldByName("Kind").setAsString("1");
+            t.post();
+        }
+        t.close();
+        if (!sql.isEmpty()) RawFile(path).exec(sql);
+    }
+    Table t{s};
+    QString path;
+};
+
+// One field of record 1 holds a value of a form or size the engine does not write.
+struct Stored {
+    const char* name;
+    const char* field;
+    const char* literal;  // SQL
+    const char* reads;    // asString()
+};
+
+class DbStoredValue : public DbStoredValues, public ::testing::WithParamInterface<Stored> {};
+
+TEST_P(DbStoredValue, StaysAsStoredUntilItsFieldIsChanged) {
+    const Stored& c = GetParam();
+    store(2, QStringLiteral("UPDATE records SET %1 = %2 WHERE Number = 1").arg(c.field, c.literal));
+    const QByteArrayList before = RawFile(path).rows();
+    t.open();
+    EXPECT_EQ(t.fieldByName(c.field).asString(), QString::fromUtf8(c.reads));
+
+    t.edit();  // and post with nothing changed, as the editor opens a test
+    t.post();
+    EXPECT_EQ(RawFile(path).rows(), before);
+
+    // Another field changed: only that one is written.
+    const QString other = QString(c.field) == "Kind" ? "Name" : "Kind";
+    t.edit();
+    t.fieldByName(other).setAsString("2");
+    t.post();
+    const QByteArrayList now = RawFile(path).rows();
+    ASSERT_EQ(now.size(), 2);
+    EXPECT_EQ(now[1], before[1]);
+    const QList<FieldDef> defs = smallSchema();
+    const auto column = std::find_if(defs.begin(), defs.end(),
+                                     [&](const FieldDef& d) { return d.name == c.field; }) -
+                        defs.begin();
+    EXPECT_EQ(now[0].split('|')[column], before[0].split('|')[column]);
+    EXPECT_NE(now[0], before[0]);
+
+    // The field itself changed: written in the engine's form.
+    t.edit();
+    plat::db::Field& f = t.fieldByName(c.field);
+    const bool flag = f.type() == FieldType::Boolean;
+    if (flag)
+        f.setAsBool(!f.asBool());
+    else
+        f.setAsString("z");
+    t.post();
+    t.close();
+    t.open();
+    EXPECT_EQ(t.fieldByName(c.field).asString(), !flag                                  ? "z"
+                                                 : QString::fromUtf8(c.reads) == "True" ? "False"
+                                                                                        : "True");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, DbStoredValue,
+    ::testing::Values(
+        Stored{"FlagAsText", "Flag", "'true'", "False"}, Stored{"FlagTwo", "Flag", "2", "True"},
+        Stored{"FlagNegative", "Flag", "-1", "True"}, Stored{"FlagHalf", "Flag", "0.5", "True"},
+        Stored{"FlagAbove32Bits", "Flag", "4294967296", "True"},
+        Stored{"FlagBytes", "Flag", "X'01'", "False"}, Stored{"FlagNull", "Flag", "NULL", ""},
+        Stored{"StringLongerThanItsField", "Name", "'abcdefghijklmnop'", "abcdefghijklmnop"},
+        Stored{"StringNotInTheCodePage", "Name", "'a\xe4\xb8\xad'", "a\xe4\xb8\xad"},
+        Stored{"StringEmptyNotNull", "Kind", "''", ""},
+        Stored{"StringAsBytes", "Kind", "X'37'", "7"},
+        Stored{"BlobAsText", "Pic", "'text'", "text"},
+        Stored{"BlobAsNumber", "Pic", "-12.5", "-12.5"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DbStoredValues, AFlagTickedOffAndOnAgainKeepsItsStoredForm) {
+    store(1, "UPDATE records SET Flag = 2");
+    const QByteArrayList before = RawFile(path).rows();
+    t.open();
+    t.edit();
+    t.fieldByName("Flag").setAsBool(false);
+    t.fieldByName("Flag").setAsBool(true);
+    t.post();
+    EXPECT_EQ(RawFile(path).rows(), before);
+}
+
+TEST_F(DbStoredValues, UnchangedPostOfARecordAnotherProgramDeletedFails) {
+    store(1, {});
+    t.open();
+    t.edit();
+    RawFile(path).exec("DELETE FROM records");
+    EXPECT_THROW(t.post(), DbError);
+    EXPECT_EQ(t.state(), State::Edit);
+}
+
+// The largest record number taken: the post of a new record fails with a text that says so,
+// not that the disk is full; the table and the records in it stay as they were.
+class DbLargestKey : public DbStoredValues, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(DbLargestKey, RefusesANewRecordAndSaysWhy) {
+    const bool deleted = GetParam();  // the record with that number is gone: still taken
+    store(1, deleted ? "UPDATE sqlite_sequence SET seq = 9223372036854775807; DELETE FROM records"
+                     : "UPDATE records SET Number = 9223372036854775807");
+    const QByteArrayList before = RawFile(path).rows();
+    t.open();
+    t.insert();
+    t.fieldByName("Name").setAsString("new");
+    try {
+        t.post();
+        FAIL() << "posted";
+    } catch (const DbError& e) {
+        EXPECT_EQ(e.text(), "В таблице " + QDir::toNativeSeparators(path) +
+                                " занят наибольший возможный номер записи, новую запись "
+                                "добавить нельзя. Новые вопросы добавьте в другой тест");
+    }
+    EXPECT_EQ(t.state(), State::Insert);
+    t.cancel();
+    EXPECT_EQ(RawFile(path).rows(), before);
+    if (!deleted) {
+        t.edit();  // the records there can still be changed
+        t.fieldByName("Name").setAsString("edited");
+        EXPECT_NO_THROW(t.post());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DbLargestKey, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Deleted" : "Present"; });
+
+// A key column that does not count up by itself (a file not made by the engine): past its
+// largest key the library picks a free smaller one, and the new record takes its place in
+// key order.
+TEST_F(DbStoredValues, ANewRecordBelowTheLargestKeyIsReadInKeyOrder) {
+    QFile::remove(path);
+    {
+        RawFile raw(path);
+        raw.exec(
+            "CREATE TABLE records (Number INTEGER PRIMARY KEY, Name VARCHAR(10), "
+            "Flag BOOLEAN, Pic BLOB, Kind VARCHAR(1));"
+            "INSERT INTO records (Number, Name) VALUES (9223372036854775807, 'last')");
+    }
+    t.open();
+    t.insert();
+    t.fieldByName("Name").setAsString("new");
+    t.post();
+    EXPECT_EQ(t.fieldByName("Name").asString(), "new");
+    EXPECT_EQ(t.recNo(), 1);
+    t.next();
+    EXPECT_EQ(t.fieldByName("Name").asString(), "last");
+    EXPECT_EQ(t.recNo(), 2);
 }
 
 }  // namespace
