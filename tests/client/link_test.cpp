@@ -10,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cerrno>
+#include <sys/socket.h>
 
 using namespace client_test;
 using pandrel::TForm1;
@@ -139,6 +140,29 @@ TEST_F(Link, ServerClosingShowsTheOfflineSignFirst) {
     EXPECT_TRUE(signUnderBox);
     EXPECT_TRUE(offline());
     EXPECT_FALSE(f.ClientSocket1->active());
+}
+
+// A reset of the live connection is an error, not a close: the disconnect message, the
+// error message with its code, then the socket layer's own box, once.
+TEST_F(Link, ResetOfTheLiveConnectionShowsTheErrorOnce) {
+    TForm1& f = makeForm();
+    lineFile("1\r\n127.0.0.1\r\n" + port());
+    ui.expect(BoxKind::Plain, texts::kConnectedText);
+    f.ConnectFromLineFile();
+    ASSERT_TRUE(settle());
+    ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
+    ui.expect(BoxKind::Plain, texts::kDisconnectedText)
+        .expect(BoxKind::Plain, texts::kLinkErrorText + QString::number(ECONNRESET))
+        .expect(BoxKind::StandardError,
+                QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
+    const linger now{1, 0};
+    setsockopt(int(peers[0]->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    peers[0]->abort();
+    ASSERT_TRUE(settle());
+    testing_support::waitFor([] { return false; }, 200);
+    EXPECT_EQ(ui.boxes().size(), 4);
+    EXPECT_TRUE(offline());
+    EXPECT_FALSE(f.ClientSocket1->active() || f.ClientSocket1->connecting());
 }
 
 TEST_F(Link, DisconnectUnderTheConnectBoxLeavesTheSignTrue) {
