@@ -36,6 +36,14 @@ protected:
     bool settle() {
         return testing_support::waitFor([&] { return ui.finished(); }, 5000);
     }
+    // Connects f through "line.txt" to the listener, which holds the connection in peers[0].
+    void connectToListener(TForm1& f) {
+        lineFile("1\r\n127.0.0.1\r\n" + port());
+        ui.expect(BoxKind::Plain, texts::kConnectedText);
+        f.ConnectFromLineFile();
+        ASSERT_TRUE(settle());
+        ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
+    }
 
     QTcpServer server;
     std::vector<QTcpSocket*> peers;
@@ -146,11 +154,7 @@ TEST_F(Link, ServerClosingShowsTheOfflineSignFirst) {
 // error message with its code, then the socket layer's own box, once.
 TEST_F(Link, ResetOfTheLiveConnectionShowsTheErrorOnce) {
     TForm1& f = makeForm();
-    lineFile("1\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, texts::kConnectedText);
-    f.ConnectFromLineFile();
-    ASSERT_TRUE(settle());
-    ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
+    connectToListener(f);
     ui.expect(BoxKind::Plain, texts::kDisconnectedText)
         .expect(BoxKind::Plain, texts::kLinkErrorText + QString::number(ECONNRESET))
         .expect(BoxKind::StandardError,
@@ -189,11 +193,7 @@ TEST_F(Link, SendsMarkerOwnAddressAndTextOnlyWhileConnected) {
     f.SendToServer(QStringLiteral("не отправится"));  // offline: nothing, no box
     EXPECT_TRUE(ui.boxes().isEmpty());
 
-    lineFile("1\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, texts::kConnectedText);
-    f.ConnectFromLineFile();
-    ASSERT_TRUE(settle());
-    ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
+    connectToListener(f);
     const QString text = QStringLiteral("Иванов  Иван 10А. Старт на оценку. Тест Физика.DB.");
     f.SendToServer(text);
     QByteArray got;
@@ -206,11 +206,7 @@ TEST_F(Link, SendsMarkerOwnAddressAndTextOnlyWhileConnected) {
 
 TEST_F(Link, ClosingTheWindowEndsTheLinkSilently) {
     TForm1& f = makeForm();
-    lineFile("1\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, texts::kConnectedText);
-    f.ConnectFromLineFile();
-    ASSERT_TRUE(settle());
-    ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
+    connectToListener(f);
     const qsizetype boxes = ui.boxes().size();
     form.reset();
     QTcpSocket* peer = peers[0];
