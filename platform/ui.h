@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <optional>
 #include <thread>
+#include <utility>
 
 namespace plat {
 
@@ -86,11 +87,31 @@ public:
     Answer confirm(const QString& text, QList<Button> buttons = {Button::Yes, Button::No});
     // Cancel (and closing) returns the preset, as if it had been accepted.
     QString input(const QString& caption, const QString& prompt, const QString& preset);
+    // One standard error box stands at a time. A socket or timer notification handled under
+    // it runs inside its event loop; an error it reports there would open a box inside the
+    // box, and a flood of them nests loops without end. Such an error is folded
+    // into the standing box instead: its text gains how many more came, and which.
     void standardError(const QString& text);
 
+protected:
+    // Gives the standard error box that stands now this text. An implementation whose boxes
+    // cannot change keeps the first text; the box still stands alone.
+    virtual void amendStandardError(const QString& text) { (void)text; }
+
 private:
+    struct Folded {
+        QString text;                          // the first text of the standing box
+        int count = 0;                         // errors folded into it
+        QList<std::pair<QString, int>> texts;  // the folded texts, each with its count
+    };
     QString title_;
+    std::optional<Folded> standing_;
 };
+
+// The standing box's text with the errors folded into it: a line with their number, then
+// their texts, each with how often it came; a few texts at most, each cut short.
+QString foldedErrorText(const QString& first, int count,
+                        const QList<std::pair<QString, int>>& texts);
 
 // The file an open dialog's typed name means, as the desktop's own dialog finds it: the name
 // in any letter case, relative to dir unless it is a full path, and with "." + defaultExt

@@ -28,11 +28,6 @@ constexpr int kResumeMs = 100;
 // One read notification takes at most this much, so a fast sender cannot starve the
 // window; the rest is read at the next notification.
 constexpr qsizetype kReadSlice = 4 << 20;
-
-QString dotted(const sockaddr_in& a) {
-    char buf[INET_ADDRSTRLEN] = {};
-    return inet_ntop(AF_INET, &a.sin_addr, buf, sizeof buf) ? QString::fromLatin1(buf) : QString();
-}
 }  // namespace
 
 long raiseOpenFileLimit() {
@@ -47,11 +42,10 @@ long raiseOpenFileLimit() {
 }
 
 ServerConnection::ServerConnection(int fd, const sockaddr_in& peer, QObject* parent)
-    : QObject(parent), fd_(fd), remote_(dotted(peer)), remotePort_(ntohs(peer.sin_port)) {
+    : QObject(parent), fd_(fd), remote_(dottedIPv4(peer)), remotePort_(ntohs(peer.sin_port)) {
     sockaddr_in a{};
     socklen_t n = sizeof a;
-    if (getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) == 0 && a.sin_family == AF_INET)
-        local_ = dotted(a);
+    if (getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) == 0) local_ = dottedIPv4(a);
     notifier_ = new QSocketNotifier(qintptr(fd), QSocketNotifier::Read, this);
 }
 

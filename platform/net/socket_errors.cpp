@@ -1,8 +1,10 @@
 #include "socket_errors.h"
 
 #include <QHostAddress>
+#include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <netinet/in.h>
 
 namespace plat::net {
 
@@ -12,42 +14,10 @@ QString dottedIPv4(const QHostAddress& address) {
     return ok ? QHostAddress(v4).toString() : QString();
 }
 
-int errorCode(QAbstractSocket::SocketError error, const QString& qtErrorText) {
-    using E = QAbstractSocket;
-    switch (error) {
-        case E::ConnectionRefusedError: return ECONNREFUSED;
-        case E::RemoteHostClosedError: return ECONNRESET;
-        case E::HostNotFoundError: return EDESTADDRREQ;
-        case E::SocketAccessError: return EACCES;
-        case E::SocketResourceError: return ENOBUFS;
-        case E::SocketTimeoutError: return ETIMEDOUT;
-        case E::DatagramTooLargeError: return EMSGSIZE;
-        case E::NetworkError:
-            if (qtErrorText.contains(QLatin1String("timed out"), Qt::CaseInsensitive))
-                return ETIMEDOUT;
-            if (qtErrorText.contains(QLatin1String("Host unreachable"), Qt::CaseInsensitive))
-                return EHOSTUNREACH;
-            if (qtErrorText.contains(QLatin1String("refused"), Qt::CaseInsensitive))
-                return ECONNREFUSED;
-            return ENETUNREACH;
-        case E::AddressInUseError: return EADDRINUSE;
-        case E::SocketAddressNotAvailableError: return EADDRNOTAVAIL;
-        case E::UnsupportedSocketOperationError: return EOPNOTSUPP;
-        case E::UnfinishedSocketOperationError: return EALREADY;
-        case E::TemporaryError: return EAGAIN;
-        case E::OperationError: return EINVAL;
-        case E::ProxyAuthenticationRequiredError:
-        case E::ProxyConnectionRefusedError:
-        case E::ProxyConnectionClosedError:
-        case E::ProxyConnectionTimeoutError:
-        case E::ProxyNotFoundError:
-        case E::ProxyProtocolError: return ECONNREFUSED;
-        case E::SslHandshakeFailedError:
-        case E::SslInternalError:
-        case E::SslInvalidUserDataError: return EPROTO;
-        case E::UnknownSocketError: break;
-    }
-    return EIO;
+QString dottedIPv4(const sockaddr_in& a) {
+    if (a.sin_family != AF_INET) return {};
+    char buf[INET_ADDRSTRLEN] = {};
+    return inet_ntop(AF_INET, &a.sin_addr, buf, sizeof buf) ? QString::fromLatin1(buf) : QString();
 }
 
 QString systemText(int code) { return QString::fromLocal8Bit(std::strerror(code)); }

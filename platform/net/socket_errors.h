@@ -1,25 +1,23 @@
 #pragma once
-// Error numbers and texts of the socket layer. Qt names an error by kind only; the user
-// sees the platform's own number (the errno value on Linux) and the system's text for it.
+// Error numbers and texts of the socket layer: the user sees the platform's own number (the
+// errno value on Linux) and the system's text for it.
 #include "platform/errors.h"
 
-#include <QAbstractSocket>
 #include <QString>
 
 class QHostAddress;
+struct sockaddr_in;
 
 namespace plat::net {
 
 // The dotted IPv4 text of an address; an IPv4-mapped IPv6 address gives its IPv4 part.
 // Empty for anything else (no address, a real IPv6 address).
 QString dottedIPv4(const QHostAddress& address);
+QString dottedIPv4(const sockaddr_in& address);
 
 // At which step of a connection an error arose.
 enum class ErrorEvent { General, Send, Receive, Connect, Disconnect, Accept, Lookup };
 
-// The platform number for a Qt socket error. Qt folds several system errors into
-// NetworkError; its error text tells them apart.
-int errorCode(QAbstractSocket::SocketError error, const QString& qtErrorText = {});
 // The system's text for a number ("Connection refused").
 QString systemText(int code);
 

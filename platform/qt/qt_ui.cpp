@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
 #include <QScreen>
@@ -80,6 +81,16 @@ public:
     using QMessageBox::QMessageBox;
     bool closedByFrame = false;
 
+    // A new text while the box stands: our label takes it, and the box sizes itself again.
+    void retext(const QString& text) {
+        const QString t = boxText(text);
+        if (auto* own = findChild<QLabel*>(QStringLiteral("box_text"))) {
+            own->setText(fitLines(t, own->font(), textWidth()));
+            own->adjustSize();
+        }
+        setText(t);
+    }
+
 protected:
     // Qt wraps any line wider than about 420 pixels; the classic box wraps only what does not
     // fit on the screen, so a result report keeps its lines of ten items. Our own label
@@ -95,7 +106,7 @@ protected:
             own->setTextFormat(Qt::PlainText);
             own->setTextInteractionFlags(qtLabel->textInteractionFlags());
             own->setWordWrap(false);
-            own->setText(fitLines(qtLabel->text(), own->font(), avail.width() * 3 / 4));
+            own->setText(fitLines(qtLabel->text(), own->font(), textWidth()));
             QWidget* text = own;
             // A text taller than the screen (the report of a long run) scrolls, so that the
             // buttons stay on the screen.
@@ -120,6 +131,11 @@ protected:
         }
         QMessageBox::showEvent(e);
         place();
+    }
+    // The widest a line of the text may be: three quarters of the screen.
+    int textWidth() const {
+        const QScreen* scr = screen();
+        return (scr ? scr->availableGeometry().width() : 1024) * 3 / 4;
     }
     // Qt sizes the box again once its layout has settled: place it again for that size.
     void resizeEvent(QResizeEvent* e) override {
@@ -211,10 +227,12 @@ BoxReply showInput(const Box& box) {
     return {Answer::Cancel, preset};
 }
 
-BoxReply showBox(const Box& box) {
+// standing, when given, points at the box while it is open.
+BoxReply showBox(const Box& box, QPointer<MessageBox>* standing = nullptr) {
     if (box.kind == BoxKind::Input) return showInput(box);
     MessageBox mb(iconOf(box.kind), box.caption, boxText(box.text), QMessageBox::NoButton,
                   boxParent());
+    if (standing) *standing = &mb;
     mb.setTextFormat(Qt::PlainText);
     const QList<Button> buttons = box.buttons.isEmpty() ? QList<Button>{Button::Ok} : box.buttons;
     // The buttons keep the texts the programs give them, whatever language Qt speaks.
@@ -298,7 +316,10 @@ std::optional<QString> runFileDialog(const FileDialogSpec& spec, bool save) {
 
 class QtUi : public UiServices {
 public:
-    BoxReply show(const Box& box) override { return showBox(box); }
+    BoxReply show(const Box& box) override {
+        if (box.kind != BoxKind::StandardError) return showBox(box);
+        return showBox(box, &standingError_);
+    }
     std::optional<QString> openFile(const FileDialogSpec& spec) override {
         return runFileDialog(spec, false);
     }
@@ -363,6 +384,14 @@ public:
         c.strikeOut = chosen.strikeOut();
         return c;
     }
+
+protected:
+    void amendStandardError(const QString& text) override {
+        if (standingError_) standingError_->retext(text);
+    }
+
+private:
+    QPointer<MessageBox> standingError_;
 };
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <QTime>
+#include <sys/socket.h>
 
 using namespace client_test;
 using pandrel::TForm1;
@@ -393,19 +394,17 @@ QList<QByteArray> splitAtMarkers(const QByteArray& stream) {
 
 // --- the link ------------------------------------------------------------------------------
 
-// Drops the connection under the client at the beep, before the result message goes out.
+// The listener resets the connection at the beep, before the result message goes out.
 class BrokenLinkSystem : public testing_support::RecordingSystem {
 public:
     void beep() override {
         RecordingSystem::beep();
-        if (!socket) return;
-        if (auto* s = socket->findChild<QTcpSocket*>()) {
-            const bool was = s->blockSignals(true);
-            s->abort();
-            s->blockSignals(was);
-        }
+        if (!peer) return;
+        const linger now{1, 0};
+        setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+        peer->abort();
     }
-    QObject* socket = nullptr;
+    QTcpSocket* peer = nullptr;
 };
 
 class GradedLink : public Graded {
@@ -462,9 +461,9 @@ protected:
 TEST_F(GradedLink, FailedResultMessageStillShowsAndWritesTheResult) {
     BrokenLinkSystem sys;
     TForm1& f = connectedWith(2, &sys);
-    sys.socket = f.ClientSocket1;
     start("Ivan", "9", "1");
     ASSERT_TRUE(testing_support::waitFor([&] { return !received.isEmpty(); }));
+    sys.peer = peers.at(0);
     ui.expect(BoxKind::Plain, texts::kDisconnectedText)
         .expect(BoxKind::Plain)          // the link error with its code
         .expect(BoxKind::StandardError)  // the socket layer's own report

@@ -10,6 +10,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <cerrno>
+#include <sys/socket.h>
 
 using namespace client_test;
 using pandrel::TForm1;
@@ -34,6 +35,14 @@ protected:
     // Runs the event loop until the scripted boxes are all answered.
     bool settle() {
         return testing_support::waitFor([&] { return ui.finished(); }, 5000);
+    }
+    // Connects f through "line.txt" to the listener, which holds the connection in peers[0].
+    void connectToListener(TForm1& f) {
+        lineFile("1\r\n127.0.0.1\r\n" + port());
+        ui.expect(BoxKind::Plain, texts::kConnectedText);
+        f.ConnectFromLineFile();
+        ASSERT_TRUE(settle());
+        ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
     }
 
     QTcpServer server;
@@ -141,6 +150,25 @@ TEST_F(Link, ServerClosingShowsTheOfflineSignFirst) {
     EXPECT_FALSE(f.ClientSocket1->active());
 }
 
+// A reset of the live connection is an error, not a close: the disconnect message, the
+// error message with its code, then the socket layer's own box, once.
+TEST_F(Link, ResetOfTheLiveConnectionShowsTheErrorOnce) {
+    TForm1& f = makeForm();
+    connectToListener(f);
+    ui.expect(BoxKind::Plain, texts::kDisconnectedText)
+        .expect(BoxKind::Plain, texts::kLinkErrorText + QString::number(ECONNRESET))
+        .expect(BoxKind::StandardError,
+                QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
+    const linger now{1, 0};
+    setsockopt(int(peers[0]->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+    peers[0]->abort();
+    ASSERT_TRUE(settle());
+    testing_support::waitFor([] { return false; }, 200);
+    EXPECT_EQ(ui.boxes().size(), 4);
+    EXPECT_TRUE(offline());
+    EXPECT_FALSE(f.ClientSocket1->active() || f.ClientSocket1->connecting());
+}
+
 TEST_F(Link, DisconnectUnderTheConnectBoxLeavesTheSignTrue) {
     TForm1& f = makeForm();
     lineFile("1\r\n127.0.0.1\r\n" + port());
@@ -165,11 +193,7 @@ TEST_F(Link, SendsMarkerOwnAddressAndTextOnlyWhileConnected) {
     f.SendToServer(QStringLiteral("не отправится"));  // offline: nothing, no box
     EXPECT_TRUE(ui.boxes().isEmpty());
 
-    lineFile("1\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, texts::kConnectedText);
-    f.ConnectFromLineFile();
-    ASSERT_TRUE(settle());
-    ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
+    connectToListener(f);
     const QString text = QStringLiteral("Иванов  Иван 10А. Старт на оценку. Тест Физика.DB.");
     f.SendToServer(text);
     QByteArray got;
@@ -182,11 +206,7 @@ TEST_F(Link, SendsMarkerOwnAddressAndTextOnlyWhileConnected) {
 
 TEST_F(Link, ClosingTheWindowEndsTheLinkSilently) {
     TForm1& f = makeForm();
-    lineFile("1\r\n127.0.0.1\r\n" + port());
-    ui.expect(BoxKind::Plain, texts::kConnectedText);
-    f.ConnectFromLineFile();
-    ASSERT_TRUE(settle());
-    ASSERT_TRUE(testing_support::waitFor([&] { return !peers.empty(); }));
+    connectToListener(f);
     const qsizetype boxes = ui.boxes().size();
     form.reset();
     QTcpSocket* peer = peers[0];

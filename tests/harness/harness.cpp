@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QTest>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <ostream>
 
@@ -103,6 +104,11 @@ ScriptedUi& ScriptedUi::expectFont(std::optional<plat::FontChoice> font) {
 
 plat::BoxReply ScriptedUi::show(const plat::Box& box) {
     boxes_.append(box);
+    mostStanding_ = std::max(mostStanding_, ++standing_);
+    struct Answered {
+        int& standing;
+        ~Answered() { --standing; }
+    } answered{standing_};
     if (onShow) onShow(box);
     const bool matches = !steps_.empty() && steps_.front().type == Step::Box &&
                          steps_.front().kind == box.kind &&

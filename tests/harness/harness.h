@@ -57,6 +57,14 @@ public:
     bool finished() const { return steps_.empty(); }
     // Called when a box is shown, before it is answered (to act "under" a modal box).
     std::function<void(const plat::Box&)> onShow;
+    // Boxes that stand now (shown, not answered yet), and the most that ever stood at once.
+    int standing() const { return standing_; }
+    int mostStanding() const { return mostStanding_; }
+    // The texts a standing standard error box was given after it opened, in order.
+    const QStringList& amendments() const { return amendments_; }
+
+protected:
+    void amendStandardError(const QString& text) override { amendments_.append(text); }
 
 private:
     struct Step;
@@ -66,6 +74,9 @@ private:
     QList<plat::Box> boxes_;
     QList<plat::FileDialogSpec> dialogs_;
     QList<plat::FontChoice> fontsOffered_;
+    int standing_ = 0;
+    int mostStanding_ = 0;
+    QStringList amendments_;
 };
 
 class RecordingShell : public plat::Shell {

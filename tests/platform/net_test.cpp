@@ -8,31 +8,12 @@
 #include <QTcpSocket>
 #include <cerrno>
 #include <cstring>
+#include <sys/socket.h>
 
 using namespace plat::net;
 using testing_support::waitFor;
 
 namespace {
-
-struct CodeCase {
-    QAbstractSocket::SocketError error;
-    const char* qtText;
-    int code;
-};
-
-TEST(SocketErrorCode, MapsQtErrorsToSystemNumbers) {
-    const CodeCase cases[] = {
-        {QAbstractSocket::ConnectionRefusedError, "Connection refused", ECONNREFUSED},
-        {QAbstractSocket::RemoteHostClosedError, "", ECONNRESET},
-        {QAbstractSocket::SocketTimeoutError, "", ETIMEDOUT},
-        {QAbstractSocket::AddressInUseError, "", EADDRINUSE},
-        {QAbstractSocket::NetworkError, "Network unreachable", ENETUNREACH},
-        {QAbstractSocket::NetworkError, "Connection timed out", ETIMEDOUT},
-        {QAbstractSocket::NetworkError, "Host unreachable", EHOSTUNREACH},
-    };
-    for (const CodeCase& c : cases)
-        EXPECT_EQ(errorCode(c.error, QString::fromLatin1(c.qtText)), c.code) << c.qtText;
-}
 
 TEST(SocketErrorText, LayerTextsCarryTheSystemText) {
     EXPECT_EQ(asyncErrorText(10061), "Asynchronous socket error 10061");
@@ -103,14 +84,32 @@ TEST_F(ClientSocketTest, ConnectsSendsAndClosesInOrder) {
     EXPECT_EQ(client.sendText("late"), 0) << "nothing is sent while not active";
 }
 
-TEST_F(ClientSocketTest, ServerClosingGivesDisconnectOnly) {
-    QTcpSocket* peer = connectBoth();
-    ASSERT_NE(peer, nullptr);
-    peer->disconnectFromHost();
-    ASSERT_TRUE(waitFor([&] { return !client.active(); }));
-    testing_support::waitFor([] { return false; }, 100);
-    EXPECT_EQ(events, QStringList({"connect", "disconnect"}));
-    EXPECT_TRUE(ui.boxes().isEmpty());
+// The server's end closing gives the disconnect notification only; its reset gives the
+// error notification with the code, then the disconnect, then the layer's own box.
+TEST_F(ClientSocketTest, ServerClosingAndResettingAreToldApart) {
+    for (bool reset : {false, true}) {
+        SCOPED_TRACE(reset ? "reset" : "closed");
+        events.clear();
+        QTcpSocket* peer = connectBoth();
+        ASSERT_NE(peer, nullptr);
+        if (reset) {
+            ui.expect(plat::BoxKind::StandardError, asyncErrorText(ECONNRESET));
+            const linger now{1, 0};
+            setsockopt(int(peer->socketDescriptor()), SOL_SOCKET, SO_LINGER, &now, sizeof now);
+            peer->abort();
+        } else {
+            peer->disconnectFromHost();
+        }
+        ASSERT_TRUE(waitFor([&] { return !client.active(); }));
+        waitFor([] { return false; }, 100);
+        QStringList want = {"connect"};
+        if (reset)
+            want << QStringLiteral("error %1 %2").arg(int(ErrorEvent::Receive)).arg(ECONNRESET);
+        want << "disconnect";
+        EXPECT_EQ(events, want);
+        EXPECT_EQ(ui.boxes().size(), reset ? 1 : 0);
+        EXPECT_FALSE(client.connecting());
+    }
 }
 
 // A refused connection arrives later through the event loop; a code the handler leaves set

@@ -102,6 +102,42 @@ TEST_F(QtUiTest, TimersRunUnderAnOpenBox) {
     EXPECT_GE(ticks, 3);
 }
 
+// Errors reported under a standing standard error box (a socket notification handled in its
+// loop) open no box of their own: the standing box shows how many came, sized to its new
+// text, and one click closes them all.
+TEST_F(QtUiTest, ErrorsUnderTheStandingErrorBoxAreFoldedIntoIt) {
+    plat::UiServices& ui = plat::qtUi();
+    ui.setTitle("Server");
+    const QString reset = "Asynchronous socket error 104";
+    int boxes = 0;
+    QString shown;
+    int labelWidth = 0, lineWidth = 0;
+    whenModal([&](QWidget* w) {
+        ++boxes;
+        QTimer::singleShot(20, w, [&, w] {
+            ui.standardError(reset);
+            ui.standardError("Asynchronous socket error 110");
+            ui.standardError(reset);
+            EXPECT_EQ(QApplication::activeModalWidget(), w);
+            QTimer::singleShot(50, w, [&, w] {
+                auto* label = w->findChild<QLabel*>("box_text");
+                ASSERT_NE(label, nullptr);
+                shown = label->text();
+                labelWidth = label->width();
+                lineWidth =
+                    QFontMetrics(label->font()).horizontalAdvance(shown.split('\n').value(2));
+                buttonNamed(w, "OK")->click();
+            });
+        });
+    });
+    ui.standardError(reset);
+    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(shown, reset +
+                         "\n\nПока открыто это окно, ещё ошибок: 3\n"
+                         "Asynchronous socket error 104 (2)\nAsynchronous socket error 110");
+    EXPECT_GE(labelWidth, lineWidth);
+}
+
 TEST_F(QtUiTest, InputBoxCancelKeepsThePresetCutTo255) {
     plat::UiServices& ui = plat::qtUi();
     const QString longPreset(300, u'я');

@@ -45,4 +45,37 @@ TEST_F(TypedFile, FoundInAnyCaseAndWithTheDefaultExtension) {
     EXPECT_EQ(plat::findTypedFile(work(), "физика", ""), QString());
 }
 
+// The standard error box stands alone: errors reported while it stands are folded into it,
+// and once it is closed the next error opens a box again.
+TEST(StandardErrorBox, ErrorsUnderTheStandingBoxAreFoldedIntoIt) {
+    testing_support::ScriptedUi ui;
+    const QString reset = "Asynchronous socket error 104";
+    const QString refused = "Asynchronous socket error 111";
+    ui.onShow = [&](const plat::Box&) {
+        if (ui.standing() > 1) return;
+        for (int i = 0; i < 5; ++i) ui.standardError(reset);
+        ui.standardError(refused);
+    };
+    ui.expect(plat::BoxKind::StandardError, reset).expect(plat::BoxKind::StandardError, refused);
+    ui.standardError(reset);
+    ui.onShow = nullptr;
+    ui.standardError(refused);
+    EXPECT_EQ(ui.boxes().size(), 2);
+    EXPECT_EQ(ui.mostStanding(), 1);
+    ASSERT_EQ(ui.amendments().size(), 6);
+    EXPECT_EQ(ui.amendments().first(),
+              reset + "\r\n\r\nПока открыто это окно, ещё ошибок: 1\r\n" + reset);
+    EXPECT_EQ(ui.amendments().last(), reset + "\r\n\r\nПока открыто это окно, ещё ошибок: 6\r\n" +
+                                          reset + " (5)\r\n" + refused);
+}
+
+// However many errors come, the box's text stays a few short lines.
+TEST(StandardErrorBox, FoldedTextStaysShort) {
+    EXPECT_EQ(plat::foldedErrorText("A", 0, {}), "A");
+    const QString longText = QString(300, u'x') + "\r\nтретья строка";
+    EXPECT_EQ(plat::foldedErrorText("A", 12, {{longText, 1}, {"b", 2}, {"c", 3}, {"d", 6}}),
+              "A\r\n\r\nПока открыто это окно, ещё ошибок: 12\r\n" + QString(100, u'x') +
+                  "...\r\nb (2)\r\nc (3)\r\nи другие: 6");
+}
+
 }  // namespace

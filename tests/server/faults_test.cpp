@@ -6,13 +6,17 @@
 
 #include <QCoreApplication>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTextBlock>
 #include <arpa/inet.h>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <ctime>
 #include <netinet/in.h>
 #include <sys/resource.h>
 #include <sys/socket.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace server_tests;
@@ -154,6 +158,78 @@ TEST_F(ServerTest, ResetConnectionShowsTheBoxAndCountsItClosed) {
     EXPECT_EQ(countUnderBox, "1");
     EXPECT_EQ(linesAfter(3), QStringList({kAt + "127.0.0.1 - Отключился."}));
     EXPECT_EQ(ui.boxes().size(), 1);
+}
+
+// A thousand computers reset one after the other while orderly ones send between them, and
+// each box stands a while before the teacher closes it: one box at a time, the errors that
+// come meanwhile counted in it, nothing left to dismiss once the resets stop, and every
+// orderly message in the saved log once.
+TEST_F(ServerTest, FloodOfResetsShowsOneBoxAtATimeAndLosesNoMessage) {
+    constexpr int kResets = 1000, kEvery = 50, kStandMs = 150;
+    startServer();
+    const QByteArray half = M + cp(QStringLiteral("127.0.0.1 Обрыв на полу"));
+    auto orderly = [](int k) {
+        return QStringLiteral("127.0.0.1 Ученик %1. Старт на оценку.").arg(k);
+    };
+    std::atomic<bool> flooding = true;
+    std::atomic<int> refused = 0;
+    std::thread classroom([&] {
+        for (int i = 0; i < kResets; ++i) {
+            const int fd = rawConnect(port);
+            if (fd < 0 || ::send(fd, half.constData(), size_t(half.size()), 0) < 0) ++refused;
+            if (fd >= 0) reset(fd);
+            if (i % kEvery == 0) {
+                const QByteArray whole = M + cp(orderly(i / kEvery));
+                const int good = rawConnect(port);
+                if (good < 0 || ::send(good, whole.constData(), size_t(whole.size()), 0) < 0)
+                    ++refused;
+                if (good >= 0) ::close(good);
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+        flooding = false;
+    });
+    // Each box stands kStandMs, then is closed; the folded count is read off its last text.
+    int errors = 0;
+    ui.onShow = [&](const plat::Box& b) {
+        ui.expect(plat::BoxKind::StandardError);
+        ++errors;
+        if (ui.standing() > 1) return;  // a box inside a box: counted, closed at once
+        const qsizetype before = ui.amendments().size();
+        settle(kStandMs);
+        if (ui.amendments().size() > before) {
+            static const QRegularExpression more(QStringLiteral("ещё ошибок: (\\d+)"));
+            errors += more.match(ui.amendments().last()).captured(1).toInt();
+        }
+        EXPECT_EQ(b.text, QStringLiteral("Asynchronous socket error %1").arg(ECONNRESET));
+    };
+    const int orderlyCount = kResets / kEvery;
+    const int all = kResets + orderlyCount;
+    const bool handled = waitFor(
+        [&] {
+            return !flooding && ui.standing() == 0 && form->ServerSocket1.connectionCount() == 0 &&
+                   form->logLines.count(kAt + "127.0.0.1 - Отключился.") == all;
+        },
+        60000);
+    classroom.join();
+    ASSERT_TRUE(handled);
+    const qsizetype boxes = ui.boxes().size();
+    settle(300);
+    ui.onShow = nullptr;
+
+    EXPECT_EQ(refused, 0);
+    EXPECT_EQ(ui.mostStanding(), 1);
+    EXPECT_EQ(ui.boxes().size(), boxes) << "a box came after the last was closed";
+    EXPECT_EQ(errors, kResets);
+    EXPECT_LT(boxes, kResets / 20) << "one box per error, or nearly";
+    EXPECT_EQ(form->Label2->text(), "0");
+    EXPECT_EQ(form->logLines.count(kAt + "127.0.0.1 - Подключился."), all);
+
+    const QString path = inWork("protocol.txt");
+    ui.expectSave(path).expect(plat::BoxKind::Plain, "протокол тестирования сохранен!");
+    form->btSaveFile->click();
+    const QStringList saved = savedLog(path).split("\r\n");
+    for (int k = 0; k < orderlyCount; ++k) EXPECT_EQ(saved.count(kAt + orderly(k)), 1) << k;
 }
 
 // Connected and reset before the window handles it: both entries still show the address.
