@@ -133,9 +133,21 @@ protected:
         place();
     }
     // The widest a line of the text may be: three quarters of the screen.
+    // QMessageBox makes itself no wider than the screen less 480 pixels (at most 1000; a
+    // screen of 1024 or less whole): a text laid out wider is cut at its right edge. The
+    // icon, the margins and the spacing take their part of that.
     int textWidth() const {
         const QScreen* scr = screen();
-        return (scr ? scr->availableGeometry().width() : 1024) * 3 / 4;
+        const int screenWidth = scr ? scr->availableGeometry().width() : 1024;
+        const int boxLimit = screenWidth <= 1024 ? screenWidth : std::min(screenWidth - 480, 1000);
+        int besideText = 0;
+        if (const auto* grid = qobject_cast<const QGridLayout*>(layout())) {
+            const QMargins m = grid->contentsMargins();
+            besideText = m.left() + m.right() + 2 * std::max(grid->horizontalSpacing(), 6);
+        }
+        if (const auto* icon = findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label")))
+            besideText += icon->sizeHint().width();
+        return std::min(screenWidth * 3 / 4, boxLimit - besideText - 8);
     }
     // Qt sizes the box again once its layout has settled: place it again for that size.
     void resizeEvent(QResizeEvent* e) override {
