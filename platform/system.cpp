@@ -44,6 +44,13 @@ QChar decimalSeparator() {
     return p.isEmpty() ? QChar(u'.') : p[0];
 }
 
+QLocale formatLocale(const QLocale& system) {
+    if (system.language() == QLocale::C) return QLocale(QLocale::Russian, QLocale::Russia);
+    return system;
+}
+
+void useFormatLocale() { QLocale::setDefault(formatLocale(QLocale::system())); }
+
 QPoint centred(QSize screen, QSize window) {
     // Integer division truncating toward zero, also for a window larger than the screen.
     return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
