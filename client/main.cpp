@@ -9,6 +9,7 @@
 int main(int argc, char** argv) {
     const std::jthread fonts = plat::startReadingFontConfiguration();
     QApplication app(argc, argv);
+    plat::useFormatLocale();
     plat::substituteDesignFonts();
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();

@@ -1,6 +1,7 @@
 #include "editor/fileops/fileset_change.h"
 #include "editor/frame.h"
 #include "platform/files.h"
+#include "platform/system.h"
 #include "platform/ui.h"
 
 #include <QApplication>
@@ -8,6 +9,7 @@
 int main(int argc, char** argv) {
     const std::jthread fonts = plat::startReadingFontConfiguration();
     QApplication app(argc, argv);
+    plat::useFormatLocale();
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();
     plat::substituteDesignFonts();

@@ -69,4 +69,11 @@ QPoint placeAt(const QRect& area, QPoint designed, QSize outer) {
             keptAlong(area.y(), area.height(), outer.height(), designed.y())};
 }
 
+QLocale formatLocale(const QLocale& system) {
+    if (system.language() == QLocale::C) return QLocale(QLocale::Russian, QLocale::Russia);
+    return system;
+}
+
+void useFormatLocale() { QLocale::setDefault(formatLocale(QLocale::system())); }
+
 }  // namespace plat

@@ -4,6 +4,7 @@
 // implementation and, for tests, a recording one (tests/harness).
 #include <QDateTime>
 #include <QFont>
+#include <QLocale>
 #include <QPoint>
 #include <QRect>
 #include <QSize>
@@ -57,6 +58,11 @@ QString longTimeFormat();
 QString longTime(const QTime& t);
 QString shortDate(const QDate& d);
 QChar decimalSeparator();
+// The locale whose formats the programs use for a system locale: the system's own, or the
+// Russian one where the system names none (C or POSIX), since the programs speak Russian.
+QLocale formatLocale(const QLocale& system);
+// Makes formatLocale(QLocale::system()) the default; each program calls it at start.
+void useFormatLocale();
 
 // The Qt implementations.
 Shell& qtShell();

@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
     // A whole class connects at once; each computer holds a descriptor.
     plat::net::raiseOpenFileLimit();
     QApplication app(argc, argv);
+    plat::useFormatLocale();
     plat::loadQtTranslations();
     plat::installEnterPressesFocusedButton();
     plat::Services services = plat::qtServices();

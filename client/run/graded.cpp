@@ -1,5 +1,6 @@
 #include "client/run/graded.h"
 
+#include "common/names.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -22,20 +23,13 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// A character that no file name may hold here or on Windows.
-bool isForbiddenInName(QChar c) {
-    const char16_t u = c.unicode();
-    if (u < 32 || u == 127) return true;
-    return QStringLiteral("\\/:*?\"<>|").contains(c);
-}
-
 // Whether text can stand as one component of a path right below its parent, on POSIX
 // and on Windows alike: no separators or reserved characters, no "..", nothing the
 // code page of the files cannot hold.
 bool isSafeComponent(const QString& text) {
     if (text.isEmpty()) return false;
     if (!plat::fitsCp1251(text)) return false;
-    if (std::any_of(text.begin(), text.end(), isForbiddenInName)) return false;
+    if (common::ForbiddenInFileName(text)) return false;
     return !text.contains(QStringLiteral(".."));
 }
 

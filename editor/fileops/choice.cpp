@@ -1,5 +1,6 @@
 #include "editor/fileops/choice.h"
 
+#include "common/names.h"
 #include "common/testpath.h"
 #include "editor/fileops/fileset.h"
 #include "platform/files.h"
@@ -19,7 +20,7 @@ std::optional<QString> ChoiceRefusal(const QString& path, const QString& working
                    "\rчтобы работать с ним, скопируйте его в рабочую папку "
                    "кнопкой \"Копирование теста в рабочую папку\".");
     const QString base = file.left(file.size() - 3);
-    if (base.isEmpty() || ForbiddenNameCharacter(base))
+    if (base.isEmpty() || common::ForbiddenInTestName(base))
         return QStringLiteral("недопустимое имя теста <") + file +
                QStringLiteral(
                    ">:\rимя теста перед .db не может быть пустым и не может "

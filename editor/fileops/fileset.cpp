@@ -1,5 +1,6 @@
 #include "editor/fileops/fileset.h"
 
+#include "common/names.h"
 #include "editor/fileops/fileset_change.h"
 #include "platform/files.h"
 
@@ -14,8 +15,6 @@
 
 namespace korvel {
 namespace {
-
-const QString kGrV = QStringLiteral("GrV");
 
 bool isSeparator(QChar c) { return c == QLatin1Char('/') || c == plat::fs::separator(); }
 
@@ -38,10 +37,11 @@ std::optional<QString> pictureRest(const QString& mask, const QString& entry) {
             break;
         }
     const QString literal = pattern.left(wild);
-    if (literal.endsWith(kGrV) && entry.startsWith(literal)) return entry.mid(literal.size());
-    const qsizetype at = entry.indexOf(kGrV);
+    if (literal.endsWith(kPictureInfix) && entry.startsWith(literal))
+        return entry.mid(literal.size());
+    const qsizetype at = entry.indexOf(kPictureInfix);
     if (at < 0) return std::nullopt;
-    return entry.mid(at + kGrV.size());
+    return entry.mid(at + kPictureInfix.size());
 }
 
 void copyFailed(plat::UiServices& ui, const QString& entry, const QString& name) {
@@ -63,7 +63,7 @@ void walkPictures(plat::UiServices& ui, const QString& mask, const QString& pref
             return;
         }
     }
-    if (walk.noGrV) ui.message(QStringLiteral("не найдено GrV"));
+    if (walk.noGrV) ui.message(kNoGrVText);
 }
 
 }  // namespace
@@ -205,15 +205,12 @@ bool WalkTableFiles(const QString& base, const std::function<bool(const QString&
     return true;
 }
 
-std::optional<QChar> ForbiddenNameCharacter(const QString& name) {
-    static const QString forbidden = QStringLiteral("./\\:*?");
-    for (const QChar c : name)
-        if (forbidden.contains(c) || isSeparator(c)) return c;
-    return std::nullopt;
+bool IsTemplateName(const QString& name) {
+    return name.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0;
 }
 
 bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name) {
-    const std::optional<QChar> c = ForbiddenNameCharacter(name);
+    const std::optional<QChar> c = common::ForbiddenInTestName(name);
     if (c)
         ui.error(QStringLiteral("Знак <") + *c + QStringLiteral("> недопустим в названии теста"));
     return !c;
@@ -242,8 +239,8 @@ std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui, const QStrin
         ui.error(QStringLiteral("Не задано имя теста"));
         return std::nullopt;
     }
-    if (n.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0) {
-        ui.error(QStringLiteral("NEW - недопустимое имя теста"));
+    if (IsTemplateName(n)) {
+        ui.error(kNewRefusedText);
         return std::nullopt;
     }
     if (!CheckTestNameCharacters(ui, n)) return std::nullopt;
@@ -259,7 +256,8 @@ std::optional<QString> CreateTestFromTemplate(plat::UiServices& ui, const QStrin
 
     // Any file of a test N (table, page, pictures, whatever else) would be inherited by the
     // new one or mixed with it: refuse the name while one exists, named as it is on disk.
-    for (const QString& mask : {n + QStringLiteral(".*"), n + kGrV + QStringLiteral("*.*")}) {
+    for (const QString& mask :
+         {n + QStringLiteral(".*"), n + kPictureInfix + QStringLiteral("*.*")}) {
         const QStringList found = plat::fs::findFiles(QStringLiteral("."), mask);
         if (found.isEmpty()) continue;
         ui.error(QStringLiteral("Тест с названием <") + n +

@@ -12,6 +12,15 @@
 
 namespace korvel {
 
+// The infix of a picture's name: N + kPictureInfix + k + ".jpg".
+inline const QString kPictureInfix = QStringLiteral("GrV");
+// The name of the template set "new.*", which no test may take, in any letter case.
+bool IsTemplateName(const QString& name);
+// Texts that more than one operation shows.
+inline const QString kNoGrVText = QStringLiteral("не найдено GrV");
+inline const QString kNewRefusedText = QStringLiteral("NEW - недопустимое имя теста");
+inline const QString kNoNameText = QStringLiteral("Не задано название теста");
+
 // Copies source to target (paths full or relative to the current directory). An existing
 // target is replaced only after the author says Yes. A source and target that are one file
 // leave it untouched and count as a failed copy. False when nothing was copied.
@@ -82,11 +91,9 @@ QStringList TableFilesToWalk(const QString& base);
 // True when every step succeeded.
 bool WalkTableFiles(const QString& base, const std::function<bool(const QString& ext)>& step);
 
-// The first character of name that would make the file-set operations reach other files (a
-// dot, "/", "\", ":", "*" or "?"), or nothing when there is none.
-std::optional<QChar> ForbiddenNameCharacter(const QString& name);
 // Refuses, with an error box, a test name holding a character that would make the file-set
-// operations reach other files: a dot, "/", "\", ":", "*" or "?". True when name is fine.
+// operations reach other files or that no file name may hold (common::ForbiddenInTestName).
+// True when name is fine.
 bool CheckTestNameCharacters(plat::UiServices& ui, const QString& name);
 
 // The prompt of the input box that asks for a test's name (Create, Rename, Copy).

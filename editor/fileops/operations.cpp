@@ -1,5 +1,6 @@
 #include "editor/fileops/operations.h"
 
+#include "common/names.h"
 #include "editor/fileops/fileset.h"
 #include "editor/fileops/fileset_change.h"
 #include "editor/fileops/page_names.h"
@@ -17,14 +18,7 @@
 namespace korvel {
 namespace {
 
-const QString kGrV = QStringLiteral("GrV");
 const QString kHtml = QStringLiteral(".HTML");
-const QString kNoName = QStringLiteral("Не задано название теста");
-const QString kNewRefused = QStringLiteral("NEW - недопустимое имя теста");
-
-bool isTemplateName(const QString& name) {
-    return name.compare(QLatin1String("new"), Qt::CaseInsensitive) == 0;
-}
 
 QString folderOf(const QString& path) {
     return path.left(path.lastIndexOf(plat::fs::separator()) + 1);
@@ -34,8 +28,8 @@ QString folderOf(const QString& path) {
 // belongs to a test "N.2", and "AGrV1.jpg" is test A's picture, not a file of a test "AGrV1".
 bool isOwnFile(const QString& n, const QString& entry) {
     if (entry.mid(n.size() + 1).contains(u'.')) return false;
-    const qsizetype at = entry.indexOf(kGrV);
-    return at <= 0 || !IsPictureRest(entry.mid(at + kGrV.size()));
+    const qsizetype at = entry.indexOf(kPictureInfix);
+    return at <= 0 || !IsPictureRest(entry.mid(at + kPictureInfix.size()));
 }
 
 // One file that an operation copies or renames, in the order the operation takes them.
@@ -101,7 +95,8 @@ QStringList ownFiles(const QString& folder, const QString& name, bool table, boo
              });
     if (all || web)
         for (const PictureFile& p :
-             PictureFiles(folder + name + kGrV + QStringLiteral("*.*"), QString(), true).files)
+             PictureFiles(folder + name + kPictureInfix + QStringLiteral("*.*"), QString(), true)
+                 .files)
             files.append(p.source);
     return files;
 }
@@ -141,7 +136,7 @@ std::optional<bool> askCopies(
     bool replacing = false;
     for (const FileStep& s : steps) {
         if (s.noGrV) {
-            ui.message(QStringLiteral("не найдено GrV"));
+            ui.message(kNoGrVText);
             return std::nullopt;
         }
         const CopyAnswer a = AskToCopy(ui, s.source, s.target);
@@ -184,12 +179,12 @@ std::optional<QString> AskNewTestName(plat::UiServices& ui, const QString& capti
                                       const QString& preset) {
     const QString m = ui.input(caption, kTestNamePrompt, preset);
     if (m.isEmpty()) {
-        ui.error(kNoName);
+        ui.error(kNoNameText);
         return std::nullopt;
     }
     // Under the template's name the test would mix into the template set "new.*".
-    if (isTemplateName(m)) {
-        ui.error(kNewRefused);
+    if (IsTemplateName(m)) {
+        ui.error(kNewRefusedText);
         return std::nullopt;
     }
     if (!CheckTestNameCharacters(ui, m)) return std::nullopt;
@@ -214,7 +209,7 @@ std::optional<QString> RenameTest(plat::UiServices& ui, const QString& w, const 
     QList<FileStep> steps = tableSteps(n, *m);
     if (web) {
         steps.append(fileStep(n + kHtml, *m + kHtml, true));
-        addPictures(steps, n + kGrV + QStringLiteral("*.*"), *m + kGrV, true);
+        addPictures(steps, n + kPictureInfix + QStringLiteral("*.*"), *m + kPictureInfix, true);
     }
     if (!CheckNameLengths(ui, *m, targetsOf(steps))) return std::nullopt;
 
@@ -230,7 +225,7 @@ std::optional<QString> RenameTest(plat::UiServices& ui, const QString& w, const 
     FileSetChange change(w);
     for (const FileStep& s : steps) {
         if (s.noGrV) {
-            ui.message(QStringLiteral("не найдено GrV"));
+            ui.message(kNoGrVText);
             return std::nullopt;
         }
         // A rename never overwrites: a file of the new name stops it before anything moves.
@@ -268,7 +263,7 @@ std::optional<QString> CopyTest(plat::UiServices& ui, const QString& w, const QS
     QList<FileStep> steps = tableSteps(n, *m);
     if (web) {
         steps.append(fileStep(n + kHtml, *m + kHtml, true));
-        addPictures(steps, n + kGrV + QStringLiteral("*.*"), *m + kGrV, true);
+        addPictures(steps, n + kPictureInfix + QStringLiteral("*.*"), *m + kPictureInfix, true);
     }
     if (!CheckNameLengths(ui, *m, targetsOf(steps))) return std::nullopt;
 
@@ -317,10 +312,9 @@ std::optional<ImportedTest> ImportTest(plat::UiServices& ui, const QString& w) {
             // Copied into the working folder, a test "new" would mix into the template set; a
             // name with a second dot or a wildcard would make the masks below take other
             // tests' files.
-            if (isTemplateName(n)) return kNewRefused;
-            static const QString wild = QStringLiteral("*?:");
+            if (IsTemplateName(n)) return kNewRefusedText;
             if (n.isEmpty() || ExtensionFromDot(file).lastIndexOf(u'.') > 0 ||
-                std::any_of(n.begin(), n.end(), [](QChar c) { return wild.contains(c); }))
+                common::ForbiddenInTestName(n))
                 return QStringLiteral("недопустимое имя теста <") + file +
                        QStringLiteral(
                            ">:\rимя файла теста - название без точек и знаков "
@@ -339,7 +333,7 @@ std::optional<ImportedTest> ImportTest(plat::UiServices& ui, const QString& w) {
                      if (isOwnFile(n, entry)) steps.append({source, newName, entry, newName});
                      return true;
                  });
-        addPictures(steps, n + kGrV + QStringLiteral("*.*"), w + n + kGrV, false);
+        addPictures(steps, n + kPictureInfix + QStringLiteral("*.*"), w + n + kPictureInfix, false);
         copied = CheckNameLengths(ui, n, targetsOf(steps));
         FileSetChange change(w);
         std::optional<bool> replacing;
@@ -368,13 +362,13 @@ void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool t
     const std::optional<QString> chosen = ui.saveFile(spec);
     if (!chosen) return;
     if (n.isEmpty()) {
-        ui.error(kNoName);
+        ui.error(kNoNameText);
         return;
     }
     const QString t = QDir::toNativeSeparators(*chosen);
     const QString name = t.mid(folderOf(t).size());
-    if (isTemplateName(NameBeforeDot(name)) && plat::fs::sameFolder(folderOf(t), w)) {
-        ui.error(kNewRefused);
+    if (IsTemplateName(NameBeforeDot(name)) && plat::fs::sameFolder(folderOf(t), w)) {
+        ui.error(kNewRefusedText);
         return;
     }
     // The change is recorded in the folder it writes to, which the working folder need not
@@ -392,7 +386,7 @@ void ExportTest(plat::UiServices& ui, const QString& w, const QString& n, bool t
     if (table) steps = tableSteps(w + n, t);
     if (web) {
         steps.append(fileStep(w + n + kHtml, t + kHtml, true));
-        addPictures(steps, w + n + kGrV + QStringLiteral("*.*"), t + kGrV, false);
+        addPictures(steps, w + n + kPictureInfix + QStringLiteral("*.*"), t + kPictureInfix, false);
     }
     if (!CheckNameLengths(ui, name, targetsOf(steps))) return;
     FileSetChange change(target);

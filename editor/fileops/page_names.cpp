@@ -1,5 +1,6 @@
 #include "editor/fileops/page_names.h"
 
+#include "editor/fileops/fileset.h"
 #include "platform/codec.h"
 
 #include <QRegularExpression>
@@ -47,8 +48,8 @@ std::optional<QByteArray> PageWithRenamedReferences(
         const bool picture = !m.captured(2).isEmpty();
         // qq names the test alone; a src names a picture, which must exist under the new name.
         const bool rewrite = qq ? !picture
-                                : picture && hasPicture(newName + QStringLiteral("GrV") +
-                                                        m.captured(3) + QStringLiteral(".jpg"));
+                                : picture && hasPicture(newName + kPictureInfix + m.captured(3) +
+                                                        QStringLiteral(".jpg"));
         if (!rewrite) continue;
         out += text.mid(last, m.capturedStart() - last);
         out += m.captured(1) + t + m.captured(2) + u'"';

@@ -1,6 +1,7 @@
 #include "editor/web/blocks.h"
 
 #include "common/question.h"
+#include "editor/fileops/fileset.h"
 #include "editor/web/encoding.h"
 #include "editor/web/jpeg.h"
 
@@ -46,7 +47,7 @@ QStringList TextPartLines(const QStringList& displayLines) {
 }
 
 QString PictureFileName(const QString& webTestName, int i) {
-    return webTestName + QStringLiteral("GrV") + QString::number(i) + QStringLiteral(".jpg");
+    return webTestName + kPictureInfix + QString::number(i) + QStringLiteral(".jpg");
 }
 
 void WriteRadioVariant(PageWriter& page, const QString& name, int k, const QString& text) {

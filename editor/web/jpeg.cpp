@@ -1,5 +1,6 @@
 #include "editor/web/jpeg.h"
 
+#include "editor/fileops/fileset.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 
@@ -79,7 +80,8 @@ PictureFolder::PictureFolder(const QString& webTestName)
     // Every name a picture of this page can have; a mark of the mask in the test's name
     // only widens the list.
     for (const QString& name :
-         plat::fs::findFiles(folder_, QFileInfo(webTestName).fileName() + "GrV*.jpg")) {
+         plat::fs::findFiles(folder_, QFileInfo(webTestName).fileName() + kPictureInfix +
+                                          QStringLiteral("*.jpg"))) {
         exact_.insert(name);
         const QString key = name.toCaseFolded();
         if (!folded_.contains(key)) folded_.insert(key, name);

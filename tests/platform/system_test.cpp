@@ -55,6 +55,28 @@ TEST(Placement, KeepsTheTopLeftCornerInTheAvailableArea) {
     }
 }
 
+// A system that names no locale gets the Russian formats; one that names a locale keeps it.
+TEST_F(SystemTest, FormatsAreRussianWhereTheSystemNamesNoLocale) {
+    struct Case {
+        const char* system;
+        const char* date;
+        const char* time;
+        QChar decimal;
+    };
+    const Case cases[] = {
+        {"C", "09.12.2026", "9:05:07", u','},
+        {"POSIX", "09.12.2026", "9:05:07", u','},
+        {"en_US", "12/9/26", "9:05:07 AM", u'.'},
+        {"de_DE", "09.12.26", "9:05:07", u','},
+    };
+    for (const Case& c : cases) {
+        QLocale::setDefault(plat::formatLocale(QLocale(QString::fromLatin1(c.system))));
+        EXPECT_EQ(plat::shortDate(QDate(2026, 12, 9)), c.date) << c.system;
+        EXPECT_EQ(plat::longTime(QTime(9, 5, 7)), c.time) << c.system;
+        EXPECT_EQ(plat::decimalSeparator(), c.decimal) << c.system;
+    }
+}
+
 TEST(SingleCopy, RefusedWhileAnotherHoldsTheTitle) {
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     // Another live process (this one, through a lock of its own) holds "Pandrel".
