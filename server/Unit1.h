@@ -82,8 +82,8 @@ private:
     std::unique_ptr<Ui::TForm1> ui_;
     plat::Services services_;
     ServerLog log_;
-    std::unordered_map<plat::net::ServerConnection*, QTimer*> quiet_;  // each a child of its
-                                                                       // connection
+    // The quiet timer of each connection that has sent; a timer dies with its connection.
+    std::unordered_map<plat::net::ServerConnection*, QTimer*> quiet_;
     std::unordered_map<int, QTextCursor> openEnds_;  // in Memo1, after an open entry's end
 };
 
