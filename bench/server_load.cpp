@@ -228,8 +228,8 @@ int main(int argc, char** argv) {
     qsizetype seen = 0;
     qint64 sent = 0;
     const qint64 ms = runLoad(app, port, total, inFlight, &sent, [&] {
-        for (; seen < form.logLines.size(); ++seen)
-            if (form.logLines[seen].endsWith(left)) ++disconnects;
+        for (; seen < form.log().lines().size(); ++seen)
+            if (form.log().lines()[seen].endsWith(left)) ++disconnects;
         return disconnects == total;
     });
     const long rssAfter = rssKb();
@@ -244,7 +244,7 @@ int main(int argc, char** argv) {
     const QByteArray savedBytes = saved.readAll();
     QStringList log = plat::fromCp1251(savedBytes).split(QStringLiteral("\r\n"));
     if (!log.isEmpty() && log.last().isEmpty()) log.removeLast();
-    const bool sameAsWindow = log == form.logLines;
+    const bool sameAsWindow = log == form.log().lines();
     // Every client: one start entry, one result entry with all its lines, in order.
     static const QRegularExpression time(QStringLiteral("^\\d{1,2}:\\d{2}:\\d{2} "));
     std::vector<int> starts(total), results(total);

@@ -1,6 +1,6 @@
 #pragma once
 // Every modal box and common dialog the programs show goes through UiServices, so a test
-// can answer them from a script and see each one (tests/harness/scripted_ui.h).
+// can answer them from a script and see each one (ScriptedUi in tests/harness/harness.h).
 #include <QColor>
 #include <QList>
 #include <QString>

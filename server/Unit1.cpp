@@ -1,6 +1,5 @@
 #include "Unit1.h"
 
-#include "platform/codec.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/guard.h"
@@ -11,7 +10,6 @@
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -21,12 +19,47 @@
 
 namespace lisgar {
 
+namespace {
+
+// The port on the first line of "port.txt"; 1024, after the message, when the file cannot
+// be read. A first line that is no number throws the conversion's error.
+int portFromFile(plat::UiServices& ui) {
+    std::optional<QStringList> lines;
+    try {
+        const QString found = plat::fs::resolve(QStringLiteral("port.txt"));
+        lines = plat::fs::readLines(found.isEmpty() ? QStringLiteral("port.txt") : found);
+    } catch (const plat::FileError&) {
+    }
+    if (!lines) {
+        ui.message(QStringLiteral("Ошибка при чтении файла port.txt"));
+        return 1024;
+    }
+    return plat::strToInt(lines->value(0));
+}
+
+// The text Memo1 shows for lines: each line in pieces of at most kShownPiece characters.
+QString shownText(const QStringList& lines) {
+    QString shown;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        if (i > 0) shown += u'\n';
+        const QString& l = lines[i];
+        for (qsizetype at = 0; at < l.size(); at += TForm1::kShownPiece) {
+            if (at > 0) shown += u'\n';
+            shown += QStringView(l).mid(at, TForm1::kShownPiece);
+        }
+    }
+    return shown;
+}
+
+}  // namespace
+
 TForm1::TForm1(const plat::Services& services, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint),
       ServerSocket1(*services.ui),
       ui_(std::make_unique<Ui::TForm1>()),
-      services_(services) {
+      services_(services),
+      log_(*this) {
     ui_->setupUi(this);
     Memo1 = ui_->Memo1;
     Label1 = ui_->Label1;
@@ -64,25 +97,9 @@ TForm1::~TForm1() {
 
 void TForm1::FormCreate() {
     plat::guarded(*services_.ui, [&] {
-        int port = 1024;
-        QStringList lines;
-        bool opened = true;
-        try {
-            const QString found = plat::fs::resolve(QStringLiteral("port.txt"));
-            lines = plat::fs::readLines(found.isEmpty() ? QStringLiteral("port.txt") : found);
-        } catch (const plat::FileError&) {
-            opened = false;
-        }
-        if (!opened)
-            services_.ui->message(QStringLiteral("Ошибка при чтении файла port.txt"));
-        else
-            port = plat::strToInt(lines.value(0));
-        ServerSocket1.setPort(port);
+        ServerSocket1.setPort(portFromFile(*services_.ui));
         if (!ServerSocket1.active()) ServerSocket1.activate();
-        Label2->setText(QStringLiteral("0"));
-        addEntry(QStringLiteral("Время ") + TimePrefix() + QStringLiteral(" дата ") +
-                 plat::shortDate(services_.system->now().date()) +
-                 QStringLiteral(" Запуск протокола тестирования"));
+        log_.started(TimePrefix(), plat::shortDate(services_.system->now().date()));
     });
 }
 
@@ -90,158 +107,84 @@ void TForm1::FormCreate() {
 // the same for every client on one interface and tells the teacher nothing.
 void TForm1::ServerSocket1ClientConnect(plat::net::ServerConnection* Socket) {
     plat::guarded(*services_.ui, [&] {
-        Label2->setText(QString::number(ServerSocket1.connectionCount()));
-        addEntry(TimePrefix() + Socket->remoteAddress() + QStringLiteral(" - Подключился."));
+        log_.connected(TimePrefix(), Socket->remoteAddress(), ServerSocket1.connectionCount());
     });
 }
 
 void TForm1::ServerSocket1ClientDisconnect(plat::net::ServerConnection* Socket) {
     plat::guarded(*services_.ui, [&] {
-        // A message still being received ends with its connection.
-        if (auto it = incoming_.find(Socket); it != incoming_.end()) {
-            const std::unique_ptr<Incoming> in = std::move(it->second);
-            incoming_.erase(it);
-            if (const auto rest = in->assembler.finish()) messageEnded(*in, *rest);
-        }
-        Label2->setText(QString::number(ServerSocket1.connectionCount() - 1));
-        addEntry(TimePrefix() + Socket->remoteAddress() + QStringLiteral(" - Отключился."));
+        quiet_.erase(Socket);
+        log_.disconnected(Socket, TimePrefix(), Socket->remoteAddress(),
+                          ServerSocket1.connectionCount());
     });
 }
 
-// One read is not one message on TCP: a message may come in pieces, and several may come
-// in one read. Each connection's bytes are gathered and cut at the markers; a message
-// shows once its connection stays quiet for kQuietMs, and what follows it up to the next
-// marker is added to its entry.
 void TForm1::ServerSocket1ClientRead(plat::net::ServerConnection* Socket) {
     plat::guarded(*services_.ui, [&] {
         const QString now = TimePrefix();
-        const QByteArray block = Socket->receiveText();
-        auto& in = incoming_[Socket];
-        if (!in) {
-            in = std::make_unique<Incoming>();
-            in->quiet = new QTimer(Socket);  // dies with its connection
-            in->quiet->setSingleShot(true);
-            in->quiet->setInterval(kQuietMs);
-            connect(in->quiet, &QTimer::timeout, this, [this, Socket] { messageQuiet(Socket); });
-        }
-        const bool wasHolding = in->assembler.holding();
-        const QList<QByteArray> done = in->assembler.feed(block);
-        for (qsizetype i = 0; i < done.size(); ++i) {
-            if (i == 0 && wasHolding)
-                messageEnded(*in, done[0]);
-            else
-                addEntry(now + plat::fromCp1251(done[i]));
-        }
-        if (in->assembler.holding()) {
-            if (!wasHolding || !done.isEmpty()) {
-                in->time = now;
-                in->entry = -1;
-            }
-            in->quiet->start();
-        } else {
-            in->quiet->stop();
-        }
+        waitForQuiet(Socket, log_.received(Socket, now, Socket->receiveText()));
     });
 }
 
-void TForm1::messageQuiet(plat::net::ServerConnection* Socket) {
-    plat::guarded(*services_.ui, [&] {
-        auto it = incoming_.find(Socket);
-        if (it == incoming_.end() || !it->second->assembler.holding()) return;
-        Incoming& in = *it->second;
-        const QByteArray part = in.assembler.flush();
-        if (in.entry < 0)
-            in.entry = addEntry(in.time + plat::fromCp1251(part), true);
-        else if (!part.isEmpty())
-            extendEntry(in.entry, plat::fromCp1251(part));
-    });
-}
-
-void TForm1::messageEnded(Incoming& in, const QByteArray& rest) {
-    if (in.entry < 0) {
-        addEntry(in.time + plat::fromCp1251(rest));
-        return;
+void TForm1::waitForQuiet(plat::net::ServerConnection* Socket, bool waiting) {
+    auto it = quiet_.find(Socket);
+    if (it == quiet_.end()) {
+        if (!waiting) return;
+        auto* timer = new QTimer(Socket);  // dies with its connection
+        timer->setSingleShot(true);
+        timer->setInterval(kQuietMs);
+        connect(timer, &QTimer::timeout, this,
+                [this, Socket] { plat::guarded(*services_.ui, [&] { log_.quiet(Socket); }); });
+        it = quiet_.emplace(Socket, timer).first;
     }
-    if (!rest.isEmpty()) extendEntry(in.entry, plat::fromCp1251(rest));
-    openEntries_.erase(in.entry);
-    in.entry = -1;
+    if (waiting)
+        it->second->start();
+    else
+        it->second->stop();
 }
 
-namespace {
-const QRegularExpression& lineBreak() {
-    static const QRegularExpression re(QStringLiteral("\r\n|\r|\n"));
-    return re;
-}
-}  // namespace
-
-// The text Memo1 shows for lines: each line in pieces of at most kShownPiece characters.
-static QString shownText(const QStringList& lines) {
-    QString shown;
-    for (qsizetype i = 0; i < lines.size(); ++i) {
-        if (i > 0) shown += u'\n';
-        const QString& l = lines[i];
-        for (qsizetype at = 0; at < l.size(); at += TForm1::kShownPiece) {
-            if (at > 0) shown += u'\n';
-            shown += QStringView(l).mid(at, TForm1::kShownPiece);
-        }
-    }
-    return shown;
-}
-
-int TForm1::addEntry(const QString& text, bool open) {
-    const QStringList lines = text.split(lineBreak());
-    logLines += lines;
+void TForm1::entryAdded(const QStringList& lines, int open) {
     // The control's own append keeps the view at the bottom when it was there.
     Memo1->appendPlainText(shownText(lines));
-    if (!open) return -1;
-    OpenEntry e;
-    e.end = QTextCursor(Memo1->document());
-    e.end.movePosition(QTextCursor::End);
-    e.end.setKeepPositionOnInsert(true);
-    e.line = logLines.size() - 1;
-    const int id = nextEntry_++;
-    openEntries_[id] = e;
-    return id;
+    if (open < 0) return;
+    QTextCursor end(Memo1->document());
+    end.movePosition(QTextCursor::End);
+    end.setKeepPositionOnInsert(true);
+    openEnds_[open] = end;
 }
 
-void TForm1::extendEntry(int id, const QString& text) {
-    auto it = openEntries_.find(id);
-    if (it == openEntries_.end()) return;
-    OpenEntry& e = it->second;
-    const QStringList lines = text.split(lineBreak());
-    const qsizetype at = e.line;
-    logLines[at] += lines[0];
-    for (qsizetype i = 1; i < lines.size(); ++i) logLines.insert(at + i, lines[i]);
-    const qsizetype added = lines.size() - 1;
-    for (auto& [other, o] : openEntries_)
-        if (other != id && o.line > at) o.line += added;
-    e.line += added;
+void TForm1::entryExtended(int open, const QStringList& lines) {
+    auto it = openEnds_.find(open);
+    if (it == openEnds_.end()) return;
     QScrollBar* bar = Memo1->verticalScrollBar();
     const bool atBottom = bar->value() >= bar->maximum();
     // Only the position: the kept cursor's anchor moves with what was appended after it.
     QTextCursor c(Memo1->document());
-    c.setPosition(e.end.position());
+    c.setPosition(it->second.position());
     c.insertText(shownText(lines));
-    e.end.setPosition(c.position());
+    it->second.setPosition(c.position());
     // The scroll range follows the layout, which comes later.
     if (atBottom) QTimer::singleShot(0, bar, [bar] { bar->setValue(bar->maximum()); });
 }
 
+void TForm1::entryClosed(int open) { openEnds_.erase(open); }
+
+void TForm1::logCleared() {
+    Memo1->clear();
+    openEnds_.clear();
+}
+
+void TForm1::countChanged(int count) { Label2->setText(QString::number(count)); }
+
 void TForm1::btDeleteClick() {
-    plat::guarded(*services_.ui, [&] {
-        Memo1->clear();
-        logLines.clear();
-        // A message still arriving starts a new entry.
-        openEntries_.clear();
-        for (auto& [socket, in] : incoming_) in->entry = -1;
-    });
+    plat::guarded(*services_.ui, [&] { log_.clear(); });
 }
 
 // Printed lines are not wrapped on paper, so the log goes out as Memo1 shows it, wrapped,
 // in a size at which a full line of Memo1 fits the width of an A4 or Letter page.
 void TForm1::btPrintClick() {
     plat::guarded(*services_.ui, [&] {
-        if (logLines.isEmpty()) return;
+        if (log_.isEmpty()) return;
         services_.ui->message(QStringLiteral("печать протокола тестирования"));
         QFont font(QStringLiteral("Times New Roman"));
         font.setBold(true);
@@ -272,10 +215,10 @@ QStringList TForm1::shownLines() const {
 
 void TForm1::btSaveFileClick() {
     plat::guarded(*services_.ui, [&] {
-        if (logLines.isEmpty()) return;
+        if (log_.isEmpty()) return;
         const std::optional<QString> path = services_.ui->saveFile(SaveDialog1);
         if (!path) return;
-        plat::fs::writeLines(*path, logLines);
+        log_.save(*path);
         services_.ui->message(QStringLiteral("протокол тестирования сохранен!"));
     });
 }
@@ -289,8 +232,8 @@ void TForm1::btHelpClick() {
 void TForm1::btExitClick() {
     plat::guarded(*services_.ui, [&] {
         ServerSocket1.deactivate();
-        incoming_.clear();
-        openEntries_.clear();
+        quiet_.clear();
+        log_.forgetConnections();
         close();
     });
 }

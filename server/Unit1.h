@@ -1,9 +1,10 @@
 #pragma once
-// The results server's window: the listener, the time-stamped log and its buttons.
-#include "message_assembler.h"
+// The results server's window: the listener, the log shown in Memo1 with the count of
+// connected computers, and the buttons.
 #include "platform/net/server_socket.h"
 #include "platform/system.h"
 #include "platform/ui.h"
+#include "server_log.h"
 
 #include <QStringList>
 #include <QTextCursor>
@@ -22,7 +23,7 @@ namespace Ui {
 class TForm1;
 }
 
-class TForm1 : public QWidget {
+class TForm1 : public QWidget, private LogView {
     Q_OBJECT
 public:
     // How long a connection stays quiet before the message it is sending shows in the log.
@@ -61,35 +62,29 @@ public:
 
     plat::net::ServerSocket ServerSocket1;
     plat::FileDialogSpec SaveDialog1;
-    // The log as its entries were added, one line per line break; Memo1 shows the same
-    // lines, wrapped to its width. Saving writes these.
-    QStringList logLines;
+
+    // The log; Memo1 shows its lines, wrapped to its width.
+    const ServerLog& log() const { return log_; }
     // The lines as Memo1 shows them, wrapped lines apart; printing writes these.
     QStringList shownLines() const;
 
 private:
-    struct Incoming {
-        MessageAssembler assembler;
-        QTimer* quiet = nullptr;
-        QString time;    // TimePrefix when the message being received began to arrive
-        int entry = -1;  // its entry, once part of it is shown
-    };
-    // An entry that a message still being received may extend.
-    struct OpenEntry {
-        QTextCursor end;     // in Memo1, after its last character
-        qsizetype line = 0;  // its last line in logLines
-    };
-    // Adds an entry; open: it may be extended later (returns its id, else -1).
-    int addEntry(const QString& text, bool open = false);
-    void extendEntry(int id, const QString& text);
-    void messageEnded(Incoming& in, const QByteArray& rest);
-    void messageQuiet(plat::net::ServerConnection* Socket);
+    // Memo1 and Label2 showing the log.
+    void entryAdded(const QStringList& lines, int open) override;
+    void entryExtended(int open, const QStringList& lines) override;
+    void entryClosed(int open) override;
+    void logCleared() override;
+    void countChanged(int count) override;
+
+    // Shows the message Socket is sending once it has been quiet for kQuietMs.
+    void waitForQuiet(plat::net::ServerConnection* Socket, bool waiting);
 
     std::unique_ptr<Ui::TForm1> ui_;
     plat::Services services_;
-    std::unordered_map<plat::net::ServerConnection*, std::unique_ptr<Incoming>> incoming_;
-    std::unordered_map<int, OpenEntry> openEntries_;
-    int nextEntry_ = 0;
+    ServerLog log_;
+    // The quiet timer of each connection that has sent; a timer dies with its connection.
+    std::unordered_map<plat::net::ServerConnection*, QTimer*> quiet_;
+    std::unordered_map<int, QTextCursor> openEnds_;  // in Memo1, after an open entry's end
 };
 
 }  // namespace lisgar

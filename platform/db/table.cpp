@@ -69,6 +69,156 @@ bool cipherAvailable(sqlite3* db) {
     return st.ok() && st.step() == SQLITE_ROW && !columnText(st.get(), 0).isEmpty();
 }
 
+DbError notTable(const QString& path) {
+    return DbError(QStringLiteral("Файл %1 не является таблицей теста или пароль не подходит")
+                       .arg(QDir::toNativeSeparators(path)));
+}
+
+// The steps of opening a table. Each returns what it found or throws DbError naming the
+// file; what it opened on the way closes with it.
+
+// The table's file: name relative to the current directory, found in any letter case, as
+// on Windows.
+QString resolveTableFile(const QString& name) {
+    QString path = QDir::current().absoluteFilePath(name);
+    if (const QString hit = fs::resolve(path); !hit.isEmpty()) path = hit;
+    const QFileInfo fi(path);
+    if (!fi.isFile())
+        throw DbError(
+            QStringLiteral("Файл таблицы не найден: %1").arg(QDir::toNativeSeparators(path)));
+    // An empty file is an empty database to SQLite; it is no table of ours.
+    if (fi.size() == 0) throw notTable(path);
+    return path;
+}
+
+struct CloseHandle {
+    void operator()(sqlite3* h) const { sqlite3_close(h); }
+};
+using Handle = std::unique_ptr<sqlite3, CloseHandle>;
+
+// The code of the first read of a keyed file: SQLITE_NOTADB when the key does not fit.
+int firstReadCode(sqlite3* h) {
+    Stmt probe(h, QStringLiteral("SELECT count(*) FROM sqlite_master"));
+    return probe.ok() && probe.step() == SQLITE_ROW ? SQLITE_OK : sqlite3_extended_errcode(h);
+}
+
+// The file opened and keyed with the first registered password that reads it. Only a key
+// that does not fit tries the next password; busy, damaged or unreadable files say so.
+Handle openKeyed(const QString& path, const QStringList& passwords) {
+    const QString shown = QDir::toNativeSeparators(path);
+    for (const QString& pw : passwords) {
+        sqlite3* raw = nullptr;
+        // Never create a missing file; nothing is written before the file is verified.
+        const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &raw,
+                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        Handle h(raw);
+        if (rc != SQLITE_OK)
+            throw DbError(engineErrorText(raw ? sqlite3_extended_errcode(raw) : rc, shown));
+        // The first read below already meets another program's commit: it must wait too.
+        sqlite3_busy_timeout(raw, kBusyMs);
+        if (!cipherAvailable(raw))
+            throw DbError(QStringLiteral("Движок таблиц собран без шифрования"));
+        const QByteArray key = toCp1251(pw);
+        sqlite3_key(raw, key.constData(), int(key.size()));
+        const int code = firstReadCode(raw);
+        if (code == SQLITE_OK) return h;
+        if ((code & 0xff) != SQLITE_NOTADB) throw DbError(engineErrorText(code, shown));
+    }
+    throw notTable(path);
+}
+
+// A field as the file holds it; known: of a type the engine reads.
+struct FileField {
+    FieldDef def;
+    bool known = true;
+};
+
+FileField fileField(sqlite3_stmt* tableInfo) {
+    static const QRegularExpression varchar(QStringLiteral("^VARCHAR\\((\\d+)\\)$"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    FileField f;
+    f.def.name = columnText(tableInfo, 1);
+    const QString type = columnText(tableInfo, 2).trimmed();
+    f.def.defaultValue = unquote(columnText(tableInfo, 4));
+    const bool pk = sqlite3_column_int(tableInfo, 5) != 0;
+    if (const auto m = varchar.match(type); m.hasMatch()) {
+        f.def.type = FieldType::String;
+        f.def.size = m.captured(1).toInt();
+    } else if (type.compare("INTEGER", Qt::CaseInsensitive) == 0 && pk) {
+        f.def.type = FieldType::AutoInc;
+    } else if (type.compare("BOOLEAN", Qt::CaseInsensitive) == 0) {
+        f.def.type = FieldType::Boolean;
+    } else if (type.compare("BLOB", Qt::CaseInsensitive) == 0) {
+        f.def.type = FieldType::Blob;
+    } else {
+        f.known = false;
+    }
+    return f;
+}
+
+// The fields of the file's table as its schema states them. The schema is read and the size
+// of the file checked under one read transaction, so a writer's commit cannot come in
+// between; a file shorter or longer than its pages is not whole.
+QList<FileField> readFileFields(sqlite3* h, const QString& path) {
+    QList<FileField> inFile;
+    Stmt begin(h, QStringLiteral("BEGIN"));
+    begin.step();
+    Stmt info(h, QStringLiteral("PRAGMA table_info(%1)").arg(kRecordsTable));
+    int rc = SQLITE_ERROR;
+    while (info.ok() && (rc = info.step()) == SQLITE_ROW) inFile.append(fileField(info.get()));
+    bool sizeOk = false;
+    if (rc == SQLITE_DONE) {
+        Stmt pages(h, QStringLiteral("PRAGMA page_count"));
+        Stmt psize(h, QStringLiteral("PRAGMA page_size"));
+        if (pages.ok() && psize.ok() && pages.step() == SQLITE_ROW && psize.step() == SQLITE_ROW) {
+            const qint64 expect =
+                sqlite3_column_int64(pages.get(), 0) * sqlite3_column_int64(psize.get(), 0);
+            sizeOk = QFileInfo(path).size() == expect;
+        }
+    }
+    Stmt end(h, QStringLiteral("COMMIT"));
+    end.step();
+    if (rc != SQLITE_DONE && (rc & 0xff) != SQLITE_ERROR && (rc & 0xff) != SQLITE_NOTADB)
+        throw DbError(engineErrorText(sqlite3_extended_errcode(h), QDir::toNativeSeparators(path)));
+    if (rc != SQLITE_DONE || !sizeOk || inFile.isEmpty()) throw notTable(path);
+    return inFile;
+}
+
+// The fields a table binds, and the file's key.
+struct BoundFields {
+    QList<FieldDef> defs;
+    QString keyName;  // the key as the file names it
+};
+
+// The wanted fields as the file holds them, each there with its type (and, for strings, its
+// size); none wanted, every field of the file that the engine reads. A file without a key
+// is no table of ours.
+BoundFields bindFields(const QList<FileField>& inFile, const QList<FieldDef>& wanted,
+                       const QString& path) {
+    const QString shown = QDir::toNativeSeparators(path);
+    BoundFields bound;
+    if (wanted.isEmpty())
+        for (const FileField& f : inFile)
+            if (f.known) bound.defs.append(f.def);
+    for (const FieldDef& w : wanted) {
+        const auto f = std::find_if(inFile.begin(), inFile.end(), [&](const FileField& f) {
+            return f.def.name.compare(w.name, Qt::CaseInsensitive) == 0;
+        });
+        if (f == inFile.end())
+            throw DbError(QStringLiteral("В таблице %1 нет поля %2").arg(shown, w.name));
+        if (!f->known || f->def.type != w.type ||
+            (w.type == FieldType::String && f->def.size != w.size))
+            throw DbError(QStringLiteral("Поле %1 в таблице %2 другого типа").arg(w.name, shown));
+        FieldDef d = f->def;
+        d.name = w.name;
+        bound.defs.append(d);
+    }
+    for (const FileField& f : inFile)
+        if (f.def.type == FieldType::AutoInc) bound.keyName = f.def.name;
+    if (bound.keyName.isEmpty()) throw notTable(path);
+    return bound;
+}
+
 }  // namespace
 
 QString sqlType(const FieldDef& def) {
@@ -222,200 +372,25 @@ void Table::setState(State s) {
     emit stateChanged();
 }
 
+// The steps each throw DbError naming the file; a table whose open fails is left closed,
+// as it was, and what a step opened closes with it.
 void Table::open() {
     if (isActive()) return;
     if (!session_) throw DbError(QStringLiteral("Сессия базы данных закрыта"));
     if (name_.isEmpty()) throw DbError(QStringLiteral("Не задано имя таблицы"));
-    path_ = QDir::current().absoluteFilePath(name_);
-    // Names compare without regard to letter case, as on Windows.
-    if (const QString hit = fs::resolve(path_); !hit.isEmpty()) path_ = hit;
-    const QFileInfo fi(path_);
-    const QString shown = QDir::toNativeSeparators(path_);
-    auto notTable = [&] {
-        return DbError(
-            QStringLiteral("Файл %1 не является таблицей теста или пароль не подходит").arg(shown));
-    };
-    if (!fi.isFile()) {
-        path_.clear();
-        throw DbError(QStringLiteral("Файл таблицы не найден: %1").arg(shown));
-    }
-    // An empty file is an empty database to SQLite; it is no table of ours.
-    if (fi.size() == 0) {
-        path_.clear();
-        throw notTable();
-    }
-
-    auto db = std::make_unique<Db>();
-    bool opened = false;
-    for (const QString& pw : session_->passwords()) {
-        sqlite3* h = nullptr;
-        // Never create a missing file; nothing is written before the file is verified.
-        const int rc = sqlite3_open_v2(QFile::encodeName(path_).constData(), &h,
-                                       SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-        if (rc != SQLITE_OK) {
-            const int code = h ? sqlite3_extended_errcode(h) : rc;
-            sqlite3_close(h);
-            path_.clear();
-            throw DbError(engineErrorText(code, shown));
-        }
-        // The first read below already meets another program's commit: it must wait too.
-        sqlite3_busy_timeout(h, kBusyMs);
-        if (!cipherAvailable(h)) {
-            sqlite3_close(h);
-            path_.clear();
-            throw DbError(QStringLiteral("Движок таблиц собран без шифрования"));
-        }
-        const QByteArray key = toCp1251(pw);
-        sqlite3_key(h, key.constData(), int(key.size()));
-        int code = SQLITE_OK;
-        {
-            Stmt probe(h, QStringLiteral("SELECT count(*) FROM sqlite_master"));
-            if (!probe.ok() || probe.step() != SQLITE_ROW) code = sqlite3_extended_errcode(h);
-        }  // finalized before the handle may be closed
-        if (code == SQLITE_OK) {
-            db->h = h;
-            opened = true;
-            break;
-        }
-        // Only a key that does not fit tries the next password; busy, damaged or
-        // unreadable files say so.
-        sqlite3_close(h);
-        if ((code & 0xff) != SQLITE_NOTADB) {
-            path_.clear();
-            throw DbError(engineErrorText(code, shown));
-        }
-    }
-    if (!opened) {
-        path_.clear();
-        throw notTable();
-    }
-    sqlite3* h = db->h;
-    db->readOnly = sqlite3_db_readonly(h, "main") == 1;
-
-    // Read the schema and check the size of the file under one read transaction, so a
-    // writer's commit cannot come in between.
-    struct FileField {
-        FieldDef def;
-        bool known = true;
-    };
-    QList<FileField> inFile;
-    {
-        Stmt begin(h, QStringLiteral("BEGIN"));
-        begin.step();
-        Stmt info(h, QStringLiteral("PRAGMA table_info(%1)").arg(kRecordsTable));
-        static const QRegularExpression varchar(QStringLiteral("^VARCHAR\\((\\d+)\\)$"),
-                                                QRegularExpression::CaseInsensitiveOption);
-        int rc = SQLITE_ERROR;
-        while (info.ok() && (rc = info.step()) == SQLITE_ROW) {
-            FileField f;
-            f.def.name = columnText(info.get(), 1);
-            const QString type = columnText(info.get(), 2).trimmed();
-            f.def.defaultValue = unquote(columnText(info.get(), 4));
-            const bool pk = sqlite3_column_int(info.get(), 5) != 0;
-            if (const auto m = varchar.match(type); m.hasMatch()) {
-                f.def.type = FieldType::String;
-                f.def.size = m.captured(1).toInt();
-            } else if (type.compare("INTEGER", Qt::CaseInsensitive) == 0 && pk) {
-                f.def.type = FieldType::AutoInc;
-            } else if (type.compare("BOOLEAN", Qt::CaseInsensitive) == 0) {
-                f.def.type = FieldType::Boolean;
-            } else if (type.compare("BLOB", Qt::CaseInsensitive) == 0) {
-                f.def.type = FieldType::Blob;
-            } else {
-                f.known = false;
-            }
-            inFile.append(f);
-        }
-        bool sizeOk = false;
-        if (rc == SQLITE_DONE) {
-            Stmt pages(h, QStringLiteral("PRAGMA page_count"));
-            Stmt psize(h, QStringLiteral("PRAGMA page_size"));
-            if (pages.ok() && psize.ok() && pages.step() == SQLITE_ROW &&
-                psize.step() == SQLITE_ROW) {
-                const qint64 expect =
-                    sqlite3_column_int64(pages.get(), 0) * sqlite3_column_int64(psize.get(), 0);
-                sizeOk = QFileInfo(path_).size() == expect;
-            }
-        }
-        Stmt end(h, QStringLiteral("COMMIT"));
-        end.step();
-        if (rc != SQLITE_DONE && (rc & 0xff) != SQLITE_ERROR && (rc & 0xff) != SQLITE_NOTADB) {
-            path_.clear();
-            throw DbError(engineErrorText(sqlite3_extended_errcode(h), shown));
-        }
-        if (rc != SQLITE_DONE || !sizeOk || inFile.isEmpty()) {
-            path_.clear();
-            throw notTable();
-        }
-    }
-    auto findInFile = [&](const QString& n) -> const FileField* {
-        for (const FileField& f : inFile)
-            if (f.def.name.compare(n, Qt::CaseInsensitive) == 0) return &f;
-        return nullptr;
-    };
-    QList<FieldDef> defs;
-    if (wanted_.isEmpty()) {
-        for (const FileField& f : inFile)
-            if (f.known) defs.append(f.def);
-    } else {
-        for (const FieldDef& w : wanted_) {
-            const FileField* f = findInFile(w.name);
-            if (!f) {
-                path_.clear();
-                throw DbError(QStringLiteral("В таблице %1 нет поля %2").arg(shown, w.name));
-            }
-            if (!f->known || f->def.type != w.type ||
-                (w.type == FieldType::String && f->def.size != w.size)) {
-                path_.clear();
-                throw DbError(
-                    QStringLiteral("Поле %1 в таблице %2 другого типа").arg(w.name, shown));
-            }
-            FieldDef d = f->def;
-            d.name = w.name;
-            defs.append(d);
-        }
-    }
-    keyField_ = -1;
-    for (int i = 0; i < defs.size(); ++i)
-        if (defs[i].type == FieldType::AutoInc) keyField_ = i;
-    QString keyName;
-    for (const FileField& f : inFile)
-        if (f.def.type == FieldType::AutoInc) keyName = f.def.name;
-    if (keyName.isEmpty()) {
-        path_.clear();
-        throw notTable();
-    }
-
-    // Readers need no lock file: a folder that cannot be used shows at the first edit.
-    lockFolder_ = session_->lockFolder();
-    lockError_ = db->locks.attach(lockFolder_, path_);
-    {
-        // A post is acknowledged only once the journal's removal is on disk too, so a power
-        // cut cannot roll it back.
-        Stmt sync(h, QStringLiteral("PRAGMA synchronous = EXTRA"));
-        sync.step();
-    }
-    QStringList cols;
-    for (const FieldDef& d : defs) cols << QLatin1Char('"') + d.name + QLatin1Char('"');
-    db->select = std::make_unique<Stmt>(h, QStringLiteral("SELECT %1 FROM %2 WHERE \"%3\" = ?")
-                                               .arg(cols.join(','), kRecordsTable, keyName));
-    if (!db->select->ok()) {
-        path_.clear();
-        throw notTable();
-    }
-
-    fields_.clear();
-    for (int i = 0; i < defs.size(); ++i)
-        fields_.push_back(std::unique_ptr<Field>(new Field(this, defs[i], i)));
-    fieldsId_ = nextFieldsId();
-    keyName_ = keyName;
-    db_ = std::move(db);
     try {
-        readKeys();
+        path_ = resolveTableFile(name_);
+        auto db = std::make_unique<Db>();
+        db->h = openKeyed(path_, session_->passwords()).release();
+        db->readOnly = sqlite3_db_readonly(db->h, "main") == 1;
+        const BoundFields bound = bindFields(readFileFields(db->h, path_), wanted_, path_);
+        readRecords(std::move(db), bound.defs, bound.keyName);
     } catch (...) {
         db_.reset();
-        fields_.clear();
-        fieldsId_ = nextFieldsId();
+        if (!fields_.empty()) {
+            fields_.clear();
+            fieldsId_ = nextFieldsId();
+        }
         path_.clear();
         throw;
     }
@@ -426,6 +401,32 @@ void Table::open() {
     eof_ = keys_.empty();
     emit stateChanged();
     emit recordChanged();
+}
+
+// Takes the checked file as the table's, with these fields, and reads its records' keys.
+void Table::readRecords(std::unique_ptr<Db> db, const QList<FieldDef>& defs,
+                        const QString& keyName) {
+    // Readers need no lock file: a folder that cannot be used shows at the first edit.
+    lockFolder_ = session_->lockFolder();
+    lockError_ = db->locks.attach(lockFolder_, path_);
+    {
+        // A post is acknowledged only once the journal's removal is on disk too, so a power
+        // cut cannot roll it back.
+        Stmt sync(db->h, QStringLiteral("PRAGMA synchronous = EXTRA"));
+        sync.step();
+    }
+    QStringList cols;
+    for (const FieldDef& d : defs) cols << QLatin1Char('"') + d.name + QLatin1Char('"');
+    db->select = std::make_unique<Stmt>(db->h, QStringLiteral("SELECT %1 FROM %2 WHERE \"%3\" = ?")
+                                                   .arg(cols.join(','), kRecordsTable, keyName));
+    if (!db->select->ok()) throw notTable(path_);
+    fields_.clear();
+    for (int i = 0; i < defs.size(); ++i)
+        fields_.push_back(std::unique_ptr<Field>(new Field(this, defs[i], i)));
+    fieldsId_ = nextFieldsId();
+    keyName_ = keyName;
+    db_ = std::move(db);
+    readKeys();
 }
 
 void Table::readKeys() {

@@ -148,6 +148,8 @@ private:
     struct Db;
 
     void checkActive() const;
+    // The last step of open: the checked file becomes the table's, with these fields.
+    void readRecords(std::unique_ptr<Db> db, const QList<FieldDef>& defs, const QString& keyName);
     bool loadCurrent();  // current record's values from the file; false: not there
     void readKeys();
     void exec(const QString& sql);
@@ -179,7 +181,6 @@ private:
     bool modified_ = false;
     qint64 lockedKey_ = -1;
     QString lockFolder_, lockError_;
-    int keyField_ = -1;
     quint64 fieldsId_ = 0;
 };
 

@@ -383,6 +383,19 @@ void sqliteCli(const QString& path, const QString& sql) {
     ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
 }
 
+// SQL run in the file as the storage library opens it with the table's password.
+void keyedSql(const QString& path, const char* sql) {
+    sqlite3* h = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(QFile::encodeName(path).constData(), &h,
+                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+              SQLITE_OK);
+    const QByteArray key = kPw.toUtf8();
+    sqlite3_key(h, key.constData(), int(key.size()));
+    const int rc = sqlite3_exec(h, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(h);
+    ASSERT_EQ(rc, SQLITE_OK);
+}
+
 QList<FieldDef> without(const QString& name) {
     QList<FieldDef> r;
     for (const FieldDef& d : smallSchema())
@@ -404,6 +417,19 @@ INSTANTIATE_TEST_SUITE_P(
                     sqliteCli(p,
                               "CREATE TABLE records (Number INTEGER PRIMARY KEY AUTOINCREMENT, "
                               "Name VARCHAR(10), Flag BOOLEAN, Pic BLOB, Kind VARCHAR(1));");
+                },
+                kNotTable},
+        // The password fits, but what it opens holds no records of a test.
+        BadFile{"KeyedWithoutRecords",
+                [](const QString& p) { keyedSql(p, "CREATE TABLE other (x INTEGER);"); },
+                kNotTable},
+        // Bytes past the file's last page: not the file the table wrote.
+        BadFile{"LongerThanItsPages",
+                [](const QString& p) {
+                    plat::db::createTableFile(p, kPw, smallSchema());
+                    QFile f(p);
+                    ASSERT_TRUE(f.open(QIODevice::Append));
+                    f.write(QByteArray(100, 'x'));
                 },
                 kNotTable},
         BadFile{"TextFile", [](const QString& p) { writeFile(p, "Number;Name\r\n1;abc\r\n"); },

@@ -103,13 +103,13 @@ TEST_F(ServerTest, MessageThatPausesIsOneEntryInTheWindowAndTheSavedLog) {
                               "Верных ответов: 7 из 9",         "конец и ещё",
                               kAt + "127.0.0.1 - Подключился.", kAt + "127.0.0.2 другой"};
     EXPECT_EQ(linesAfter(1), want);
-    EXPECT_EQ(form->Memo1->document()->blockCount(), form->logLines.size());
-    EXPECT_EQ(form->Memo1->toPlainText(), form->logLines.join('\n'));
+    EXPECT_EQ(form->Memo1->document()->blockCount(), form->log().lines().size());
+    EXPECT_EQ(form->Memo1->toPlainText(), form->log().lines().join('\n'));
 
     const QString path = inWork("protocol.txt");
     ui.expectSave(path).expect(plat::BoxKind::Plain, "протокол тестирования сохранен!");
     form->btSaveFile->click();
-    EXPECT_EQ(savedLog(path), form->logLines.join("\r\n") + "\r\n");
+    EXPECT_EQ(savedLog(path), form->log().lines().join("\r\n") + "\r\n");
 }
 
 // The largest message the server takes, on one line: shown in pieces short enough that laying
@@ -123,22 +123,23 @@ TEST_F(ServerTest, LongestMessageIsAppendedQuicklyAndSavedAsOneLine) {
     const QByteArray body = "127.0.0.1 " + QByteArray(lisgar::MessageAssembler::kLimit - 10, 'x');
     qint64 best = 1 << 30;
     for (int run = 0; run < 3; ++run) {
-        const qsizetype before = form->logLines.size();
+        const qsizetype before = form->log().lines().size();
         auto client = connectClient();
         send(*client, M + body);
         settle(50);  // every byte has arrived and is held
         const qint64 start = threadMs();
         client->disconnectFromHost();  // ends the message at once
-        ASSERT_TRUE(waitFor([&] { return form->logLines.size() == before + 3; }, 10000));
+        ASSERT_TRUE(waitFor([&] { return form->log().lines().size() == before + 3; }, 10000));
         form->Memo1->viewport()->repaint();
         best = std::min(best, threadMs() - start);
-        EXPECT_EQ(plat::toCp1251(form->logLines[before + 1]), plat::toCp1251(kAt) + body);
+        EXPECT_EQ(plat::toCp1251(form->log().lines()[before + 1]), plat::toCp1251(kAt) + body);
     }
     EXPECT_LT(best, 1000);
-    EXPECT_GT(form->Memo1->document()->blockCount(), form->logLines.size());  // laid out in pieces
+    EXPECT_GT(form->Memo1->document()->blockCount(),
+              form->log().lines().size());  // laid out in pieces
     for (QTextBlock b = form->Memo1->document()->begin(); b.isValid(); b = b.next())
         ASSERT_LE(b.length() - 1, lisgar::TForm1::kShownPiece);
-    EXPECT_EQ(form->shownLines().join(QString()), form->logLines.join(QString()));
+    EXPECT_EQ(form->shownLines().join(QString()), form->log().lines().join(QString()));
 }
 
 // A reset by the client's computer: the box of the socket layer, and the connection is
@@ -208,7 +209,7 @@ TEST_F(ServerTest, FloodOfResetsShowsOneBoxAtATimeAndLosesNoMessage) {
     const bool handled = waitFor(
         [&] {
             return !flooding && ui.standing() == 0 && form->ServerSocket1.connectionCount() == 0 &&
-                   form->logLines.count(kAt + "127.0.0.1 - Отключился.") == all;
+                   form->log().lines().count(kAt + "127.0.0.1 - Отключился.") == all;
         },
         60000);
     classroom.join();
@@ -223,7 +224,7 @@ TEST_F(ServerTest, FloodOfResetsShowsOneBoxAtATimeAndLosesNoMessage) {
     EXPECT_EQ(errors, kResets);
     EXPECT_LT(boxes, kResets / 20) << "one box per error, or nearly";
     EXPECT_EQ(form->Label2->text(), "0");
-    EXPECT_EQ(form->logLines.count(kAt + "127.0.0.1 - Подключился."), all);
+    EXPECT_EQ(form->log().lines().count(kAt + "127.0.0.1 - Подключился."), all);
 
     const QString path = inWork("protocol.txt");
     ui.expectSave(path).expect(plat::BoxKind::Plain, "протокол тестирования сохранен!");
@@ -240,7 +241,7 @@ TEST_F(ServerTest, ClientThatResetsBeforeItIsHandledIsLoggedWithItsAddress) {
     const int fd = rawConnect(port);  // no event loop runs until after the reset
     ASSERT_GE(fd, 0);
     reset(fd);
-    ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 3; }));
+    ASSERT_TRUE(waitFor([&] { return form->log().lines().size() == 3; }));
     EXPECT_EQ(linesAfter(1),
               QStringList({kAt + "127.0.0.1 - Подключился.", kAt + "127.0.0.1 - Отключился."}));
     EXPECT_EQ(form->Label2->text(), "0");

@@ -49,7 +49,7 @@ TEST_F(ServerTest, CountsConnectsAndDisconnects) {
 
     // Clearing the log touches neither the count nor the connections.
     form->btDelete->click();
-    EXPECT_TRUE(form->logLines.isEmpty());
+    EXPECT_TRUE(form->log().lines().isEmpty());
     EXPECT_TRUE(form->Memo1->toPlainText().isEmpty());
     EXPECT_EQ(form->Label2->text(), "2");
     clients[0]->disconnectFromHost();
@@ -145,8 +145,8 @@ TEST_F(ServerTest, StartMessageBytesReachTheLogUnchanged) {
     startServer();
     auto client = connectClient();
     send(*client, msg);
-    ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 3; }));
-    const QString entry = form->logLines[2];
+    ASSERT_TRUE(waitFor([&] { return form->log().lines().size() == 3; }));
+    const QString entry = form->log().lines()[2];
     ASSERT_TRUE(entry.startsWith(kAt));
     EXPECT_EQ(plat::toCp1251(entry.mid(kAt.size())), msg.mid(4));
 }
@@ -164,7 +164,7 @@ TEST_F(ServerTest, ClientSocketMessagesReachTheLog) {
         client.sendText(common::TestResultMessage(me, resultReport(20)));
     };
     client.activate();
-    ASSERT_TRUE(waitFor([&] { return form->logLines.size() >= 3 + 9; }));
+    ASSERT_TRUE(waitFor([&] { return form->log().lines().size() >= 3 + 9; }));
     settle(lisgar::TForm1::kQuietMs + 100);
     QStringList expected = {kConnected,
                             "9:05:07 127.0.0.1 Петров Пётр 9Б. Старт на оценку. Тест Химия.DB."};
@@ -172,7 +172,7 @@ TEST_F(ServerTest, ClientSocketMessagesReachTheLog) {
     EXPECT_EQ(linesAfter(1), expected);
     client.deactivate();
     ASSERT_TRUE(waitFor([&] { return form->Label2->text() == "0"; }));
-    EXPECT_EQ(form->logLines.last(), kLeft);
+    EXPECT_EQ(form->log().lines().last(), kLeft);
 }
 
 // A long report arrives in many reads; it is still one entry.
@@ -196,7 +196,7 @@ TEST_F(ServerTest, OverlongMessageIsCutAtTheBound) {
     auto client = connectClient();
     const qsizetype limit = lisgar::MessageAssembler::kLimit;
     send(*client, M + QByteArray(limit + 5000, 'x') + M + "next");
-    ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 4; }, 10000));
+    ASSERT_TRUE(waitFor([&] { return form->log().lines().size() == 4; }, 10000));
     settle(100);
     const QStringList entries = linesAfter(2);
     ASSERT_EQ(entries.size(), 2);
@@ -231,14 +231,14 @@ TEST_F(ServerTest, ExitClosesEverythingSilently) {
     startServer();
     form->show();
     auto client = connectClient();
-    const QStringList before = form->logLines;
+    const QStringList before = form->log().lines();
     form->btExit->click();
     EXPECT_FALSE(form->ServerSocket1.active());
     EXPECT_FALSE(form->isVisible());
     EXPECT_TRUE(client->state() == QAbstractSocket::UnconnectedState ||
                 client->waitForDisconnected(3000));
     settle(100);
-    EXPECT_EQ(form->logLines, before);
+    EXPECT_EQ(form->log().lines(), before);
     QTcpSocket late;
     late.connectToHost(QHostAddress::LocalHost, port);
     EXPECT_FALSE(late.waitForConnected(1000));

@@ -31,11 +31,11 @@ protected:
         client = connectClient();
         wide = QString(40, QChar(u'ж')) + QStringLiteral(" ") + QString(150, QChar(u'ё'));
         send(*client, common::ComposeMessage("127.0.0.1", wide + "\r\nвторая строка"));
-        ASSERT_TRUE(waitFor([&] { return form->logLines.size() == 4; }));
+        ASSERT_TRUE(waitFor([&] { return form->log().lines().size() == 4; }));
     }
     QByteArray expectedFile() const {
         QByteArray b;
-        for (const QString& l : form->logLines) b += plat::toCp1251(l) + "\r\n";
+        for (const QString& l : form->log().lines()) b += plat::toCp1251(l) + "\r\n";
         return b;
     }
     std::unique_ptr<QTcpSocket> client;
@@ -67,7 +67,7 @@ TEST_F(SaveTest, WritesEntriesAsAddedInCp1251WithCrLf) {
     ASSERT_EQ(ui.dialogs().size(), 1);
     EXPECT_EQ(ui.dialogs()[0].fileName, "protocol.txt");
     EXPECT_EQ(ui.dialogs()[0].defaultExt, "txt");
-    EXPECT_EQ(form->logLines.size(), 4) << "saving leaves the log as it was";
+    EXPECT_EQ(form->log().lines().size(), 4) << "saving leaves the log as it was";
 
     // The dialog made the chosen folder current: the help page is looked for there.
     form->btHelp->click();
@@ -114,7 +114,7 @@ protected:
         EXPECT_TRUE(box.text.contains(target)) << box.text.toStdString();
         EXPECT_TRUE(box.text.contains(QStringLiteral("диск заполнен"))) << box.text.toStdString();
         EXPECT_EQ(readFile(target), kEarlier);
-        EXPECT_EQ(form->logLines.size(), 4);
+        EXPECT_EQ(form->log().lines().size(), 4);
     }
 };
 
@@ -162,8 +162,8 @@ TEST_F(SaveTest, PrintsEveryLineAsShownAfterTheMessage) {
     ASSERT_EQ(printer.printed.size(), 1);
     // Paper does not wrap: the wide entry goes out in the lines Memo1 shows, nothing cut.
     const QStringList& printed = printer.printed[0];
-    EXPECT_GT(printed.size(), form->logLines.size());
-    EXPECT_EQ(printed.join(QString()), form->logLines.join(QString()));
+    EXPECT_GT(printed.size(), form->log().lines().size());
+    EXPECT_EQ(printed.join(QString()), form->log().lines().join(QString()));
     EXPECT_TRUE(readFile(printer.path).startsWith("%PDF"));
 }
 
@@ -172,7 +172,7 @@ TEST_F(SaveTest, NoPrinterGivesTheStandardErrorBox) {
     printer.noPrinter = true;
     ui.expect(BoxKind::Plain, kPrinting).expect(BoxKind::StandardError, plat::noPrinterText());
     form->btPrint->click();
-    EXPECT_EQ(form->logLines.size(), 4);
+    EXPECT_EQ(form->log().lines().size(), 4);
 }
 
 // An empty log is neither saved nor printed, and nothing says so.

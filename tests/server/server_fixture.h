@@ -57,7 +57,7 @@ protected:
         writePortFile(QByteArray::number(port) + "\r\n");
         form = std::make_unique<lisgar::TForm1>(services());
         ASSERT_TRUE(form->ServerSocket1.active());
-        ASSERT_EQ(form->logLines.size(), 1);
+        ASSERT_EQ(form->log().lines().size(), 1);
     }
 
     // The real lisgar program started headless in the work folder, listening on port p
@@ -92,7 +92,7 @@ protected:
     }
 
     // The log lines after the first n.
-    QStringList linesAfter(qsizetype n) const { return form->logLines.mid(n); }
+    QStringList linesAfter(qsizetype n) const { return form->log().lines().mid(n); }
 
     quint16 port = 0;
     std::unique_ptr<lisgar::TForm1> form;

@@ -49,7 +49,7 @@ TEST_P(StartupTest, ReadsPortFileAndListens) {
     if (c.boxShown) ui.expect(c.kind, boxText);
     qsizetype linesUnderBox = -1;
     std::unique_ptr<lisgar::TForm1> w;
-    ui.onShow = [&](const plat::Box&) { linesUnderBox = w ? w->logLines.size() : 0; };
+    ui.onShow = [&](const plat::Box&) { linesUnderBox = w ? w->log().lines().size() : 0; };
 
     w = std::make_unique<lisgar::TForm1>(services());
 
@@ -63,15 +63,15 @@ TEST_P(StartupTest, ReadsPortFileAndListens) {
     }
     if (!c.listens) {
         EXPECT_TRUE(w->Label2->text().isEmpty());
-        EXPECT_TRUE(w->logLines.isEmpty());
+        EXPECT_TRUE(w->log().lines().isEmpty());
         EXPECT_TRUE(w->Memo1->toPlainText().isEmpty());
         return;
     }
     EXPECT_EQ(w->ServerSocket1.boundPort(), expectedPort);
     EXPECT_EQ(w->Label2->text(), "0");
-    ASSERT_EQ(w->logLines.size(), 1);
-    EXPECT_EQ(w->logLines[0], "Время 9:05:07  дата 09.12.2026 Запуск протокола тестирования");
-    EXPECT_EQ(w->Memo1->toPlainText(), w->logLines[0]);
+    ASSERT_EQ(w->log().lines().size(), 1);
+    EXPECT_EQ(w->log().lines()[0], "Время 9:05:07  дата 09.12.2026 Запуск протокола тестирования");
+    EXPECT_EQ(w->Memo1->toPlainText(), w->log().lines()[0]);
 
     QTcpSocket probe;
     probe.connectToHost(QHostAddress::LocalHost, expectedPort);
