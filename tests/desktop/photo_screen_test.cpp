@@ -194,7 +194,9 @@ INSTANTIATE_TEST_SUITE_P(
                       // The track bars, the picture buttons and the web button lie over it.
                       View{"Enlarged", "EN", false, {990, 617}},
                       View{"EnlargedOverAPicture", "EN", true, {990, 617}},
-                      View{"EnlargedSized", "ENhw", false, {497, 77}}),
+                      View{"EnlargedSized", "ENhw", false, {497, 77}},
+                      // Restored while in photo mode: the copy follows the area back to its place.
+                      View{"EnlargedThenRestored", "ENE", false, {990, 166}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PhotoOnScreen, WithoutTheHoleThePictureIsTheEditorsOwnCream) {
