@@ -230,7 +230,7 @@ QString TForm1::field(const QString& name) { return Table1->fieldByName(name).as
 
 void TForm1::fmCreate() {
     plat::guarded(*services_.ui, [&] {
-        move(plat::centred(services_.system->screenSize(), frameGeometry().size()));
+        move(plat::placeCentred(services_.system->availableArea(), frameGeometry().size()));
         if (!singleCopy_(services_.ui->title())) {
             services_.ui->message(kSecondCopyText);
             refused_ = true;

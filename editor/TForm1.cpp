@@ -13,6 +13,7 @@
 #include "platform/clipboard.h"
 #include "platform/guard.h"
 #include "platform/screen.h"
+#include "platform/trackbar.h"
 #include "ui_TForm1.h"
 
 #include <QCloseEvent>
@@ -160,7 +161,7 @@ void TForm1::handler(F&& f) {
 
 void TForm1::fmEditCreate() {
     // The designed size is the outer one; move() places the frame.
-    move(plat::centred(services_.system->screenSize(), QSize(1020, 734)));
+    move(plat::placeCentred(services_.system->availableArea(), QSize(1020, 734)));
 }
 
 void TForm1::showEvent(QShowEvent* e) {
@@ -295,6 +296,8 @@ void TForm1::connectPhotoMode() {
     // and moves it down with a lowered maximum, as the track bars do.
     connect(TrackBar1, &QSlider::valueChanged, this, &TForm1::vid);
     connect(TrackBar2, &QSlider::valueChanged, this, &TForm1::vid2);
+    plat::drawAsTrackBar(TrackBar1, /*thumbLength=*/30);
+    plat::drawAsTrackBar(TrackBar2);
 }
 
 void TForm1::setTransparentColor(bool on) {
@@ -347,10 +350,11 @@ void TForm1::Foto_3Click() {
         TrackBar1->hide();
         TrackBar2->hide();
         unit_.SavedPictureHeight = photo::pictureHeight(unit_.QuestionExpanded);
-        // Taken from the hole itself, wherever the window system puts the window.
+        // Taken from the hole itself, wherever the window system puts the window, and only
+        // what lies beneath it: not the controls over an enlarged area.
         const QRect r = photo::captureRect(
             DBVoprBMP->mapToGlobal(DBVoprBMP->contentsRect().topLeft()), DBVoprBMP->size());
-        DBVoprBMP->assignPicture(services_.screen->CaptureScreenRect(r));
+        DBVoprBMP->assignPicture(services_.screen->CaptureBeneath(DBVoprBMP, r));
         setTransparentColor(false);
         showPhotoControls(false);
         restorePictureSize();

@@ -67,7 +67,7 @@ QString TForm3::WorkingFolder() const {
 
 void TForm3::fmCreate() {
     // The designed size is the outer one; move() places the frame.
-    move(plat::centred(services_.system->screenSize(), QSize(484, 368)));
+    move(plat::placeCentred(services_.system->availableArea(), QSize(484, 368)));
 }
 
 void TForm3::ShowTestOperations(bool web) {

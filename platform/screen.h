@@ -16,6 +16,12 @@ public:
     // whole virtual desktop. What lies outside every screen comes out black; an empty r
     // gives a null image. The copy itself is not checked.
     virtual QImage CaptureScreenRect(const QRect& r) = 0;
+    // The screen pixels in r beneath the window of a see-through control: for the moment of
+    // the copy the window is cut out at the whole of r, so that neither its own controls over
+    // the area nor what it draws there are copied, and the copy waits until what lies
+    // beneath has drawn itself. Without the see-through switch on, what CaptureScreenRect
+    // gives: the window itself, where it lies over r.
+    virtual QImage CaptureBeneath(QWidget* control, const QRect& r) = 0;
     // While on, the control's top-level window is see-through wherever the control is drawn
     // in clCream, and the hole follows the control as it moves, resizes or repaints. Off
     // gives the whole window back.

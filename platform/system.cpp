@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QLocale>
 #include <QPoint>
+#include <algorithm>
 
 namespace plat {
 
@@ -44,16 +45,35 @@ QChar decimalSeparator() {
     return p.isEmpty() ? QChar(u'.') : p[0];
 }
 
+namespace {
+
+// One axis of the area, from first for room pixels: where a window of this extent starts.
+int centredAlong(int first, int room, int extent) {
+    return extent <= room ? first + (room - extent) / 2 : first;
+}
+
+int keptAlong(int first, int room, int extent, int wanted) {
+    const int last = extent <= room ? first + room - extent : first + room - 1;
+    return std::clamp(wanted, first, std::max(first, last));
+}
+
+}  // namespace
+
+QPoint placeCentred(const QRect& area, QSize outer) {
+    return {centredAlong(area.x(), area.width(), outer.width()),
+            centredAlong(area.y(), area.height(), outer.height())};
+}
+
+QPoint placeAt(const QRect& area, QPoint designed, QSize outer) {
+    return {keptAlong(area.x(), area.width(), outer.width(), designed.x()),
+            keptAlong(area.y(), area.height(), outer.height(), designed.y())};
+}
+
 QLocale formatLocale(const QLocale& system) {
     if (system.language() == QLocale::C) return QLocale(QLocale::Russian, QLocale::Russia);
     return system;
 }
 
 void useFormatLocale() { QLocale::setDefault(formatLocale(QLocale::system())); }
-
-QPoint centred(QSize screen, QSize window) {
-    // Integer division truncating toward zero, also for a window larger than the screen.
-    return {(screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2};
-}
 
 }  // namespace plat

@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QLocale>
 #include <QPoint>
+#include <QRect>
 #include <QSize>
 #include <QString>
 #include <QStringList>
@@ -33,7 +34,8 @@ class System {
 public:
     virtual ~System() = default;
     virtual void beep() = 0;
-    virtual QSize screenSize() = 0;
+    // The screen's available area: the primary screen less its panels and task bars.
+    virtual QRect availableArea() = 0;
     // The local date and time: every time a program shows or logs comes from here, so a
     // test can stand the clock still.
     virtual QDateTime now() = 0;
@@ -72,9 +74,13 @@ class UiServices& qtUi();
 // Every service but the printer.
 Services qtServices();
 
-// Centres a window of size w x h on the screen with integer arithmetic:
-// left = (screen width - w) div 2, top = (screen height - h) div 2.
-QPoint centred(QSize screen, QSize window);
+// Where a window of this outer size goes: centred in the available area where it fits, at
+// the area's left or top edge where it does not, so that its title bar is on the screen.
+// Each axis on its own; the halves are truncated.
+QPoint placeCentred(const QRect& area, QSize outer);
+// A window's designed place kept on the screen: moved in so that it lies wholly in the area
+// along an axis where it fits, and so that its top left corner does where it does not.
+QPoint placeAt(const QRect& area, QPoint designed, QSize outer);
 
 // Single-copy guard: true when this is the only running copy of the application title.
 // Keeps the lock until the process ends; a crashed copy leaves none behind.

@@ -69,7 +69,8 @@ TForm1::TForm1(const plat::Services& services, QWidget* parent)
     btDelete = ui_->btDelete;
     btHelp = ui_->btHelp;
     btExit = ui_->btExit;
-    move(16, 57);
+    // The designed place, kept on a smaller screen or beside a panel.
+    move(plat::placeAt(services_.system->availableArea(), QPoint(16, 57), frameGeometry().size()));
     SaveDialog1.defaultExt = QStringLiteral("txt");
     SaveDialog1.fileName = QStringLiteral("protocol.txt");
 

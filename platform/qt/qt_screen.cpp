@@ -3,7 +3,9 @@
 #include "platform/dbctl/controls.h"
 #include "platform/screen.h"
 
+#include <QElapsedTimer>
 #include <QEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPixmap>
@@ -12,6 +14,7 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 
 namespace plat {
 
@@ -52,6 +55,24 @@ QRegion regionOfColour(const QImage& image, QRgb colour) {
 
 const QString kShapeName = QStringLiteral("seeThroughShape");
 
+// What lies beneath a window draws itself when it is uncovered, in its own time (another
+// program's window answers the exposure): copies until the screen has held still a while.
+QImage settledCopy(const std::function<QImage()>& copy) {
+    constexpr int kPauseMs = 25, kStillCopies = 3, kMostMs = 1500;
+    QImage last = copy();
+    QElapsedTimer clock;
+    clock.start();
+    for (int still = 0; still < kStillCopies && clock.elapsed() < kMostMs;) {
+        QEventLoop pause;
+        QTimer::singleShot(kPauseMs, &pause, &QEventLoop::quit);
+        pause.exec(QEventLoop::ExcludeUserInputEvents);
+        QImage next = copy();
+        still = next == last ? still + 1 : 0;
+        last = std::move(next);
+    }
+    return last;
+}
+
 // The hole of one window: cut while it lives, given back when it goes.
 class SeeThroughShape : public QObject {
 public:
@@ -68,9 +89,32 @@ public:
         reshape();
     }
 
+    // The whole window back, and painted where the hole was.
+    void giveBack() {
+        if (window_) setShape(QRegion());
+    }
+
+    // The screen at r (screen coordinates) with the window cut out of the whole of r for the
+    // moment of the copy; the shape is given back after.
+    QImage copyBeneath(const QRect& r, const std::function<QImage()>& copy) {
+        if (!window_) return copy();
+        const QRegion whole(window_->rect());
+        const QRegion shape = window_->mask().isEmpty() ? whole : window_->mask();
+        const QRect inWindow = r.translated(-window_->mapToGlobal(QPoint(0, 0)));
+        const QRegion cut = shape - inWindow;
+        if ((shape & inWindow).isEmpty() || cut.isEmpty()) return copy();
+        holding_ = true;
+        setShape(cut);
+        const QImage beneath = settledCopy(copy);
+        holding_ = false;
+        reshape();
+        return beneath;
+    }
+
     ~SeeThroughShape() override {
         for (const QPointer<QWidget>& w : watched_)
             if (w) w->removeEventFilter(this);
+        // Also when the window itself goes, its controls half gone: nothing to repaint.
         if (window_) window_->clearMask();
     }
 
@@ -105,7 +149,7 @@ private:
         scheduled_ = true;
         QTimer::singleShot(0, this, [this] {
             scheduled_ = false;
-            reshape();
+            if (!holding_) reshape();  // a copy going on gives the shape back itself
         });
     }
 
@@ -138,11 +182,29 @@ private:
         if (!window_) return;
         const QRegion h = hole();
         const QRegion shape = h.isEmpty() ? QRegion() : QRegion(window_->rect()) - h;
-        if (shape == window_->mask()) return;
+        setShape(shape);
+    }
+
+    // A window's repaints are clipped to its mask, so what changed while a part lay in the
+    // hole was never painted; and Qt repaints what a changed mask gives back only in the
+    // window itself, not in the opaque controls on it (list boxes, edits): paint it all.
+    void setShape(const QRegion& shape) {
+        const QRegion before = window_->mask();
+        if (shape == before) return;
         if (shape.isEmpty())
             window_->clearMask();
         else
             window_->setMask(shape);
+        const QRegion whole(window_->rect());
+        const QRegion gained =
+            (shape.isEmpty() ? whole : shape) - (before.isEmpty() ? whole : before);
+        if (gained.isEmpty()) return;
+        window_->update(gained);
+        for (QWidget* w : window_->findChildren<QWidget*>()) {
+            if (w->isWindow() || !w->isVisible()) continue;
+            const QRegion part = gained.translated(-w->mapTo(window_, QPoint(0, 0))) & w->rect();
+            if (!part.isEmpty()) w->update(part);
+        }
     }
 
     QPointer<QWidget> control_;
@@ -150,7 +212,14 @@ private:
     QList<QPointer<QWidget>> watched_;
     bool scheduled_ = false;
     bool grabbing_ = false;
+    bool holding_ = false;  // cut out for a copy
 };
+
+SeeThroughShape* shapeOf(QWidget* control) {
+    return control ? dynamic_cast<SeeThroughShape*>(
+                         control->findChild<QObject*>(kShapeName, Qt::FindDirectChildrenOnly))
+                   : nullptr;
+}
 
 class QtScreen : public Screen {
 public:
@@ -173,12 +242,20 @@ public:
         return out;
     }
 
+    QImage CaptureBeneath(QWidget* control, const QRect& r) override {
+        SeeThroughShape* shape = shapeOf(control);
+        if (!shape) return CaptureScreenRect(r);
+        return shape->copyBeneath(r, [&] { return CaptureScreenRect(r); });
+    }
+
     void setSeeThrough(QWidget* control, bool on) override {
         if (!control || !shapes_) return;
-        auto* shape = dynamic_cast<SeeThroughShape*>(
-            control->findChild<QObject*>(kShapeName, Qt::FindDirectChildrenOnly));
+        SeeThroughShape* shape = shapeOf(control);
         if (on && !shape) new SeeThroughShape(control);
-        if (!on) delete shape;
+        if (!on && shape) {
+            shape->giveBack();
+            delete shape;
+        }
     }
 
 private:

@@ -33,9 +33,9 @@ public:
 class QtSystem : public System {
 public:
     void beep() override { QApplication::beep(); }
-    QSize screenSize() override {
+    QRect availableArea() override {
         const QScreen* s = QGuiApplication::primaryScreen();
-        return s ? s->size() : QSize();
+        return s ? s->availableGeometry() : QRect();
     }
     QDateTime now() override { return QDateTime::currentDateTime(); }
 };

@@ -1,6 +1,9 @@
 // The main of the tests that need a real desktop: a virtual X display of their own (Xvfb on
 // a display number it finds free), the application on it through xcb, the display ended
-// with the tests.
+// with the tests. The screen is 1280 x 1024 unless the test is run again on another
+// (tests/desktop/desktop.h).
+#include "tests/desktop/desktop.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
@@ -15,14 +18,14 @@
 namespace {
 
 // Starts Xvfb; its pid and display number, or pid 0 when it cannot start.
-std::pair<pid_t, std::string> startXvfb() {
+std::pair<pid_t, std::string> startXvfb(const std::string& screen) {
     int fds[2];
     if (pipe(fds) != 0) return {0, {}};
     const pid_t pid = fork();
     if (pid == 0) {
         close(fds[0]);
         const std::string fd = std::to_string(fds[1]);
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", screen.c_str(),
                "-nolisten", "tcp", static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -45,7 +48,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (::testing::GTEST_FLAG(list_tests)) return RUN_ALL_TESTS();
 
-    const auto [xvfb, display] = startXvfb();
+    const auto [xvfb, display] = startXvfb(desktop_tests::screenGeometry());
     if (xvfb) {
         setenv("DISPLAY", display.c_str(), 1);
         setenv("QT_QPA_PLATFORM", "xcb", 1);

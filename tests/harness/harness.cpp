@@ -160,9 +160,21 @@ std::optional<plat::FontChoice> ScriptedUi::chooseFont(const plat::FontChoice& i
 }
 
 QImage RecordingScreen::CaptureScreenRect(const QRect& r) {
+    record(r);
+    return passTo ? passTo->CaptureScreenRect(r) : copyOf(r);
+}
+
+QImage RecordingScreen::CaptureBeneath(QWidget* control, const QRect& r) {
+    record(r);
+    return passTo ? passTo->CaptureBeneath(control, r) : copyOf(r);
+}
+
+void RecordingScreen::record(const QRect& r) {
     captures.append(r);
     seeThroughAtCapture.append(seeThrough);
-    if (passTo) return passTo->CaptureScreenRect(r);
+}
+
+QImage RecordingScreen::copyOf(const QRect& r) {
     if (r.isEmpty()) return {};
     QImage out(r.size(), QImage::Format_RGB32);
     for (int v = 0; v < r.height(); ++v)

@@ -89,10 +89,10 @@ public:
 class RecordingSystem : public plat::System {
 public:
     void beep() override { ++beeps; }
-    QSize screenSize() override { return screen; }
+    QRect availableArea() override { return screen; }
     QDateTime now() override { return clock; }
     int beeps = 0;
-    QSize screen{1280, 1024};
+    QRect screen{0, 0, 1280, 1024};
     QDateTime clock{QDate(2026, 12, 9), QTime(9, 5, 7)};
 };
 
@@ -116,6 +116,8 @@ public:
 class RecordingScreen : public plat::Screen {
 public:
     QImage CaptureScreenRect(const QRect& r) override;
+    // Recorded as a copy of r, and passed on as a copy beneath the control.
+    QImage CaptureBeneath(QWidget* control, const QRect& r) override;
     void setSeeThrough(QWidget* control, bool on) override;
     static QRgb screenPixel(int x, int y);
 
@@ -126,6 +128,10 @@ public:
     bool seeThrough = false;
     // When set, the calls go on to this screen, and a copy is its copy.
     plat::Screen* passTo = nullptr;
+
+private:
+    void record(const QRect& r);
+    static QImage copyOf(const QRect& r);
 };
 
 // Prints to a PDF file instead of a printer; noPrinter makes it fail as with no printer.

@@ -28,6 +28,33 @@ TEST_F(SystemTest, LocaleFormatsWithoutTimeZoneOrPaddedHours) {
     EXPECT_EQ(plat::decimalSeparator(), u'.');
 }
 
+// A window's top left corner stays in the available area, whatever the screen: centred
+// where the window fits, at the area's edge where it does not, each axis on its own.
+TEST(Placement, KeepsTheTopLeftCornerInTheAvailableArea) {
+    const struct {
+        const char* name;
+        QRect area;
+        QSize outer;
+        QPoint centred;
+        QPoint designed;  // placeAt of (16, 57)
+    } cases[] = {
+        {"fits, halves truncated", {0, 0, 1280, 1024}, {1015, 715}, {132, 154}, {16, 57}},
+        {"wider and taller", {0, 0, 800, 600}, {1020, 734}, {0, 0}, {16, 57}},
+        {"only too tall", {0, 0, 1025, 367}, {484, 368}, {270, 0}, {16, 57}},
+        {"panel at the top", {0, 100, 1280, 924}, {1004, 686}, {138, 219}, {16, 100}},
+        {"panel at the left, too wide", {64, 0, 736, 600}, {1020, 734}, {64, 0}, {64, 57}},
+        {"designed place runs past the edge", {0, 0, 1024, 700}, {1004, 686}, {10, 7}, {16, 14}},
+        {"second screen", {1280, 0, 800, 600}, {484, 368}, {1438, 116}, {1280, 57}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(plat::placeCentred(c.area, c.outer), c.centred) << c.name;
+        EXPECT_EQ(plat::placeAt(c.area, {16, 57}, c.outer), c.designed) << c.name;
+        for (const QPoint p :
+             {plat::placeCentred(c.area, c.outer), plat::placeAt(c.area, {16, 57}, c.outer)})
+            EXPECT_TRUE(c.area.contains(p)) << c.name;
+    }
+}
+
 // A system that names no locale gets the Russian formats; one that names a locale keeps it.
 TEST_F(SystemTest, FormatsAreRussianWhereTheSystemNamesNoLocale) {
     struct Case {
@@ -48,11 +75,6 @@ TEST_F(SystemTest, FormatsAreRussianWhereTheSystemNamesNoLocale) {
         EXPECT_EQ(plat::longTime(QTime(9, 5, 7)), c.time) << c.system;
         EXPECT_EQ(plat::decimalSeparator(), c.decimal) << c.system;
     }
-}
-
-TEST(Centred, TruncatesTowardZero) {
-    EXPECT_EQ(plat::centred({1280, 1024}, {1015, 715}), QPoint(132, 154));
-    EXPECT_EQ(plat::centred({800, 600}, {1015, 715}), QPoint(-107, -57));
 }
 
 TEST(SingleCopy, RefusedWhileAnotherHoldsTheTitle) {
