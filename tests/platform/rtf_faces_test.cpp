@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
                   "{\\f0\\fnil\\fcharset204 Times New Roman;}", "\\pard Fe"},
         TableCase{"dialogsDesignedFace", "Liberation Serif", "MS Sans Serif",
                   "{\\f1\\fnil\\fcharset204 MS Sans Serif;}", "\\pard\\f1 Fe"},
-        TableCase{"otherFace", "Liberation Serif", "Arial",
-                  "{\\f1\\fnil\\fcharset204 Arial;}", "\\pard\\f1 Fe"},
+        TableCase{"otherFace", "Liberation Serif", "Arial", "{\\f1\\fnil\\fcharset204 Arial;}",
+                  "\\pard\\f1 Fe"},
         // Picked from the dialog's list by the author: kept as picked.
         TableCase{"standInPicked", "Liberation Serif", "Liberation Sans",
                   "{\\f1\\fnil\\fcharset204 Liberation Sans;}", "\\pard\\f1 Fe"}),
@@ -102,9 +102,10 @@ INSTANTIATE_TEST_SUITE_P(Faces, DesignedFace,
 // the document: saved again, it names the designed face.
 TEST(DesignedFaceOfOldTables, TheStandInAsDefaultFontReadsAsTheDesignedFace) {
     QTextDocument doc;
-    plat::rtf::read("{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 "
-                    "Liberation Serif;}}\r\n\\uc1\\pard \\'e4\\'e0\\par\r\n}",
-                    &doc);
+    plat::rtf::read(
+        "{\\rtf1\\ansi\\ansicpg1251\\deff0{\\fonttbl{\\f0\\fnil\\fcharset204 "
+        "Liberation Serif;}}\r\n\\uc1\\pard \\'e4\\'e0\\par\r\n}",
+        &doc);
     EXPECT_EQ(formatAt(doc, 0).fontFamilies().toStringList().value(0), "Times New Roman");
     const QByteArray again = plat::rtf::write(&doc);
     EXPECT_TRUE(again.contains("\\fcharset204 Times New Roman;}")) << again.data();

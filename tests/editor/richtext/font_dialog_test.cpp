@@ -71,9 +71,8 @@ QLineEdit* sizeEdit(QWidget* box) { return fontPart(box)->findChildren<QLineEdit
 // Selects the item of the font part's list (0 faces, 1 styles, 2 sizes) as a click does.
 void pick(QWidget* box, int list, const QString& item) {
     QListView* view = fontPart(box)->findChildren<QListView*>().value(list);
-    const QModelIndexList found =
-        view->model()->match(view->model()->index(0, 0), Qt::DisplayRole, item, 1,
-                             Qt::MatchExactly);
+    const QModelIndexList found = view->model()->match(view->model()->index(0, 0), Qt::DisplayRole,
+                                                       item, 1, Qt::MatchExactly);
     ASSERT_FALSE(found.isEmpty()) << item.toStdString();
     view->setCurrentIndex(found.first());
 }
@@ -102,7 +101,8 @@ protected:
                           QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
             QCoreApplication::installTranslator(&russian_);
         boxes_.setTitle(ui.title());
-        makeTest({{{"VoprStyle", "2"}, {"VoprRTF", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fe3+ H2O}"}}});
+        makeTest(
+            {{{"VoprStyle", "2"}, {"VoprRTF", "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fe3+ H2O}"}}});
         edit();
         editor().DBNavigator1->btnClick(plat::nbEdit);
     }
