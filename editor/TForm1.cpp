@@ -18,6 +18,7 @@
 
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QShowEvent>
 
 namespace korvel {
@@ -394,10 +395,7 @@ void TForm1::leaveEditor() {
     if (Table1.isActive()) Table1.checkBrowseMode();
     if (unit_.QuestionExpanded) {
         unit_.QuestionExpanded = false;
-        DBVoprBMP->setGeometry(8, 64, 993, 169);
-        DBVoprRTF->setGeometry(8, 64, 993, 169);
-        TrackBar1->setMaximum(169);
-        DBVoprStyle->setVisible(true);
+        placeQuestionArea(richtext::questionArea(false));
     }
     Table1.close();
     if (Form3) {
@@ -500,12 +498,22 @@ void TForm1::undoClick() {
 void TForm1::PictogrClick() {
     handler([&] {
         unit_.QuestionExpanded = !unit_.QuestionExpanded;
-        const richtext::QuestionArea area = richtext::questionArea(unit_.QuestionExpanded);
-        DBVoprBMP->setGeometry(area.bounds);
-        DBVoprRTF->setGeometry(area.bounds);
-        TrackBar1->setMaximum(area.trackBarMaximum);
-        DBVoprStyle->setVisible(area.styleListShown);
+        placeQuestionArea(richtext::questionArea(unit_.QuestionExpanded));
     });
+}
+
+void TForm1::placeQuestionArea(const richtext::QuestionArea& area) {
+    DBVoprBMP->setGeometry(area.bounds);
+    DBVoprRTF->setGeometry(area.bounds);
+    TrackBar1->setMaximum(area.trackBarMaximum);
+    DBVoprStyle->setVisible(area.styleListShown);
+    // The tools shown with a rich-text question keep their places; where the enlarged
+    // editor reaches under them, its text and scroll bars keep clear.
+    QList<QRect> covered;
+    for (const QWidget* tool :
+         std::initializer_list<const QWidget*>{GroupBox3, Pictogr, Button1, Help, Exit_Edit})
+        covered << tool->geometry().translated(-area.bounds.topLeft());
+    DBVoprRTF->keepClearOf(covered);
 }
 
 void TForm1::Image_CutClick() {
@@ -528,7 +536,14 @@ void TForm1::Image_PasteClick() {
         const richtext::PastePlan plan =
             richtext::planPaste(common::questionStyle(selectedText(DBVoprStyle)), clip);
         switch (plan.into) {
-            case richtext::PasteInto::Memo: DBMemo1->pasteFrom(clip); break;
+            case richtext::PasteInto::Memo: {
+                // The memo takes text under Qt's own type; other programs may offer it in
+                // another form only.
+                QMimeData text;
+                text.setText(plat::plainText(clip).value_or(QString()));
+                DBMemo1->pasteFrom(&text);
+                break;
+            }
             case richtext::PasteInto::RichEdit: DBVoprRTF->pasteFrom(clip); break;
             case richtext::PasteInto::Picture: DBVoprBMP->setPicture(plan.picture); break;
             case richtext::PasteInto::Nothing: services_.ui->message(plan.refusal); break;

@@ -4,6 +4,7 @@
 // call for.
 #include "editor/modules.h"
 #include "editor/richtext/font_dialog.h"
+#include "editor/richtext/question_area.h"
 #include "platform/db/table.h"
 #include "platform/dbctl/controls.h"
 #include "platform/dbctl/dbrichedit.h"
@@ -150,6 +151,8 @@ private:
     // generated).
     void leaveEditor();
     void connectRichTextTools();
+    // Both question editors at the area's bounds, with what goes with the area's size.
+    void placeQuestionArea(const richtext::QuestionArea& area);
     // The record is being edited exactly while the navigator's post button is enabled.
     bool recordEditing() const;
     // The navigator's Edit action, as its button does it; false when it failed.

@@ -18,8 +18,4 @@ private:
     plat::FontChoice font_;
 };
 
-// The installed family that fontconfig shows for family (the nearest sans for a Windows
-// face that is not installed).
-QString installedFamily(const QString& family);
-
 }  // namespace korvel::richtext

@@ -1,5 +1,6 @@
 #include "editor/richtext/paste.h"
 
+#include "platform/clipboard.h"
 #include "platform/rtf/richedit.h"
 
 #include <QMimeData>
@@ -52,7 +53,7 @@ QImage clipboardPicture(const QMimeData* clip) {
 PastePlan planPaste(common::QuestionStyle style, const QMimeData* clip) {
     switch (style) {
         case common::QuestionStyle::Text:
-            if (clip && clip->hasFormat(QStringLiteral("text/plain"))) return into(PasteInto::Memo);
+            if (plat::hasPlainText(clip)) return into(PasteInto::Memo);
             return refused("В буфере обмена нет простого текста");
         case common::QuestionStyle::Rtf:
             if (plat::RichEdit::hasRtf(clip)) return into(PasteInto::RichEdit);

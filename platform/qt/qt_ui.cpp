@@ -1,6 +1,7 @@
 // The real boxes and dialogs. Each runs its own event loop (exec), so timers and socket
 // notifications go on while it is open.
 #include "platform/files.h"
+#include "platform/rtf/faces.h"
 #include "platform/system.h"
 #include "platform/ui.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -31,6 +33,7 @@
 #include <QTextLayout>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cstdlib>
 
 namespace plat {
 
@@ -326,6 +329,114 @@ std::optional<QString> runFileDialog(const FileDialogSpec& spec, bool save) {
     return path;
 }
 
+// The font part of the font box: Qt's font dialog without buttons of its own. Whatever would
+// close it (Escape, Return in one of its fields or lists) closes the box instead; closing
+// itself, it would only hide, and leave the box blank.
+class FontPart : public QFontDialog {
+public:
+    FontPart(const QFont& font, QDialog* box) : QFontDialog(font, box), box_(box) {
+        setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
+        setWindowFlags(Qt::Widget);
+    }
+
+protected:
+    void done(int result) override { box_->done(result); }
+    void keyPressEvent(QKeyEvent* e) override {
+        const bool plain = !(e->modifiers() & ~Qt::KeypadModifier) &&
+                           (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter);
+        if (plain)
+            box_->accept();
+        else if (e->matches(QKeySequence::Cancel))
+            box_->reject();
+        else
+            QFontDialog::keyPressEvent(e);
+    }
+
+private:
+    QDialog* box_;
+};
+
+// The style of the family that shows the weight and slant asked for. Given none, the dialog
+// would select the first style it lists, which is often the bold one.
+QString styleOf(const QString& family, bool bold, bool italic) {
+    const int weight = bold ? QFont::Bold : QFont::Normal;
+    QString best;
+    int bestDistance = 0;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        if (QFontDatabase::italic(family, style) != italic) continue;
+        const int distance = std::abs(QFontDatabase::weight(family, style) - weight);
+        if (best.isEmpty() || distance < bestDistance) {
+            best = style;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+// The font dialog of the classic desktop: the font, its effects and a colour from the sixteen
+// basic ones, in one box. The face is listed as installed (a stand-in for a designed face
+// that is missing); left as it was, the designed name is what comes back.
+std::optional<FontChoice> runFontDialog(const FontChoice& initial) {
+    const QString shownFamily = rtf::drawnFace(initial.family);
+    QFont f(shownFamily, initial.pointSize);
+    f.setBold(initial.bold);
+    f.setItalic(initial.italic);
+    f.setUnderline(initial.underline);
+    f.setStrikeOut(initial.strikeOut);
+    const QString style = styleOf(shownFamily, initial.bold, initial.italic);
+    if (!style.isEmpty()) f.setStyleName(style);
+
+    QDialog box(boxParent());
+    box.setWindowTitle(QStringLiteral("Шрифт"));
+    auto* layout = new QVBoxLayout(&box);
+    auto* fonts = new FontPart(f, &box);
+    layout->addWidget(fonts);
+    auto* colourRow = new QHBoxLayout;
+    colourRow->addWidget(new QLabel(QStringLiteral("Цвет:"), &box));
+    auto* colours = new QComboBox(&box);
+    static const std::pair<const char*, QRgb> basic[] = {
+        {"Черный", 0x000000},       {"Бордовый", 0x800000},    {"Зеленый", 0x008000},
+        {"Оливковый", 0x808000},    {"Темно-синий", 0x000080}, {"Фиолетовый", 0x800080},
+        {"Сине-зеленый", 0x008080}, {"Серый", 0x808080},       {"Серебристый", 0xC0C0C0},
+        {"Красный", 0xFF0000},      {"Лайм", 0x00FF00},        {"Желтый", 0xFFFF00},
+        {"Синий", 0x0000FF},        {"Фуксия", 0xFF00FF},      {"Голубой", 0x00FFFF},
+        {"Белый", 0xFFFFFF}};
+    for (const auto& [name, rgb] : basic) {
+        QPixmap swatch(16, 12);
+        swatch.fill(QColor(rgb));
+        colours->addItem(QIcon(swatch), QString::fromUtf8(name), QColor(rgb));
+    }
+    int current = colours->findData(initial.color);
+    if (current < 0) {  // a colour of the document outside the sixteen stays choosable
+        QPixmap swatch(16, 12);
+        swatch.fill(initial.color);
+        colours->addItem(QIcon(swatch), initial.color.name(), initial.color);
+        current = colours->count() - 1;
+    }
+    colours->setCurrentIndex(current);
+    colourRow->addWidget(colours, 1);
+    layout->addLayout(colourRow);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    // Return elsewhere in the box presses OK; the font part's own hidden OK would keep the
+    // button box from making its OK the default.
+    buttons->button(QDialogButtonBox::Ok)->setDefault(true);
+    layout->addWidget(buttons);
+    if (box.exec() != QDialog::Accepted) return std::nullopt;
+
+    const QFont chosen = fonts->currentFont();
+    FontChoice c = initial;  // charset and pitch: the family brings its own
+    c.color = colours->currentData().value<QColor>();
+    c.family = chosen.family() == shownFamily ? initial.family : chosen.family();
+    c.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : initial.pointSize;
+    c.bold = chosen.bold();
+    c.italic = chosen.italic();
+    c.underline = chosen.underline();
+    c.strikeOut = chosen.strikeOut();
+    return c;
+}
+
 class QtUi : public UiServices {
 public:
     BoxReply show(const Box& box) override {
@@ -339,62 +450,7 @@ public:
         return runFileDialog(spec, true);
     }
     std::optional<FontChoice> chooseFont(const FontChoice& initial) override {
-        QFont f(initial.family, initial.pointSize);
-        f.setBold(initial.bold);
-        f.setItalic(initial.italic);
-        f.setUnderline(initial.underline);
-        f.setStrikeOut(initial.strikeOut);
-
-        // The font dialog of the classic desktop: the font, its effects and a colour from
-        // the sixteen basic ones, in one box.
-        QDialog box(boxParent());
-        box.setWindowTitle(QStringLiteral("Шрифт"));
-        auto* layout = new QVBoxLayout(&box);
-        auto* fonts = new QFontDialog(f, &box);
-        fonts->setOptions(QFontDialog::NoButtons | QFontDialog::DontUseNativeDialog);
-        fonts->setWindowFlags(Qt::Widget);
-        layout->addWidget(fonts);
-        auto* colourRow = new QHBoxLayout;
-        colourRow->addWidget(new QLabel(QStringLiteral("Цвет:"), &box));
-        auto* colours = new QComboBox(&box);
-        static const std::pair<const char*, QRgb> basic[] = {
-            {"Черный", 0x000000},       {"Бордовый", 0x800000},    {"Зеленый", 0x008000},
-            {"Оливковый", 0x808000},    {"Темно-синий", 0x000080}, {"Фиолетовый", 0x800080},
-            {"Сине-зеленый", 0x008080}, {"Серый", 0x808080},       {"Серебристый", 0xC0C0C0},
-            {"Красный", 0xFF0000},      {"Лайм", 0x00FF00},        {"Желтый", 0xFFFF00},
-            {"Синий", 0x0000FF},        {"Фуксия", 0xFF00FF},      {"Голубой", 0x00FFFF},
-            {"Белый", 0xFFFFFF}};
-        for (const auto& [name, rgb] : basic) {
-            QPixmap swatch(16, 12);
-            swatch.fill(QColor(rgb));
-            colours->addItem(QIcon(swatch), QString::fromUtf8(name), QColor(rgb));
-        }
-        int current = colours->findData(initial.color);
-        if (current < 0) {  // a colour of the document outside the sixteen stays choosable
-            QPixmap swatch(16, 12);
-            swatch.fill(initial.color);
-            colours->addItem(QIcon(swatch), initial.color.name(), initial.color);
-            current = colours->count() - 1;
-        }
-        colours->setCurrentIndex(current);
-        colourRow->addWidget(colours, 1);
-        layout->addLayout(colourRow);
-        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
-        QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-        QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
-        layout->addWidget(buttons);
-        if (box.exec() != QDialog::Accepted) return std::nullopt;
-
-        const QFont chosen = fonts->currentFont();
-        FontChoice c = initial;  // charset and pitch: the family brings its own
-        c.color = colours->currentData().value<QColor>();
-        c.family = chosen.family();
-        c.pointSize = chosen.pointSize() > 0 ? chosen.pointSize() : initial.pointSize;
-        c.bold = chosen.bold();
-        c.italic = chosen.italic();
-        c.underline = chosen.underline();
-        c.strikeOut = chosen.strikeOut();
-        return c;
+        return runFontDialog(initial);
     }
 
 protected:

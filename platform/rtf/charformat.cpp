@@ -1,5 +1,7 @@
 #include "charformat.h"
 
+#include "faces.h"
+
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -80,7 +82,7 @@ void setSelectionOffset(QTextCursor& cursor, int twips) {
 void applyFont(QTextCursor& cursor, const FontChoice& font) {
     editSelection(cursor, [&](QTextCharFormat& f) {
         f.setForeground(font.color);
-        if (!font.family.isEmpty()) f.setFontFamilies({font.family});
+        if (!font.family.isEmpty()) f.setFontFamilies(drawnFamilies(font.family));
         f.setProperty(CharsetProperty, font.charset);
         f.setFontWeight(font.bold ? QFont::Bold : QFont::Normal);
         f.setFontItalic(font.italic);

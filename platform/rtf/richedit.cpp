@@ -2,14 +2,18 @@
 
 #include "charformat.h"
 #include "plaintext.h"
+#include "platform/clipboard.h"
 #include "rtfreader.h"
 #include "rtfwriter.h"
 
 #include <QMimeData>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
+#include <algorithm>
 
 namespace plat {
 
@@ -45,6 +49,63 @@ FontChoice RichEdit::selectionFont() const {
     return rtf::fontOf(textCursor().charFormat(), document());
 }
 
+void RichEdit::keepClearOf(const QList<QRect>& covered) {
+    const QRect all = rect();
+    const int frame = frameWidth();
+    const int vbar = verticalScrollBar()->sizeHint().width();
+    const int hbar = horizontalScrollBarPolicy() == Qt::ScrollBarAlwaysOn
+                         ? horizontalScrollBar()->sizeHint().height()
+                         : 0;  // a bar that may hide makes no room: the band stays clear either way
+    // The bar along the bottom, where it lies while shown.
+    const QRect hbarRow(frame, all.height() - frame - hbar, all.width() - 2 * frame - vbar, hbar);
+    int top = 0, bottom = 0;  // the bands, from the control's edges
+    int left = 0, right = 0;  // the room beside the horizontal bar
+    for (QRect r : covered) {
+        r &= all;
+        if (r.isEmpty()) continue;
+        if (r.center().y() < all.center().y())
+            top = std::max(top, r.bottom() + 1);
+        else
+            bottom = std::max(bottom, all.height() - r.top());
+        if (!r.intersects(hbarRow)) continue;
+        if (r.center().x() < hbarRow.center().x())
+            left = std::max(left, r.right() + 1 - hbarRow.left());
+        else
+            right = std::max(right, hbarRow.right() + 1 - r.left());
+    }
+    // The viewport's margins count from the frame, the bottom one from above the bar.
+    const int topMargin = std::max(0, top - frame);
+    const int bottomMargin = std::max(0, bottom - frame - hbar);
+    setViewportMargins(0, topMargin, 0, bottomMargin);
+    bands_ = topMargin > 0 || bottomMargin > 0 || left > 0 || right > 0;
+    update();
+    const struct {
+        QWidget*& slot;
+        Qt::Alignment side;
+        int room;
+    } spacers[] = {{vbarTop_, Qt::AlignTop, topMargin},
+                   {vbarBottom_, Qt::AlignBottom, bottomMargin},
+                   {hbarLeft_, Qt::AlignLeft, left},
+                   {hbarRight_, Qt::AlignRight, right}};
+    for (const auto& s : spacers) {
+        if (!s.slot && s.room == 0) continue;
+        QWidget* w = spacer(s.slot, s.side);
+        if (s.side & (Qt::AlignTop | Qt::AlignBottom))
+            w->setFixedHeight(s.room);
+        else
+            w->setFixedWidth(s.room);
+        w->setVisible(s.room > 0);
+    }
+}
+
+QWidget* RichEdit::spacer(QWidget*& slot, Qt::Alignment side) {
+    if (!slot) {
+        slot = new QWidget;
+        addScrollBarWidget(slot, side);
+    }
+    return slot;
+}
+
 const QStringList& RichEdit::rtfMimeTypes() {
     static const QStringList types = {
         QStringLiteral("text/rtf"), QStringLiteral("Rich Text Format"),
@@ -60,11 +121,11 @@ bool RichEdit::hasRtf(const QMimeData* data) {
 }
 
 bool RichEdit::canInsertFromMimeData(const QMimeData* source) const {
-    return hasRtf(source) || (source && source->hasText());
+    return hasRtf(source) || hasPlainText(source);
 }
 
 // Only RTF and plain text come in, as into the platform's rich edit: HTML or images would
-// bring what RTF here cannot keep.
+// bring what RTF here cannot keep. RTF first, where it is offered beside the text.
 void RichEdit::insertFromMimeData(const QMimeData* source) {
     if (!source || isReadOnly()) return;
     QTextCursor c = textCursor();
@@ -78,8 +139,8 @@ void RichEdit::insertFromMimeData(const QMimeData* source) {
         ensureCursorVisible();
         return;
     }
-    if (source->hasText()) {
-        c.insertText(source->text());
+    if (const std::optional<QString> text = plat::plainText(source)) {
+        c.insertText(*text);
         setTextCursor(c);
         ensureCursorVisible();
     }
@@ -97,6 +158,13 @@ QMimeData* RichEdit::createMimeDataFromSelection() const {
         if (t.contains(u'/')) data->setData(t, bytes);  // the Windows name is no mime type
     data->setText(rtf::plainText(&part));
     return data;
+}
+
+bool RichEdit::event(QEvent* e) {
+    // The control's own paint (the frame) comes here, the viewport's goes to paintEvent.
+    // What the viewport leaves free is one sheet with the text, not what lies beneath.
+    if (e->type() == QEvent::Paint && bands_) QPainter(this).fillRect(rect(), palette().base());
+    return QTextEdit::event(e);
 }
 
 void RichEdit::mousePressEvent(QMouseEvent* e) {

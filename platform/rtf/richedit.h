@@ -26,6 +26,12 @@ public:
     void applyFont(const FontChoice& font);
     FontChoice selectionFont() const;
 
+    // Areas of the control, in its own coordinates, that other controls stand over: its text
+    // and its scroll bars keep clear of them. An area in the upper half of the control
+    // clears a band across its top, one in the lower half a band across its bottom, and the
+    // horizontal scroll bar stops short of what stands over it. No areas: the whole control.
+    void keepClearOf(const QList<QRect>& covered);
+
     // The control's own paste, of the given clipboard contents.
     void pasteFrom(const QMimeData* source) { insertFromMimeData(source); }
 
@@ -41,6 +47,16 @@ protected:
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
     void mousePressEvent(QMouseEvent* e) override;
+    bool event(QEvent* e) override;
+
+private:
+    // Empty room beside a scroll bar, added to it on first use.
+    QWidget* spacer(QWidget*& slot, Qt::Alignment side);
+    QWidget* vbarTop_ = nullptr;
+    QWidget* vbarBottom_ = nullptr;
+    QWidget* hbarLeft_ = nullptr;
+    QWidget* hbarRight_ = nullptr;
+    bool bands_ = false;  // room is kept clear: painted as the text's ground
 };
 
 }  // namespace plat

@@ -2,6 +2,7 @@
 
 #include "charformat.h"
 #include "codepage.h"
+#include "faces.h"
 #include "platform/codec.h"
 
 #include <QColor>
@@ -558,9 +559,13 @@ private:
 
     QTextCharFormat makeFormat(const CharState& c) const {
         QTextCharFormat f;
-        const auto it = fonts_.constFind(fontNumber(c));
+        const int number = fontNumber(c);
+        const auto it = fonts_.constFind(number);
         if (it != fonts_.constEnd()) {
-            if (!it->name.isEmpty()) f.setFontFamilies({it->name});
+            // A default font named by a stand-in is a control's font, as this program once
+            // stored it: read by the face it stands in for.
+            const QString name = number == deff_ ? designedFace(it->name) : it->name;
+            if (!name.isEmpty()) f.setFontFamilies(drawnFamilies(name));
             if (it->charset >= 0) f.setProperty(CharsetProperty, it->charset);
             if (it->fixedPitch) f.setFontFixedPitch(true);
         }

@@ -2,6 +2,7 @@
 
 #include "charformat.h"
 #include "codepage.h"
+#include "faces.h"
 
 #include <QColor>
 #include <QList>
@@ -24,7 +25,7 @@ struct FontKey {
 class Writer {
 public:
     explicit Writer(const QTextDocument* doc) : doc_(doc) {
-        fonts_.append(FontKey{doc->defaultFont().family()});
+        fonts_.append(FontKey{defaultFamily()});
     }
 
     QByteArray run() {
@@ -85,6 +86,8 @@ public:
     }
 
 private:
+    // The control's font is designed by the face its stand-in draws.
+    QString defaultFamily() const { return designedFace(doc_->defaultFont().family()); }
     static int codePageOf(int charset) {
         const int cp = codePageOfCharset(charset);
         return cp ? cp : 1251;
@@ -95,7 +98,7 @@ private:
         CharState t;
         FontKey key;
         const QStringList families = f.fontFamilies().toStringList();
-        key.family = families.isEmpty() ? doc_->defaultFont().family() : families.first();
+        key.family = families.isEmpty() ? defaultFamily() : families.first();
         if (f.hasProperty(CharsetProperty)) {
             const int cs = f.intProperty(CharsetProperty);
             if (cs != 1) key.charset = cs;  // DEFAULT_CHARSET is the system's: Cyrillic

@@ -3,10 +3,13 @@
 #include "platform/dbctl/picture.h"
 #include "platform/rtf/plaintext.h"
 #include "tests/editor/editor_fixture.h"
+#include "tests/editor/richtext/text_forms.h"
 
 #include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTest>
+#include <QTextCursor>
 
 namespace {
 
@@ -81,6 +84,30 @@ TEST_F(X11Clipboard, RtfAndAPictureFromAnotherProgramAreStored) {
     EXPECT_EQ(plat::imageFromBlob(blob), pattern());
     EXPECT_TRUE(ui.boxes().isEmpty());
 }
+
+// Plain text as another program offers it under one target only: Ctrl+V in the rich-text
+// question pastes it.
+using editor_tests::TextForm;
+
+class X11PlainText : public X11Clipboard, public ::testing::WithParamInterface<TextForm> {};
+
+TEST_P(X11PlainText, IsPastedIntoTheRichText) {
+    const TextForm& c = GetParam();
+    makeTest({{{"VoprStyle", "2"}, {"VoprRTF", "{\\rtf1 old }"}}});
+    edit();
+    const QString pasted = QString::fromUtf8(c.text);
+    xclip({"-t", c.type, "-i"}, c.bytes);
+    // Until xclip owns the selection, the clipboard may still hold the text of the last case.
+    ASSERT_TRUE(waitFor([&] { return plat::plainText(plat::qtClipboard().data()) == pasted; }));
+    editor().DBVoprRTF->moveCursor(QTextCursor::End);
+    QTest::keyClick(editor().DBVoprRTF, Qt::Key_V, Qt::ControlModifier);
+    editor().DBNavigator1->btnClick(plat::nbPost);
+    EXPECT_EQ(plat::rtf::plainText(storedBytes(1, "VoprRTF")), QStringLiteral("old ") + pasted);
+    EXPECT_TRUE(ui.boxes().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Targets, X11PlainText, ::testing::ValuesIn(editor_tests::textForms()),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The copied picture as another program asks for it.
 class X11PictureCopy : public X11Clipboard, public ::testing::WithParamInterface<const char*> {};

@@ -76,7 +76,7 @@ TEST(RichEditFont, DialogResultReplacesTheSelectionsFontAndKeepsOffsets) {
     e.loadRtf("{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 a{\\b b}{\\up7 c}d}");
     select(e, 0, 3);
     plat::FontChoice f;
-    f.family = "Liberation Serif";
+    f.family = "Times New Roman";
     f.pointSize = 24;
     f.italic = true;
     f.underline = true;
@@ -84,9 +84,9 @@ TEST(RichEditFont, DialogResultReplacesTheSelectionsFontAndKeepsOffsets) {
     f.charset = 204;
     e.applyFont(f);
     QTextDocument* doc = e.document();
-    EXPECT_EQ(summaryOf(*doc, "a"), "Liberation Serif 24 i u #008000");
-    EXPECT_EQ(summaryOf(*doc, "b"), "Liberation Serif 24 i u #008000");
-    EXPECT_EQ(summaryOf(*doc, "c"), "Liberation Serif 24 i u #008000 up70");
+    EXPECT_EQ(summaryOf(*doc, "a"), "Times New Roman 24 i u #008000");
+    EXPECT_EQ(summaryOf(*doc, "b"), "Times New Roman 24 i u #008000");
+    EXPECT_EQ(summaryOf(*doc, "c"), "Times New Roman 24 i u #008000 up70");
     EXPECT_EQ(summaryOf(*doc, "d"), "Arial 12");
     // 70 twips stay 3.5 points at the new size.
     EXPECT_NEAR(rtf_support::formatAt(*doc, 2).baselineOffset(), 3.5 / 24 * 100, 0.01);

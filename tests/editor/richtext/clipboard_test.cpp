@@ -3,7 +3,10 @@
 #include "platform/dbctl/picture.h"
 #include "platform/rtf/plaintext.h"
 #include "tests/editor/editor_fixture.h"
+#include "tests/editor/richtext/text_forms.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QPainter>
 #include <QTest>
 
@@ -25,13 +28,16 @@ using testing_support::encoded;
 
 const char kClipRtf[] = "{\\rtf1{\\fonttbl{\\f0 Arial;}}\\f0 Fe{\\up7 3+}}";
 
-enum class Clip { Empty, Text, Rtf, Image };
+enum class Clip { Empty, Text, CharsetText, Rtf, Image };
 
 void fill(QMimeData& clip, Clip what) {
     clip.clear();
     switch (what) {
         case Clip::Empty: break;
         case Clip::Text: clip.setText(QStringLiteral("вставка")); break;
+        case Clip::CharsetText:  // as many programs of an X11 desktop offer it
+            clip.setData("text/plain;charset=utf-8", QStringLiteral("вставка").toUtf8());
+            break;
         case Clip::Rtf:  // as word processors offer it: RTF beside its plain text
             clip.setData("text/rtf", kClipRtf);
             clip.setText("Fe3+");
@@ -99,20 +105,65 @@ const char kNoRtf[] = "Операция не может быть выполне�
 const char kNoBmp[] =
     "Операция не может быть выполнена!\r\nВ буфере обмена нет графического изображения формата BMP";
 
-INSTANTIATE_TEST_SUITE_P(Cases, Paste,
-                         ::testing::Values(PasteCase{"textPasted", "1", Clip::Text, ""},
-                                           PasteCase{"textFromRtfClip", "1", Clip::Rtf, ""},
-                                           PasteCase{"textMissing", "1", Clip::Image, kNoText},
-                                           PasteCase{"textEmptyClip", "1", Clip::Empty, kNoText},
-                                           PasteCase{"rtfPasted", "2", Clip::Rtf, ""},
-                                           PasteCase{"rtfPlainTextIsNotRtf", "2", Clip::Text,
-                                                     kNoRtf},
-                                           PasteCase{"rtfEmptyClip", "2", Clip::Empty, kNoRtf},
-                                           PasteCase{"picturePasted", "3", Clip::Image, ""},
-                                           PasteCase{"pictureMissing", "3", Clip::Text, kNoBmp},
-                                           PasteCase{"pictureEmptyClip", "3", Clip::Empty, kNoBmp},
-                                           PasteCase{"noStyleSelected", "", Clip::Rtf, "ошибка"}),
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Paste,
+    ::testing::Values(PasteCase{"textPasted", "1", Clip::Text, ""},
+                      PasteCase{"textFromRtfClip", "1", Clip::Rtf, ""},
+                      PasteCase{"textWithCharset", "1", Clip::CharsetText, ""},
+                      PasteCase{"textMissing", "1", Clip::Image, kNoText},
+                      PasteCase{"textEmptyClip", "1", Clip::Empty, kNoText},
+                      PasteCase{"rtfPasted", "2", Clip::Rtf, ""},
+                      PasteCase{"rtfPlainTextIsNotRtf", "2", Clip::Text, kNoRtf},
+                      PasteCase{"rtfEmptyClip", "2", Clip::Empty, kNoRtf},
+                      PasteCase{"rtfTextWithCharsetIsNotRtf", "2", Clip::CharsetText, kNoRtf},
+                      PasteCase{"picturePasted", "3", Clip::Image, ""},
+                      PasteCase{"pictureMissing", "3", Clip::Text, kNoBmp},
+                      PasteCase{"pictureEmptyClip", "3", Clip::Empty, kNoBmp},
+                      PasteCase{"noStyleSelected", "", Clip::Rtf, "ошибка"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The rich-text editor's own paste (Ctrl+V) of plain text in each form a program may offer
+// it in, alone on the clipboard.
+using editor_tests::TextForm;
+
+class KeyPastedText : public QuestionEditor, public ::testing::WithParamInterface<TextForm> {
+protected:
+    void TearDown() override {
+        QGuiApplication::clipboard()->clear();
+        QuestionEditor::TearDown();
+    }
+    // Ctrl+V in the rich-text question of a fresh test, then the post; the stored text.
+    QString pasteAndPost(QMimeData* clip) {
+        makeTest({{{"VoprStyle", "2"}, {"VoprRTF", "{\\rtf1 old }"}}});
+        edit();
+        QGuiApplication::clipboard()->setMimeData(clip);
+        korvel::TForm1& f = editor();
+        f.DBVoprRTF->moveCursor(QTextCursor::End);
+        QTest::keyClick(f.DBVoprRTF, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(f.Table1.state(), Table::State::Edit);
+        f.DBNavigator1->btnClick(plat::nbPost);
+        EXPECT_TRUE(ui.boxes().isEmpty());
+        return plat::rtf::plainText(storedBytes(1, "VoprRTF"));
+    }
+};
+
+TEST_P(KeyPastedText, IsPastedAndStored) {
+    const TextForm& c = GetParam();
+    auto* clip = new QMimeData;
+    clip->setData(c.type, c.bytes);
+    EXPECT_EQ(pasteAndPost(clip), QStringLiteral("old ") + QString::fromUtf8(c.text));
+}
+
+INSTANTIATE_TEST_SUITE_P(Forms, KeyPastedText, ::testing::ValuesIn(editor_tests::textForms()),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(KeyPastedText, TakesRtfBeforeTheTextBesideIt) {
+    auto* clip = new QMimeData;
+    clip->setData("text/plain;charset=utf-8", "Fe3+");
+    clip->setData("text/rtf", kClipRtf);
+    EXPECT_EQ(pasteAndPost(clip), "old Fe3+");
+    EXPECT_TRUE(storedBytes(1, "VoprRTF").contains("\\up7 3+"));
+}
 
 // Another program's picture in the forms it may come in, stored as a bitmap file.
 struct PictureForm {

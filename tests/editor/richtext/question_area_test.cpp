@@ -1,6 +1,9 @@
 // Enlarging the question area and restoring it.
 #include "tests/editor/editor_fixture.h"
 
+#include <QScrollBar>
+#include <QTextCursor>
+
 namespace {
 
 using editor_tests::QuestionEditor;
@@ -47,6 +50,77 @@ TEST_F(QuestionArea, ToolsInsideTheEnlargedAreaStayClickable) {
     f.DBNavigator1->btnClick(plat::nbNext);
     EXPECT_TRUE(onTop(f.Image_Paste));
     EXPECT_TRUE(onTop(f.Pictogr));
+}
+
+// The tools shown with a rich-text question keep their designed places in both sizes, and
+// whatever the editor holds, nothing of its text is drawn where they stand.
+TEST_F(QuestionArea, ToolsKeepTheirPlacesAndTheTextKeepsClearOfThem) {
+    makeTest({{{"VoprStyle", "2"}}});
+    edit();
+    korvel::TForm1& f = editor();
+    const std::pair<QWidget*, QRect> tools[] = {{f.GroupBox3, {560, 500, 224, 96}},
+                                                {f.Pictogr, {800, 512, 44, 44}},
+                                                {f.Button1, {800, 584, 161, 33}},
+                                                {f.Help, {840, 8, 49, 49}},
+                                                {f.Exit_Edit, {896, 8, 105, 49}}};
+    auto inForm = [&](QWidget* w) { return QRect(w->mapTo(&f, QPoint(0, 0)), w->size()); };
+    auto toolPixels = [&] {
+        QList<QImage> out;
+        for (const auto& [tool, place] : tools) out << f.grab(place).toImage();
+        return out;
+    };
+    QString line;
+    for (int i = 0; i < 40; ++i) line += QStringLiteral("WWWWWWWW ");
+    QString text;
+    for (int i = 0; i < 60; ++i) text += line + QStringLiteral("\\par ");
+    const QByteArray full = ("{\\rtf1 " + text + "}").toLatin1();
+
+    int normalHeight = 0;
+    for (const bool enlarged : {false, true, false}) {
+        SCOPED_TRACE(enlarged ? "enlarged" : "normal");
+        if (frame->unit.QuestionExpanded != enlarged) f.PictogrClick();
+        f.DBVoprRTF->loadRtf({});
+        const QList<QImage> clear = toolPixels();
+        for (const auto& [tool, place] : tools) {
+            EXPECT_EQ(tool->geometry(), place) << tool->objectName().toStdString();
+            ASSERT_FALSE(tool->isHidden()) << tool->objectName().toStdString();
+            QWidget* hit = f.childAt(place.center());
+            EXPECT_TRUE(hit == tool || tool->isAncestorOf(hit)) << tool->objectName().toStdString();
+        }
+        QList<QWidget*> parts{f.DBVoprRTF->viewport()};
+        for (QWidget* bar : {static_cast<QWidget*>(f.DBVoprRTF->verticalScrollBar()),
+                             static_cast<QWidget*>(f.DBVoprRTF->horizontalScrollBar())})
+            if (bar->isVisible()) parts << bar;
+        for (QWidget* part : parts)
+            for (const auto& [tool, place] : tools)
+                EXPECT_FALSE(inForm(part).intersects(place))
+                    << part->metaObject()->className() << " under "
+                    << tool->objectName().toStdString();
+
+        // Text in every line, from the top and scrolled to the end.
+        f.DBVoprRTF->loadRtf(full);
+        EXPECT_EQ(toolPixels(), clear);
+        f.DBVoprRTF->moveCursor(QTextCursor::End);
+        f.DBVoprRTF->verticalScrollBar()->setValue(f.DBVoprRTF->verticalScrollBar()->maximum());
+        EXPECT_EQ(toolPixels(), clear);
+
+        const int height = f.DBVoprRTF->viewport()->height();
+        if (!enlarged) {
+            normalHeight = height;
+            continue;
+        }
+        EXPECT_GT(height, 2 * normalHeight);  // the area still gains room
+        // Beside the tools the editor is one sheet: the labels and lists it covers do not
+        // show through.
+        for (const QRect band : {QRect(12, 12, 280, 40), QRect(12, 504, 520, 96)}) {
+            const QImage pixels = f.grab(band).toImage();
+            int foreign = 0;
+            for (int y = 0; y < pixels.height(); ++y)
+                for (int x = 0; x < pixels.width(); ++x)
+                    foreign += pixels.pixelColor(x, y) != f.DBVoprRTF->palette().base().color();
+            EXPECT_EQ(foreign, 0) << band.y();
+        }
+    }
 }
 
 TEST_F(QuestionArea, EnlargedSurvivesMovesAndStyleChangesUntilLeaving) {

@@ -68,7 +68,7 @@ TEST_F(RichTools, ConfirmedFontGoesOnTheSelectionAndOpensTheNextDialog) {
     editor().DBNavigator1->btnClick(plat::nbEdit);
     select(0, 2);  // "Fe"
     plat::FontChoice chosen;
-    chosen.family = QStringLiteral("Liberation Serif");
+    chosen.family = QStringLiteral("Times New Roman");
     chosen.pointSize = 18;
     chosen.bold = true;
     chosen.italic = true;
@@ -79,11 +79,10 @@ TEST_F(RichTools, ConfirmedFontGoesOnTheSelectionAndOpensTheNextDialog) {
     ui.expectFont(chosen).expectFont(std::nullopt);
     editor().font_picClick();
 
-    // The first dialog opens with the form's font, drawn with an installed family.
+    // The first dialog opens with the form's font, by its designed name.
     ASSERT_EQ(ui.fontsOffered().size(), 1);
     const plat::FontChoice& first = ui.fontsOffered()[0];
-    EXPECT_EQ(first.family, korvel::richtext::installedFamily("MS Sans Serif"));
-    EXPECT_FALSE(first.family.isEmpty());
+    EXPECT_EQ(first.family, QStringLiteral("MS Sans Serif"));
     EXPECT_EQ(first.pointSize, 8);
     EXPECT_EQ(first.color, QColor(Qt::black));
     EXPECT_FALSE(first.bold || first.italic || first.underline || first.strikeOut);
@@ -112,7 +111,8 @@ TEST_F(RichTools, ConfirmedFontGoesOnTheSelectionAndOpensTheNextDialog) {
 
     editor().DBNavigator1->btnClick(plat::nbPost);
     const QByteArray rtf = storedBytes(1, "VoprRTF");
-    EXPECT_TRUE(rtf.contains("Liberation Serif")) << rtf.data();
+    EXPECT_TRUE(rtf.contains("\\fcharset204 Times New Roman;")) << rtf.data();
+    EXPECT_FALSE(rtf.contains("Liberation")) << rtf.data();
     EXPECT_TRUE(rtf.contains("\\fs36")) << rtf.data();
 }
 
