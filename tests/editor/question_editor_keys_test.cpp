@@ -103,8 +103,7 @@ INSTANTIATE_TEST_SUITE_P(
                 false,
                 false,
                 numbered("DBotv", 3) + QStringList{"DBNavigator1"} + numbered("DBCheckBox", 3) +
-                    QStringList{"DBListBox1", "DBListBox2", "DBVoprRTF", "DBVoprStyle",
-                                "Button1"}},
+                    QStringList{"DBListBox1", "DBListBox2", "DBVoprRTF", "DBVoprStyle", "Button1"}},
         TabCase{"RichTextEnlarged",
                 {{"VoprStyle", "2"}, {"TypeVopr", "2"}, {"MaxOtv", "3"}},
                 true,
@@ -221,21 +220,20 @@ const Record kTyped3{{"VoprStyle", "1"}, {"TypeVopr", "2"}, {"MaxOtv", "3"}};
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ListTyping,
-    ::testing::Values(
-        ListCase{"StyleTyped", &korvel::TForm1::DBVoprStyle, kChoice3, Qt::Key_2, "VoprStyle",
-                 "2", "DBVoprRTF", 3},
-        ListCase{"StyleEnd", &korvel::TForm1::DBVoprStyle, kChoice3, Qt::Key_End, "VoprStyle",
-                 "3", "DBVoprBMP", 3},
-        ListCase{"KindTyped", &korvel::TForm1::DBListBox1, kTyped3, Qt::Key_1, "TypeVopr", "1",
-                 "DBMemo1", 3},
-        ListCase{"KindDown", &korvel::TForm1::DBListBox1, kChoice3, Qt::Key_Down, "TypeVopr",
-                 "2", "DBMemo1", 1},
-        ListCase{"CountTyped", &korvel::TForm1::DBListBox2, kChoice3, Qt::Key_1, "MaxOtv", "1",
-                 "DBMemo1", 1},
-        ListCase{"CountUp", &korvel::TForm1::DBListBox2, kChoice3, Qt::Key_Up, "MaxOtv", "2",
-                 "DBMemo1", 2},
-        ListCase{"CountPageDown", &korvel::TForm1::DBListBox2, kChoice3, Qt::Key_PageDown,
-                 "MaxOtv", "7", "DBMemo1", 7}),
+    ::testing::Values(ListCase{"StyleTyped", &korvel::TForm1::DBVoprStyle, kChoice3, Qt::Key_2,
+                               "VoprStyle", "2", "DBVoprRTF", 3},
+                      ListCase{"StyleEnd", &korvel::TForm1::DBVoprStyle, kChoice3, Qt::Key_End,
+                               "VoprStyle", "3", "DBVoprBMP", 3},
+                      ListCase{"KindTyped", &korvel::TForm1::DBListBox1, kTyped3, Qt::Key_1,
+                               "TypeVopr", "1", "DBMemo1", 3},
+                      ListCase{"KindDown", &korvel::TForm1::DBListBox1, kChoice3, Qt::Key_Down,
+                               "TypeVopr", "2", "DBMemo1", 1},
+                      ListCase{"CountTyped", &korvel::TForm1::DBListBox2, kChoice3, Qt::Key_1,
+                               "MaxOtv", "1", "DBMemo1", 1},
+                      ListCase{"CountUp", &korvel::TForm1::DBListBox2, kChoice3, Qt::Key_Up,
+                               "MaxOtv", "2", "DBMemo1", 2},
+                      ListCase{"CountPageDown", &korvel::TForm1::DBListBox2, kChoice3,
+                               Qt::Key_PageDown, "MaxOtv", "7", "DBMemo1", 7}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
