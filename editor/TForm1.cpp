@@ -101,8 +101,11 @@ TForm1::TForm1(plat::Services services, Unit_korvel& unit, Unit3_korvel& unit3, 
         {Foto_1, Glyph::PhotoOn},    {Foto_2, Glyph::PhotoOff},
         {Foto_3, Glyph::PhotoShoot},
     };
-    for (const auto& p : pictures)
+    for (const auto& p : pictures) {
         p.button->setIcon(glyphIcon(p.glyph, p.button->iconSize(), devicePixelRatioF()));
+        // Pictures to click, not stops of Tab: the window's order is its controls'.
+        p.button->setFocusPolicy(Qt::NoFocus);
+    }
     connectPhotoMode();
 
     DataSource1.setTable(&Table1);

@@ -8,6 +8,7 @@
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QPainter>
+#include <algorithm>
 
 namespace plat {
 
@@ -164,9 +165,6 @@ bool keyChangesText(const QKeyEvent* e, TextKind kind) {
         case Qt::Key_Enter:
             if (kind != TextKind::Line) return true;
             break;
-        case Qt::Key_Tab:
-            if (kind == TextKind::Rich) return true;
-            break;
         default: break;
     }
     if (e->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)) return false;
@@ -219,9 +217,18 @@ void DBEdit::inputMethodEvent(QInputMethodEvent* e) {
 // DBMemo
 
 DBMemo::DBMemo(QWidget* parent) : DataAware(parent) {
+    // A tab typed here would be a character nobody sees, and the memo a trap on the way
+    // through the window.
+    setTabChangesFocus(true);
     link_.onLoad = [this] { load(); };
     link_.setLoadWhenShown(true);
     connect(this, &QPlainTextEdit::textChanged, this, &DBMemo::changed);
+}
+
+void DBMemo::setPlainText(const QString& text) {
+    shownOnly_ = true;
+    QPlainTextEdit::setPlainText(text);
+    shownOnly_ = false;
 }
 
 void DBMemo::load() {
@@ -232,16 +239,23 @@ void DBMemo::load() {
     QString t = f ? f->asString() : QString();
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"))
         .replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    setPlainText(t);
+    QPlainTextEdit::setPlainText(t);
     loading_ = false;
 }
 
 void DBMemo::changed() {
-    // Text set from code in browse mode only changes what the memo shows; user input has
-    // put the record into edit mode before it got here.
     if (loading_) return;
     link_.keepContent();
-    if (!link_.field() || !link_.editing()) return;
+    if (!link_.field()) return;
+    if (!link_.editing()) {
+        // Text set from code in browse mode is only shown. Any other change is the user's,
+        // and the record must hold what the memo shows.
+        if (shownOnly_ || isReadOnly()) return;
+        if (!link_.markModified()) {
+            load();
+            return;
+        }
+    }
     QString t = toPlainText();
     t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
     link_.write([&](db::Field& f) { f.setAsString(t); });
@@ -359,6 +373,10 @@ void DBListBox::load() {
     }
 }
 
+int DBListBox::selectedRow() const {
+    return currentItem() && currentItem()->isSelected() ? currentRow() : -1;
+}
+
 void DBListBox::choose(int row) {
     if (row < 0 || row >= count()) return;
     if (!link_.markModified()) return;  // the selection stays
@@ -379,17 +397,41 @@ void DBListBox::mouseMoveEvent(QMouseEvent*) {}  // no drag-selection
 void DBListBox::mouseDoubleClickEvent(QMouseEvent* e) { mousePressEvent(e); }
 
 void DBListBox::keyPressEvent(QKeyEvent* e) {
+    // The view's own moves would select without the record knowing: each key that moves
+    // the selection is a choice, as a click is.
+    const int at = selectedRow();
+    const int last = count() - 1;
+    const int rowHeight = std::max(1, sizeHintForRow(0));
+    const int page = std::max(1, viewport()->height() / rowHeight - 1);
     int to = -1;
-    const int at = currentItem() && currentItem()->isSelected() ? currentRow() : -1;
     switch (e->key()) {
-        case Qt::Key_Up: to = at < 0 ? 0 : std::max(0, at - 1); break;
-        case Qt::Key_Down: to = at < 0 ? 0 : std::min(count() - 1, at + 1); break;
+        case Qt::Key_Up:
+        case Qt::Key_Left: to = at < 0 ? 0 : at - 1; break;
+        case Qt::Key_Down:
+        case Qt::Key_Right: to = at < 0 ? 0 : at + 1; break;
+        case Qt::Key_PageUp: to = at < 0 ? 0 : at - page; break;
+        case Qt::Key_PageDown: to = std::max(at, 0) + page; break;
         case Qt::Key_Home: to = 0; break;
-        case Qt::Key_End: to = count() - 1; break;
-        default: QListWidget::keyPressEvent(e); return;
+        case Qt::Key_End: to = last; break;
+        case Qt::Key_Space:
+        case Qt::Key_Select: e->accept(); return;        // the item under the caret is no choice
+        default: QListWidget::keyPressEvent(e); return;  // typed text comes to keyboardSearch
     }
-    if (to >= 0 && to != at) choose(to);
+    to = std::clamp(to, 0, last);
+    if (last >= 0 && to != at) choose(to);
     e->accept();
+}
+
+void DBListBox::keyboardSearch(const QString& search) {
+    // The next item after the selected one that begins with the typed text, round the end.
+    const int at = selectedRow();
+    for (int i = 1; !search.isEmpty() && i <= count(); ++i) {
+        const int r = (at + i) % count();
+        if (item(r)->text().startsWith(search, Qt::CaseInsensitive)) {
+            if (r != at) choose(r);
+            return;
+        }
+    }
 }
 
 // ---------------------------------------------------------------------------------------

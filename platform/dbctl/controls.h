@@ -138,7 +138,7 @@ protected:
 };
 
 // The keys that change an edit's text: typing, deleting, cut, paste, undo and redo; in a
-// multi-line edit also Enter; in a rich edit also Tab.
+// multi-line edit also Enter. Tab moves the focus in every kind: no tab is ever typed.
 enum class TextKind { Line, Lines, Rich };
 bool keyChangesText(const QKeyEvent* e, TextKind kind);
 
@@ -156,13 +156,20 @@ private:
     void load();
 };
 
-// Multi-line plain text. The field keeps line breaks as CR LF.
+// Multi-line plain text. The field keeps line breaks as CR LF. Tab moves the focus.
+//
+// Every change of the text that is not a load goes into the record: one that came by a way
+// the key and paste checks do not see (the context menu's cut, delete, undo; a drag) asks
+// for edit mode when it happens, and is taken back when the record cannot be edited.
 class DBMemo : public DataAware<QPlainTextEdit> {
     Q_OBJECT
 public:
     explicit DBMemo(QWidget* parent = nullptr);
     // The control's own paste, of the given clipboard contents.
     void pasteFrom(const QMimeData* source) { insertFromMimeData(source); }
+    // Text a window shows without editing: in browse mode it changes only what the memo
+    // shows (hides QPlainTextEdit's, which counts as any other change).
+    void setPlainText(const QString& text);
 
 protected:
     void keyPressEvent(QKeyEvent* e) override;
@@ -176,7 +183,8 @@ private:
     // break takes two characters, CR LF).
     QString fitting(const QString& text) const;
     bool loading_ = false;
-    int maxLength_ = 0;  // the string field's size; 0 for no limit
+    bool shownOnly_ = false;  // setPlainText from code is running
+    int maxLength_ = 0;       // the string field's size; 0 for no limit
 };
 
 // Boolean field: ticked true, unticked false, a null field greyed (partially checked).
@@ -196,13 +204,17 @@ private:
 // The window fills the items. The selected item is the one whose text equals the field's
 // text, none when nothing matches. A user's selection puts the record into edit mode and
 // stores the item's text, then emits click(); when the record cannot be edited the
-// selection stays as it was and click() is not emitted.
+// selection stays as it was and click() is not emitted. Every way of selecting goes so: a
+// click, the arrow keys (left and right as up and down), Home, End, the page keys, and
+// typing, which selects the next item that begins with the typed text. Space selects
+// nothing.
 class DBListBox : public DataAware<QListWidget> {
     Q_OBJECT
 public:
     explicit DBListBox(QWidget* parent = nullptr);
     // Selects row as the user would (also for tests): edit, store, click().
     void choose(int row);
+    void keyboardSearch(const QString& search) override;
 
 signals:
     void click();
@@ -215,6 +227,7 @@ protected:
 
 private:
     void load();
+    int selectedRow() const;  // -1 for none
 };
 
 // A picture field: the bitmap drawn centred and unscaled on clCream. The field holds BMP

@@ -6,6 +6,8 @@
 namespace plat {
 
 DBRichEdit::DBRichEdit(QWidget* parent) : DataAware(parent) {
+    // Tab goes on to the next control, as in the memo.
+    setTabChangesFocus(true);
     link_.onLoad = [this] { load(); };
     link_.setLoadWhenShown(true);
     link_.onWrite = [this] {

@@ -4,7 +4,8 @@
 // The field's bytes load as RTF when a record becomes current (null or empty: an empty
 // document; bytes that are not RTF show as Windows-1251 text). Any change by the user asks
 // the record into edit mode first; the document is written back as RTF just before the
-// record is posted. A record the user did not change keeps its bytes as they were.
+// record is posted. A record the user did not change keeps its bytes as they were. Tab
+// moves the focus.
 #include "platform/dbctl/controls.h"
 #include "platform/rtf/richedit.h"
 

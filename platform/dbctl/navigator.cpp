@@ -2,6 +2,7 @@
 
 #include "platform/guard.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionButton>
@@ -10,10 +11,10 @@ namespace plat {
 
 namespace {
 
-// A flat push button with a glyph of its own.
+// A flat push button with a glyph of its own. The bar takes the focus for it.
 class NavButton : public QAbstractButton {
 public:
-    NavButton(NavBtn kind, QWidget* parent) : QAbstractButton(parent), kind_(kind) {
+    NavButton(NavBtn kind, DBNavigator* bar) : QAbstractButton(bar), kind_(kind), bar_(bar) {
         setFocusPolicy(Qt::NoFocus);
         setAttribute(Qt::WA_Hover);
     }
@@ -26,6 +27,12 @@ protected:
         opt.initFrom(this);
         opt.state |= isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
         style()->drawControl(QStyle::CE_PushButtonBevel, &opt, &p, this);
+        if (bar_->hasFocus() && bar_->focusedButton() == kind_) {
+            // A dotted frame of our own: the style's is too faint to find on the bar.
+            p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+            p.setBrush(Qt::NoBrush);
+            p.drawRect(rect().adjusted(3, 3, -4, -4));
+        }
         p.setRenderHint(QPainter::Antialiasing);
         const QColor ink = isEnabled() ? QColor(0, 0, 96) : QColor(160, 160, 160);
         drawGlyph(p, ink);
@@ -116,14 +123,17 @@ private:
         }
     }
     NavBtn kind_;
+    DBNavigator* bar_;
 };
 
 }  // namespace
 
 DBNavigator::DBNavigator(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::StrongFocus);
     for (int i = 0; i < kNavButtons; ++i) {
         auto* b = new NavButton(NavBtn(i), this);
         buttons_[i] = b;
+        connect(b, &QAbstractButton::pressed, this, [this, i] { setFocusedButton(NavBtn(i)); });
         connect(b, &QAbstractButton::clicked, this, [this, i] { btnClick(NavBtn(i)); });
     }
     updateButtons();
@@ -148,7 +158,50 @@ void DBNavigator::setHints(const QStringList& hints) {
 
 void DBNavigator::setVisibleButtons(const QList<NavBtn>& shown) {
     for (int i = 0; i < kNavButtons; ++i) buttons_[i]->setVisible(shown.contains(NavBtn(i)));
+    if (buttons_[focused_]->isHidden()) setFocusedButton(shownFrom(+1));
     layoutButtons();
+}
+
+NavBtn DBNavigator::shownFrom(int step) const {
+    for (int i = focused_ + step; i >= 0 && i < kNavButtons; i += step)
+        if (!buttons_[i]->isHidden()) return NavBtn(i);
+    if (!buttons_[focused_]->isHidden()) return focused_;
+    // The framed one went: the first shown of all.
+    for (int i = 0; i < kNavButtons; ++i)
+        if (!buttons_[i]->isHidden()) return NavBtn(i);
+    return focused_;
+}
+
+void DBNavigator::setFocusedButton(NavBtn b) {
+    if (b == focused_) return;
+    buttons_[focused_]->update();
+    focused_ = b;
+    buttons_[focused_]->update();
+}
+
+void DBNavigator::keyPressEvent(QKeyEvent* e) {
+    switch (e->key()) {
+        case Qt::Key_Left: setFocusedButton(shownFrom(-1)); break;
+        case Qt::Key_Right: setFocusedButton(shownFrom(+1)); break;
+        case Qt::Key_Space:
+            // Held down, the key would go on inserting or deleting.
+            if (!e->isAutoRepeat() && buttons_[focused_]->isEnabled() &&
+                !buttons_[focused_]->isHidden())
+                btnClick(focused_);
+            break;
+        default: QWidget::keyPressEvent(e); return;
+    }
+    e->accept();
+}
+
+void DBNavigator::focusInEvent(QFocusEvent* e) {
+    QWidget::focusInEvent(e);
+    buttons_[focused_]->update();
+}
+
+void DBNavigator::focusOutEvent(QFocusEvent* e) {
+    QWidget::focusOutEvent(e);
+    buttons_[focused_]->update();
 }
 
 void DBNavigator::btnClick(NavBtn button) {

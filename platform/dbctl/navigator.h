@@ -8,6 +8,10 @@
 // A press runs the table's action; clicked(button) follows it, also after a declined
 // delete ("Delete record?", OK and Cancel), and not when the action failed: the standard
 // error box of the DataSource's UiServices has then shown the engine's text.
+//
+// The bar is one stop of Tab, and a click on a button also gives it the focus. With the
+// focus, one button wears the focus frame: left and right move the frame over the shown
+// buttons, enabled or not, and Space presses the framed button when it is enabled.
 #include "platform/dbctl/controls.h"
 
 #include <QAbstractButton>
@@ -49,6 +53,8 @@ public:
     void btnClick(NavBtn button);
     QAbstractButton* button(NavBtn b) const { return buttons_[b]; }
     bool isButtonEnabled(NavBtn b) const { return buttons_[b]->isEnabled(); }
+    // The button that Space presses while the bar has the focus.
+    NavBtn focusedButton() const { return focused_; }
 
 signals:
     void clicked(plat::NavBtn button);
@@ -56,14 +62,21 @@ signals:
 protected:
     void resizeEvent(QResizeEvent* e) override;
     void changeEvent(QEvent* e) override;
+    void keyPressEvent(QKeyEvent* e) override;
+    void focusInEvent(QFocusEvent* e) override;
+    void focusOutEvent(QFocusEvent* e) override;
 
 private:
     void updateButtons();
     void layoutButtons();
+    void setFocusedButton(NavBtn b);
+    // The shown button next to the framed one (step -1 or +1); the framed one at the end.
+    NavBtn shownFrom(int step) const;
 
     QPointer<DataSource> source_;
     std::array<QAbstractButton*, kNavButtons> buttons_{};
     QStringList hints_;
+    NavBtn focused_ = nbFirst;
     QList<QMetaObject::Connection> conns_;
 };
 
