@@ -1,6 +1,7 @@
 #include "client/TForm1.h"
 
 #include "client/pictures.h"
+#include "common/display.h"
 #include "common/fixed.h"
 #include "common/messages.h"
 #include "common/opening.h"
@@ -383,25 +384,23 @@ void TForm1::ShowCurrentQuestion() {
     plat::guarded(*services_.ui, [&] {
         ClearAnswerInputs();
         if (!Table1->isActive()) return;  // after a failed opening there is nothing to show
-        const QString style = field(common::field::VoprStyle);
-        if (style == u"1" || style == u"2" || style == u"3") {
-            DBMemo1->setVisible(style == u"1");
-            DBvoprRTF->setVisible(style == u"2");
-            DBVoprBMP->setVisible(style == u"3");
-            Pictogr->setVisible(style != u"1");
+        const common::QuestionDisplay d = common::questionDisplay(*Table1);
+        if (d.area != common::QuestionStyle::Invalid) {
+            DBMemo1->setVisible(d.area == common::QuestionStyle::Text);
+            DBvoprRTF->setVisible(d.area == common::QuestionStyle::Rtf);
+            DBVoprBMP->setVisible(d.area == common::QuestionStyle::Picture);
+            Pictogr->setVisible(d.enlarge);
         } else {
             services_.ui->message(QStringLiteral("ошибка"));
         }
-        if (common::answerKind(field(common::field::TypeVopr)) == common::AnswerKind::Typed) {
-            Label5->setText(QStringLiteral("Введите с клавиатуры правильный ответ без пробелов"));
-            ShowAnswerRows(false, false, false, false, false, false, false);
-            Edit1->setVisible(true);
-        } else {
-            Label5->setText(QStringLiteral("Варианты ответа"));
-            Edit1->setVisible(false);
-            const int n = common::variantCount(field(common::field::MaxOtv));
-            ShowAnswerRows(n >= 1, n >= 2, n >= 3, n >= 4, n >= 5, n >= 6, n >= 7);
-        }
+        // The learner types the answer in Edit1, over row 1: the stored answer stays hidden.
+        const bool typed = d.answer == common::AnswerKind::Typed;
+        Label5->setText(typed ? QStringLiteral("Введите с клавиатуры правильный ответ без пробелов")
+                              : QStringLiteral("Варианты ответа"));
+        if (!typed) Edit1->setVisible(false);
+        const auto row = [&](int k) { return !typed && d.rowShown(k); };
+        ShowAnswerRows(row(1), row(2), row(3), row(4), row(5), row(6), row(7));
+        if (typed) Edit1->setVisible(true);
     });
 }
 

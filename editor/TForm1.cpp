@@ -1,5 +1,6 @@
 #include "editor/TForm1.h"
 
+#include "common/display.h"
 #include "common/opening.h"
 #include "common/question.h"
 #include "editor/TForm3.h"
@@ -233,12 +234,13 @@ void TForm1::ShowCurrentQuestion() {
     Label13->setText(QStringLiteral("из ") + QString::number(unit_.QuestionCount));
 
     // The list boxes hold the fields' values as their items, so the selection reads as
-    // the field does everywhere else.
-    const common::QuestionStyle style = common::questionStyle(selectedText(DBVoprStyle));
-    if (style != common::QuestionStyle::Invalid) {
-        const bool text = style == common::QuestionStyle::Text;
-        const bool rtf = style == common::QuestionStyle::Rtf;
-        const bool picture = style == common::QuestionStyle::Picture;
+    // the field does everywhere else, and follows a new selection before it is stored.
+    const common::QuestionDisplay d = common::questionDisplay(
+        selectedText(DBVoprStyle), selectedText(DBListBox1), selectedText(DBListBox2));
+    if (d.area != common::QuestionStyle::Invalid) {
+        const bool text = d.area == common::QuestionStyle::Text;
+        const bool rtf = d.area == common::QuestionStyle::Rtf;
+        const bool picture = d.area == common::QuestionStyle::Picture;
         DBMemo1->setVisible(text);
         DBVoprRTF->setVisible(rtf);
         GroupBox3->setVisible(rtf);
@@ -249,28 +251,23 @@ void TForm1::ShowCurrentQuestion() {
         Image_Cut->setVisible(picture);
         Image_Copy->setVisible(picture);
         Image_Paste->setVisible(picture);
-        Pictogr->setVisible(!text);
+        Pictogr->setVisible(d.enlarge);
         DBVoprStyle->setVisible(text ||
                                 richtext::questionArea(unit_.QuestionExpanded).styleListShown);
     } else {
         services_.ui->message(QStringLiteral("ошибка"));
     }
 
-    if (common::answerKind(selectedText(DBListBox1)) == common::AnswerKind::Typed) {
-        Label5->setText(QStringLiteral("Введите с клавиатуры правильный ответ"));
-        ShowAnswerRows({true, false, false, false, false, false, false});
-        DBCheckBox1->setVisible(false);
-        Label3->setVisible(false);
-        DBListBox2->setVisible(false);
-    } else {
-        Label5->setText(QStringLiteral("Варианты ответа"));
-        Label3->setVisible(true);
-        DBListBox2->setVisible(true);
-        const int n = common::variantCount(selectedText(DBListBox2));
-        std::array<bool, 7> rows{};
-        for (int k = 0; k < 7; ++k) rows[k] = k < n;
-        ShowAnswerRows(rows);
-    }
+    // A typed answer keeps row 1's edit for the right answer.
+    const bool typed = d.answer == common::AnswerKind::Typed;
+    Label5->setText(typed ? QStringLiteral("Введите с клавиатуры правильный ответ")
+                          : QStringLiteral("Варианты ответа"));
+    std::array<bool, 7> rows{};
+    for (int k = 1; k <= 7; ++k) rows[k - 1] = d.rowShown(k);
+    ShowAnswerRows(rows);
+    if (!d.checkBoxes()) DBCheckBox1->setVisible(false);
+    Label3->setVisible(!typed);
+    DBListBox2->setVisible(!typed);
 }
 
 void TForm1::DBNavigator1Click() {
@@ -414,7 +411,17 @@ void TForm1::leaveEditor() {
 void TForm1::Button1Click() {
     handler([&] {
         unit_.WebTestName = NameBeforeDot(unit3_.TestName);
-        if (!web::GenerateWebTest(*this, *services_.ui, unit_.WebTestName, unit3_.TestFileName))
+        web::Walk walk;
+        // First, as the navigator's button does: a changed record is saved, an unchanged
+        // edit dropped; a failure has shown its box.
+        walk.leaveEdit = [&] {
+            DBNavigator1->btnClick(plat::nbFirst);
+            return Table1.state() == plat::db::Table::State::Browse;
+        };
+        // The view follows the questions as the page takes them.
+        walk.shown = [&] { ShowCurrentQuestion(); };
+        if (!web::GenerateWebTest(Table1, *services_.ui, unit_.WebTestName, unit3_.TestFileName,
+                                  walk))
             return;
         Label12->setText(QString::number(Table1.recNo()));
         services_.shell->open(unit_.WebTestName + QStringLiteral(".HTML"));

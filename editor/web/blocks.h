@@ -12,16 +12,16 @@
 namespace korvel::web {
 
 struct VariantRow {
-    QString text;        // as its answer box shows it
-    bool right = false;  // its box ticked (a null flag shows unticked)
+    QString text;
+    bool right = false;  // a null flag is not right
 };
 
-// A question as the editor's controls show it.
+// A question as the editor shows it.
 struct QuestionView {
-    QString style;           // the selected item of the style list; empty when none is
-    QString answerKind;      // the selected item of the answer-kind list
-    QStringList lines;       // the display lines of the question text box
-    QImage picture;          // null when the picture box holds none
+    QString style;           // "1", "2", "3"; empty for any other style
+    QString answerKind;      // "2" for a typed answer
+    QStringList lines;       // the display lines of the editor's question text box
+    QImage picture;          // null when there is none
     QList<VariantRow> rows;  // the shown rows, row 1 first
 };
 

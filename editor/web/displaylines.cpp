@@ -1,6 +1,10 @@
 #include "editor/web/displaylines.h"
 
+#include <QApplication>
+#include <QFrame>
 #include <QPlainTextEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTextDocument>
 #include <QTextLayout>
 
@@ -29,6 +33,40 @@ QStringList DisplayLines(const QString& text, const QFont& font, const QTextOpti
         layout.endLayout();
     }
     return out;
+}
+
+TextBoxLayout QuestionTextBox() {
+    TextBoxLayout box;
+    box.font = QFont(QStringLiteral("Liberation Serif"), 12);
+    box.font.setBold(false);
+    box.font.setItalic(false);
+    box.font = box.font.resolve(QApplication::font());
+    const QTextDocument doc;
+    box.option = doc.defaultTextOption();
+    box.option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    box.documentMargin = doc.documentMargin();
+    // The sunken styled panel of a scroll area, as QFrame measures it.
+    QStyle* style = QApplication::style();
+    QStyleOptionFrame frame;
+    frame.rect = QRect(0, 0, 993, 169);
+    frame.frameShape = QFrame::StyledPanel;
+    frame.state |= QStyle::State_Sunken;
+    frame.lineWidth = 1;
+    box.width = style->subElementRect(QStyle::SE_ShapedFrameContents, &frame, nullptr).width();
+    return box;
+}
+
+QString BoxText(const QString& text) {
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+    // Through a document as the box holds it, so that it reads back as the box gives it.
+    QTextDocument doc;
+    doc.setPlainText(t);
+    return doc.toPlainText();
+}
+
+QStringList DisplayLines(const QString& text, const TextBoxLayout& box) {
+    return DisplayLines(text, box.font, box.option, box.width, box.documentMargin);
 }
 
 QStringList DisplayLines(const QPlainTextEdit& box, const QString& text) {

@@ -1,10 +1,12 @@
 #include "editor/web/generator.h"
 
-#include "editor/TForm1.h"
+#include "common/display.h"
+#include "common/question.h"
 #include "editor/fileops/fileset.h"
 #include "editor/web/displaylines.h"
 #include "editor/web/jpeg.h"
 #include "editor/web/page.h"
+#include "platform/dbctl/picture.h"
 #include "platform/errors.h"
 #include "platform/files.h"
 #include "platform/rtf/plaintext.h"
@@ -13,52 +15,55 @@ namespace korvel::web {
 
 namespace {
 
-QString chosen(const QListWidget* box) {
-    const QListWidgetItem* item = box->currentItem();
-    return item && item->isSelected() ? item->text() : QString();
-}
-
-}  // namespace
-
-QuestionView ReadQuestion(TForm1& form) {
+// The current record as the page shows it: what shows of it for its form and answer kind,
+// its text (a rich text's plain text) in the lines of the editor's question box.
+QuestionView readQuestion(plat::db::Table& t, const TextBoxLayout& box) {
+    namespace field = common::field;
+    const common::QuestionDisplay d = common::questionDisplay(t);
     QuestionView q;
-    q.style = chosen(form.DBVoprStyle);
-    q.answerKind = chosen(form.DBListBox1);
-    if (q.style == u"2") {
-        // Browse mode: this changes only what the hidden box shows, not the record.
-        form.DBMemo1->setPlainText(plat::rtf::plainText(form.DBVoprRTF->document()));
+    if (d.area != common::QuestionStyle::Invalid) q.style = QString::number(int(d.area));
+    q.answerKind =
+        d.answer == common::AnswerKind::Typed ? QStringLiteral("2") : QStringLiteral("1");
+    if (d.area == common::QuestionStyle::Text)
+        q.lines = DisplayLines(BoxText(t.fieldByName(field::Vopr).asString()), box);
+    if (d.area == common::QuestionStyle::Rtf) {
+        // Broken into lines as the editor's text box would break it.
+        const QString plain = plat::rtf::plainText(t.fieldByName(field::VoprRTF).asBytes());
+        q.lines = DisplayLines(BoxText(plain), box);
     }
-    q.lines = DisplayLines(*form.DBMemo1);
-    q.picture = form.DBVoprBMP->picture();
-    for (int k = 1; k <= 7; ++k)
-        if (!form.answer(k)->isHidden())
-            q.rows.append({form.answer(k)->text(), form.check(k)->checkState() == Qt::Checked});
+    if (d.area == common::QuestionStyle::Picture)
+        q.picture = plat::imageFromBlob(t.fieldByName(field::VoprBMP).asBytes());
+    for (int k = 1; k <= common::kVariants; ++k)
+        if (d.rowShown(k))
+            q.rows.append(
+                {t.fieldByName(field::Otv(k)).asString(), t.fieldByName(field::RO(k)).asBool()});
     return q;
 }
 
-namespace {
-
 // The page: the head and what the questions give, gathered whole and written in one step, so
-// the page as it stood stays until the new one is whole. False when the editor could not
-// leave its edit.
-bool writePage(TForm1& form, plat::UiServices& ui, const QString& webTestName,
-               const QString& testFileName, const QString& pageName, const QByteArray& head) {
+// the page as it stood stays until the new one is whole. False when the edit was not left.
+bool writePage(plat::db::Table& table, plat::UiServices& ui, const QString& webTestName,
+               const QString& testFileName, const QString& pageName, const QByteArray& head,
+               const Walk& walk) {
     PageWriter page(head);
     const PictureFolder pictures(webTestName);
     page.pictures = &pictures;
 
-    // First, as the navigator's button does: a changed record is saved, an unchanged edit
-    // dropped. A question being added counts once it is saved here.
-    form.DBNavigator1->btnClick(plat::nbFirst);
-    if (form.Table1.state() != plat::db::Table::State::Browse) return false;
-    const int n = form.Table1.recordCount();
+    // A question being added counts once it is saved here.
+    if (walk.leaveEdit) {
+        if (!walk.leaveEdit()) return false;
+    } else {
+        table.checkBrowseMode();
+    }
+    const int n = table.recordCount();
+    const TextBoxLayout box = QuestionTextBox();
 
     WriteFrameStart(page, n, webTestName, testFileName);
     for (int i = 1; i <= n; ++i) {
         page.WriteBlockStart(QStringLiteral("v") + QString::number(i), QStringLiteral(" none"));
-        form.Table1.setRecNo(i);
-        form.ShowCurrentQuestion();
-        WriteQuestionBlock(page, i, ReadQuestion(form), ui, webTestName);
+        table.setRecNo(i);
+        if (walk.shown) walk.shown();
+        WriteQuestionBlock(page, i, readQuestion(table, box), ui, webTestName);
     }
     WriteFrameEnd(page, n);
     const QString found = plat::fs::resolve(pageName);
@@ -68,8 +73,8 @@ bool writePage(TForm1& form, plat::UiServices& ui, const QString& webTestName,
 
 }  // namespace
 
-bool GenerateWebTest(TForm1& form, plat::UiServices& ui, const QString& webTestName,
-                     const QString& testFileName) {
+bool GenerateWebTest(plat::db::Table& table, plat::UiServices& ui, const QString& webTestName,
+                     const QString& testFileName, const Walk& walk) {
     const QString pageName = webTestName + QStringLiteral(".HTML");
     const QString headName = QStringLiteral("new.CRO");
     // The page begins as a copy of the head, with the copy's question and messages; the copy
@@ -82,7 +87,7 @@ bool GenerateWebTest(TForm1& form, plat::UiServices& ui, const QString& webTestN
         CopyNotMade(ui, headName, pageName);
         return false;
     }
-    return writePage(form, ui, webTestName, testFileName, pageName, head);
+    return writePage(table, ui, webTestName, testFileName, pageName, head, walk);
 }
 
 }  // namespace korvel::web

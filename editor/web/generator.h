@@ -1,27 +1,31 @@
 #pragma once
-// One generation of the web test of the test open in the question editor: the head copied,
-// then the frame and one block per question, each read through the editor's controls after
-// the editor has shown it.
+// One generation of the web test of a test table: the head copied, then the frame and one
+// block per question, each read from its record.
 #include "editor/web/blocks.h"
+#include "platform/db/table.h"
 #include "platform/ui.h"
 
 #include <QString>
-
-namespace korvel {
-class TForm1;
-}
+#include <functional>
 
 namespace korvel::web {
 
-// The current record as the editor's controls show it. For a rich text the text box takes
-// the rich text's plain text first, so that it breaks that text into its lines.
-QuestionView ReadQuestion(TForm1& form);
+// What the program around the generation does at its steps.
+struct Walk {
+    // Once the head is there, before the questions are counted: ends the edit of the
+    // current record; false stops the run. By default the table's own rule: a changed
+    // record is posted, an unchanged edit dropped.
+    std::function<bool()> leaveEdit;
+    // With each record current, before it is read.
+    std::function<void()> shown;
+};
 
-// Writes webTestName + ".HTML" in the current directory and the pictures beside it, walking
-// the editor through every question. False when the head was not copied (its messages have
-// shown) or the editor could not leave its edit; a write error throws. Whatever stops the
-// run, the page that stands is the old one (or none), never the head alone or a cut page.
-bool GenerateWebTest(TForm1& form, plat::UiServices& ui, const QString& webTestName,
-                     const QString& testFileName);
+// Writes webTestName + ".HTML" in the current directory and the pictures beside it, from
+// every record of table in its order; the table is left on the last one. False when the
+// head was not copied (its messages have shown) or the edit was not left; a write error
+// throws. Whatever stops the run, the page that stands is the old one (or none), never the
+// head alone or a cut page.
+bool GenerateWebTest(plat::db::Table& table, plat::UiServices& ui, const QString& webTestName,
+                     const QString& testFileName, const Walk& walk = {});
 
 }  // namespace korvel::web

@@ -48,6 +48,19 @@ inline Record typed(const QString& text, const QString& answer) {
     return {{"VoprStyle", "1"}, {"TypeVopr", "2"}, {"Vopr", text}, {"Otv1", answer}};
 }
 
+// The test table at path (the template's fields) with these records.
+inline void writeTest(const QString& path, const QList<Record>& records) {
+    editor_tests::writeQuestionTable(path, records, true,
+                                     [](plat::db::Field& f, const QVariant& value) {
+                                         if (value.typeId() == QMetaType::QByteArray)
+                                             f.setAsBytes(value.toByteArray());
+                                         else if (f.name().startsWith("RO"))
+                                             f.setAsBool(value.toString() == "1");
+                                         else
+                                             f.setAsString(value.toString());
+                                     });
+}
+
 class WebEditorTest : public testing_support::SessionTest {
 protected:
     void SetUp() override {
@@ -71,15 +84,7 @@ protected:
             QDir::setCurrent(folder);  // the editor works in its folder
         }
         file = name + ".DB";
-        editor_tests::writeQuestionTable(QDir(folder).filePath(file), records, true,
-                                         [](plat::db::Field& f, const QVariant& value) {
-                                             if (value.typeId() == QMetaType::QByteArray)
-                                                 f.setAsBytes(value.toByteArray());
-                                             else if (f.name().startsWith("RO"))
-                                                 f.setAsBool(value.toString() == "1");
-                                             else
-                                                 f.setAsString(value.toString());
-                                         });
+        writeTest(QDir(folder).filePath(file), records);
         frame = std::make_unique<korvel::Frame>(services());
         frame->Form3->setWorkingFolder(folder);
         frame->Form3->MakeTestCurrent(file);

@@ -1,14 +1,19 @@
 // "Создание Web теста" in the question editor: the walk through the questions, the page
 // and pictures on disk, the browser, and the stops.
+#include "editor/web/blocks.h"
 #include "editor/web/displaylines.h"
 #include "editor/web/jpeg.h"
+#include "editor/web/page.h"
+#include "platform/rtf/plaintext.h"
 #include "tests/editor/web/web_editor_fixture.h"
 #include "tests/editor/web/web_page_support.h"
 #include "tests/harness/disk.h"
 
 #include <QDir>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QImage>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextLayout>
 #include <cerrno>
@@ -76,6 +81,110 @@ TEST_F(WebTestButton, WritesThePageWalkingEveryQuestionAndOpensIt) {
     QImage back;
     ASSERT_TRUE(back.load(inWork(QStringLiteral("ФизикаGrV3.jpg")), "JPG"));
     EXPECT_EQ(back.size(), QSize(40, 20));
+}
+
+// A question as the editor's controls show it once ShowCurrentQuestion has shown it: the
+// selected items, the text box's lines (the rich text's plain text in it), the picture,
+// the visible rows.
+korvel::web::QuestionView shownByTheEditor(korvel::TForm1& form) {
+    const auto chosen = [](const QListWidget* box) {
+        const QListWidgetItem* item = box->currentItem();
+        return item && item->isSelected() ? item->text() : QString();
+    };
+    korvel::web::QuestionView q;
+    q.style = chosen(form.DBVoprStyle);
+    q.answerKind = chosen(form.DBListBox1);
+    if (q.style == u"2")
+        form.DBMemo1->setPlainText(plat::rtf::plainText(form.DBVoprRTF->document()));
+    q.lines = korvel::web::DisplayLines(*form.DBMemo1);
+    q.picture = form.DBVoprBMP->picture();
+    for (int k = 1; k <= 7; ++k)
+        if (!form.answer(k)->isHidden())
+            q.rows.append({form.answer(k)->text(), form.check(k)->checkState() == Qt::Checked});
+    return q;
+}
+
+TEST_F(WebTestButton, ThePageFromTheTableIsThePageOfWhatTheEditorShows) {
+    QString words;
+    for (int k = 0; words.size() < 240; ++k) words += QStringLiteral("ШЖЮЩ%1 ").arg(k);
+    QString rtfWords;
+    for (int k = 0; rtfWords.size() < 600; ++k) rtfWords += QStringLiteral("word%1 ").arg(k);
+    Record rich = choice("", {"a", "b", "c"}, {1, 3});
+    rich["VoprStyle"] = "2";
+    rich["VoprRTF"] = QByteArray("{\\rtf1\\ansi\\ansicpg1251 ") + rtfWords.toLatin1() +
+                      "\\par\\'e2\\'f2\\'ee\\'f0\\'e0\\'ff\\line x\\tab y\\par}";
+    Record spaced = choice(QStringLiteral("no\u00a0break\tand\rcr <b> @raw@ №1"), {"x", "y"}, {});
+    spaced["MaxOtv"] = "";
+    QImage picture(30, 10, QImage::Format_RGB32);
+    picture.fill(qRgb(20, 120, 40));
+    Record broken = choice("?", {"x"}, {1});
+    broken["VoprStyle"] = "";
+    openTest("Т", {choice(words.trimmed(), {"синий", "зелёный", "белый", "x"}, {2}), rich,
+                   pictureChoice(picture, {"да", "нет"}, {1, 2}), typed("Кто?", "Ньютон"), spaced,
+                   broken});
+
+    for (int k = 0; k < 4; ++k) ui.expect(BoxKind::Plain, QStringLiteral("ошибка"));
+
+    // The page of the editor's view, question by question, as the window was once walked.
+    korvel::web::PageWriter page(head());
+    editor().DBNavigator1->btnClick(plat::nbFirst);
+    const int n = editor().Table1.recordCount();
+    korvel::web::WriteFrameStart(page, n, "Т", "Т.DB");
+    for (int i = 1; i <= n; ++i) {
+        page.WriteBlockStart(QStringLiteral("v%1").arg(i), " none");
+        editor().Table1.setRecNo(i);
+        editor().ShowCurrentQuestion();
+        korvel::web::WriteQuestionBlock(page, i, shownByTheEditor(editor()), ui, "Т");
+    }
+    korvel::web::WriteFrameEnd(page, n);
+    const QByteArray shownPicture = get(inWork(QStringLiteral("ТGrV3.jpg")));
+    ASSERT_FALSE(shownPicture.isEmpty());
+    ASSERT_TRUE(QFile::remove(inWork(QStringLiteral("ТGrV3.jpg"))));
+
+    editor().Button1Click();
+
+    EXPECT_EQ(get(inWork("Т.HTML")), page.bytes());
+    EXPECT_EQ(get(inWork(QStringLiteral("ТGrV3.jpg"))), shownPicture);
+    // The box the generator lays the text out in is the form's.
+    const korvel::web::TextBoxLayout box = korvel::web::QuestionTextBox();
+    const QTextDocument* doc = editor().DBMemo1->document();
+    EXPECT_EQ(box.width, editor().DBMemo1->viewport()->width());
+    EXPECT_TRUE(box.font == doc->defaultFont()) << box.font.toString().toStdString() << " / "
+                                                << doc->defaultFont().toString().toStdString();
+    EXPECT_EQ(box.documentMargin, doc->documentMargin());
+    EXPECT_EQ(box.option.wrapMode(), doc->defaultTextOption().wrapMode());
+    EXPECT_EQ(box.option.alignment(), doc->defaultTextOption().alignment());
+    EXPECT_EQ(box.option.flags(), doc->defaultTextOption().flags());
+    EXPECT_EQ(box.option.tabStopDistance(), doc->defaultTextOption().tabStopDistance());
+    EXPECT_EQ(box.option.textDirection(), doc->defaultTextOption().textDirection());
+    // Each "ошибка" twice: the view, then the page.
+    EXPECT_EQ(ui.boxes().size(), 4);
+}
+
+TEST_F(WebTestButton, ThePageIsTheSameWhicheverQuestionTheEditorStandsOn) {
+    // One word that fills the box's line, but not the line left beside a scroll bar.
+    const korvel::web::TextBoxLayout box = korvel::web::QuestionTextBox();
+    const QFontMetricsF metrics(box.font);
+    QString word;
+    while (metrics.horizontalAdvance(word + u'ж') < box.width - 2 * box.documentMargin - 2)
+        word += u'ж';
+    QStringList many;
+    for (int k = 0; k < 16; ++k) many << QStringLiteral("строка %1").arg(k);
+    openTest("Т", {choice(word, {"a"}, {1}), choice(many.join("\r\n"), {"a"}, {1})});
+    editor().DBNavigator1->btnClick(plat::nbLast);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(editor().DBMemo1->verticalScrollBar()->isVisible());
+
+    editor().Button1Click();
+    const QStringList fromLast = blockOf(generated("Т.HTML"), 1);
+    ASSERT_FALSE(fromLast.isEmpty());
+    EXPECT_EQ(fromLast[0], word + "<BR>");
+
+    editor().DBNavigator1->btnClick(plat::nbFirst);
+    QCoreApplication::processEvents();
+    ui.expect(BoxKind::Confirmation, {}, plat::Answer::Yes);
+    editor().Button1Click();
+    EXPECT_EQ(blockOf(generated("Т.HTML"), 1), fromLast);
 }
 
 TEST_F(WebTestButton, BreaksTextWhereTheBoxBreaksIt) {
