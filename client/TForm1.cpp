@@ -31,13 +31,9 @@ void setRole(QWidget* w, QPalette::ColorRole role, const QColor& c) {
     w->setPalette(p);
 }
 
-// Times New Roman by its installed, metric-compatible face (see plat::substituteDesignFonts).
-QFont timesPixels(int pixels, bool bold) {
-    QFont f(QStringLiteral("Liberation Serif"));
-    f.setPixelSize(pixels);
-    f.setBold(bold);
-    return f;
-}
+// The enlarged rich-text and picture question area: the window's width, from the top down to
+// the row of buttons. The normal area is DBMemo1's design place, which never changes.
+constexpr QRect kEnlargedQuestionArea(8, 8, 993, 620);
 
 // Tab moves the focus and Delete edits: neither types a character, whatever text the
 // system gives their events.
@@ -106,6 +102,7 @@ TForm1::TForm1(plat::Services services, ClientState& state, SingleCopyGuard sing
     imOnline = ui_->imOnline;
     imOffline = ui_->imOffline;
     setLook();
+    placeQuestionControls(DBMemo1->geometry());
     // Title bar: system menu and minimise; the frame stays resizable.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
@@ -176,22 +173,15 @@ TForm1::~TForm1() {
 }
 
 void TForm1::setLook() {
-    // In code: the form's font element knows only points, and the sizes are pixels.
-    struct Face {
-        QWidget* control;
-        int pixels;
-        bool bold;
-    };
-    const Face faces[] = {
-        {Label18, 17, true},   {Label2, 17, true},     {Label1, 17, true},  {Label12, 17, true},
-        {Label17, 17, true},   {Label3, 17, true},     {Label4, 17, true},  {Label5, 17, true},
-        {ComboBox1, 17, true}, {ComboBox2, 17, true},  {Button4, 17, true}, {Button3, 17, true},
-        {button5, 17, true},   {btLoadTest, 17, true}, {Button1, 17, true}, {Button2, 17, true},
-        {DBotv1, 17, true},    {DBotv2, 17, true},     {DBotv3, 17, true},  {DBotv4, 17, true},
-        {DBotv5, 17, true},    {DBotv6, 17, true},     {DBotv7, 17, true},  {DBMemo1, 24, false},
-        {Edit1, 19, true},     {Edit2, 16, true},      {Edit4, 16, true},
-    };
-    for (const Face& f : faces) f.control->setFont(timesPixels(f.pixels, f.bold));
+    // The form's font element knows only points, and the design's heights are pixels: the
+    // form gives a control's face in its font and the height in its fontPixels property.
+    for (QWidget* w : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        const QVariant pixels = w->property("fontPixels");
+        if (!pixels.isValid()) continue;
+        QFont f = w->font();
+        f.setPixelSize(pixels.toInt());
+        w->setFont(f);
+    }
     // Buttons, edits and the combo boxes' lists draw their frames and scroll bars from the
     // Window colour: theirs is the system's, not the window's navy. (The lists exist by now:
     // a combo box builds its list when its font changes.)
@@ -347,7 +337,7 @@ void TForm1::chooseAndOpen() {
     Label18->setText(QStringLiteral("Тест ") + chosen.tableName);
     tableName_ = chosen.tableName;
     st_.CheckLocked = field(common::field::Otv(7)) == u"&1";
-    Button4->setVisible(!st_.CheckLocked);
+    offerCommands(false);
 }
 
 void TForm1::btLoadTestClick() {
@@ -419,12 +409,19 @@ void TForm1::ClearAnswerInputs() {
 
 void TForm1::SetScreenColor(int colour) {
     const QColor c = colourOf(colour);
-    setRole(this, QPalette::Window, c);
+    for (const auto& [w, role] : screenColoured()) setRole(w, role, c);
+}
+
+std::vector<std::pair<QWidget*, QPalette::ColorRole>> TForm1::screenColoured() {
+    // The window's ground, the answer texts' ground and frame, and Label3's own ground; the
+    // controls that take the window's colour follow it.
+    std::vector<std::pair<QWidget*, QPalette::ColorRole>> painted{{this, QPalette::Window}};
     for (plat::DBEdit* e : answers_) {
-        setRole(e, QPalette::Base, c);
-        setRole(e, QPalette::Window, c);
+        painted.emplace_back(e, QPalette::Base);
+        painted.emplace_back(e, QPalette::Window);
     }
-    setRole(Label3, QPalette::Window, c);
+    painted.emplace_back(Label3, QPalette::Window);
+    return painted;
 }
 
 void TForm1::DBNavigator1Click(plat::NavBtn) {
@@ -437,10 +434,13 @@ void TForm1::DBNavigator1Click(plat::NavBtn) {
 void TForm1::DBListBox1Click() { ShowCurrentQuestion(); }
 void TForm1::DBListBox2Click() { ShowCurrentQuestion(); }
 
+void TForm1::placeQuestionControls(const QRect& area) {
+    DBVoprBMP->setGeometry(area);
+    DBvoprRTF->setGeometry(area);
+}
+
 void TForm1::placeQuestionArea(bool enlarged) {
-    const QRect r = enlarged ? QRect(8, 8, 993, 620) : QRect(8, 192, 993, 169);
-    DBVoprBMP->setGeometry(r);
-    DBvoprRTF->setGeometry(r);
+    placeQuestionControls(enlarged ? kEnlargedQuestionArea : DBMemo1->geometry());
     if (enlarged) {
         // The enlarged area covers the captions and answers it spans.
         DBVoprBMP->raise();
@@ -456,8 +456,6 @@ void TForm1::PictogrClick() {
         placeQuestionArea(st_.QuestionExpanded);
     });
 }
-
-void TForm1::DBVoprBMPClick() {}
 
 void TForm1::Timer1Timer() {
     plat::guarded(*services_.ui, [&] { Label2->setText(ClockTick(st_)); });
@@ -488,16 +486,12 @@ void TForm1::startRun() {
 }
 
 void TForm1::enterRun() {
-    Button4->hide();
-    Button3->show();
-    button5->hide();
-    btLoadTest->hide();
-    DBNavigator1->hide();
+    offerCommands(true);
     showRunQuestion();
     Label17->setText(QStringLiteral("из ") + QString::number(st_.GradedCount));
     Label3->show();
     if (ClientSocket1->active())
-        SendToServer(StartMessageText(Edit2->text(), Edit4->text(), Label18->text()));
+        SendToServer(common::TestStartText(Edit2->text(), Edit4->text(), Label18->text()));
 }
 
 void TForm1::showRunQuestion() {
@@ -539,19 +533,24 @@ void TForm1::endRun() {
 
 void TForm1::returnToTraining() {
     Button3->setText(kButton3Next);
-    Button3->hide();
+    offerCommands(false);
     Label3->setText(RightAnswersCaption(0));
     Label3->hide();
-    Button4->setVisible(!st_.CheckLocked);
-    button5->show();
-    btLoadTest->show();
-    DBNavigator1->show();
     st_.RightCount = 0;
     Label17->setText(QStringLiteral("из ") + QString::number(st_.QuestionCount));
     Table1->setRecNo(1);
     ShowCurrentQuestion();
     Label12->setText(QStringLiteral("1"));
     SetScreenColor(kDesignColour);
+}
+
+void TForm1::offerCommands(bool graded) {
+    const Commands c = CommandsFor(graded, st_.CheckLocked);
+    Button4->setVisible(c.check);
+    Button3->setVisible(c.next);
+    button5->setVisible(c.start);
+    btLoadTest->setVisible(c.load);
+    DBNavigator1->setVisible(c.browse);
 }
 
 bool TForm1::IsAnswerCorrect() {

@@ -22,6 +22,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace pandrel {
 
@@ -141,7 +143,6 @@ public:
     void DBListBox1Click();
     void DBListBox2Click();
     void PictogrClick();
-    void DBVoprBMPClick();
 
     bool IsAnswerCorrect();
     void Button4Click();
@@ -182,7 +183,12 @@ private:
     std::unique_ptr<Ui::TForm1> ui_;
     void chooseAndOpen();  // FormActivate without its guard
     void placeQuestionArea(bool enlarged);
+    void placeQuestionControls(const QRect& area);  // DBVoprBMP, then DBvoprRTF
+    // What SetScreenColor paints, in order.
+    std::vector<std::pair<QWidget*, QPalette::ColorRole>> screenColoured();
     void setLook();
+    // Shows the commands of training or of a graded run (CommandsFor).
+    void offerCommands(bool graded);
     void bindControls();
     // "line.txt": address and port set, the attempt started. With automatic, only when its
     // first line is exactly "1".

@@ -1,5 +1,5 @@
 #pragma once
-// The client's pure rules: the answer check.
+// The client's pure rules: the answer check and the commands each mode offers.
 #include <QString>
 #include <array>
 #include <optional>
@@ -18,5 +18,18 @@ struct AnswerOnScreen {
 
 // True when the answer on screen is right for the record.
 bool IsAnswerCorrect(const AnswerOnScreen& a);
+
+// The learner's commands the window shows.
+struct Commands {
+    bool check = false;   // Button4, the training check
+    bool next = false;    // Button3, the next question of a run
+    bool start = false;   // button5, a graded run
+    bool load = false;    // btLoadTest, another test
+    bool browse = false;  // DBNavigator1
+    bool operator==(const Commands&) const = default;
+};
+// Training offers all but the run's next step, the check only when the test does not lock
+// it; a graded run offers its next step alone.
+Commands CommandsFor(bool graded, bool checkLocked);
 
 }  // namespace pandrel

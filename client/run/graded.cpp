@@ -169,10 +169,6 @@ void BeginRun(RunState& st, int N, int QuestionCount, std::uint32_t seed) {
     st.GradedPos = 1;
 }
 
-QString StartMessageText(const QString& name, const QString& group, const QString& label18) {
-    return name + u' ' + group + QStringLiteral(". Старт на оценку. ") + label18 + u'.';
-}
-
 // ---- During the run ---------------------------------------------------------------------
 
 Step RecordAnswer(RunState& st, bool right) {

@@ -112,8 +112,6 @@ void DrawQuestions(RunState& st, int N, int QuestionCount, std::uint32_t seed);
 // Everything a run sets up once N is settled: the clock at zero, empty marks, graded
 // mode, the draw, no right answers yet and the first position.
 void BeginRun(RunState& st, int N, int QuestionCount, std::uint32_t seed);
-// Text of the start message: name + " " + group + ". Старт на оценку. " + Label18 + "."
-QString StartMessageText(const QString& name, const QString& group, const QString& label18);
 
 // ---- During the run ---------------------------------------------------------------------
 

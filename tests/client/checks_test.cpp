@@ -72,3 +72,20 @@ INSTANTIATE_TEST_SUITE_P(
         AnswerCase{"TypeVopr empty is choice", choice("1", "t------", ".......", ""), false}));
 
 }  // namespace
+
+// Which commands each mode shows; the hidden check of a locked test stays hidden in a run too.
+TEST(Commands, ByModeAndLock) {
+    using pandrel::Commands;
+    using pandrel::CommandsFor;
+    const struct {
+        bool graded, locked;
+        Commands shown;
+    } cases[] = {
+        {false, false, {.check = true, .start = true, .load = true, .browse = true}},
+        {false, true, {.start = true, .load = true, .browse = true}},
+        {true, false, {.next = true}},
+        {true, true, {.next = true}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CommandsFor(c.graded, c.locked), c.shown) << c.graded << c.locked;
+}

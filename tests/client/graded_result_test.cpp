@@ -1,6 +1,7 @@
 // The end of a graded run: the report, the coefficient, the result file and what keeps it
 // in its folder; and the key filters of the learner's name and group.
 #include "client/run/graded.h"
+#include "common/messages.h"
 #include "platform/codec.h"
 #include "platform/errors.h"
 #include "platform/files.h"
@@ -104,7 +105,7 @@ TEST_F(Report, CoefficientInGeneralFormat) {
 }
 
 TEST(GradedTexts, StartMessageAndConfirmation) {
-    EXPECT_EQ(u8(StartMessageText("Иванов Иван", "10А", "Тест Физика.DB")),
+    EXPECT_EQ(u8(common::TestStartText("Иванов Иван", "10А", "Тест Физика.DB")),
               "Иванов Иван 10А. Старт на оценку. Тест Физика.DB.");
     EXPECT_EQ(u8(ConfirmIdentityText("Иванов  Иван", "10А")),
               "Вы уверены, что Вы Иванов  Иван 10А?");
