@@ -1,25 +1,33 @@
-// Start-up of the real korvel and pandrel under Xvfb, interleaved with an empty Qt Widgets
-// window: the time from the start of the process to its main window being mapped, and to
-// that window drawn with its controls (probe pixels inside controls showing neither the
-// unpainted black nor the window's own background colour). pandrel also opens its test
-// choice: the bench says whether the window was drawn before the dialog appeared. Beside the
-// wall times it gives the CPU time each process had used when its window was drawn, the
-// figure that stays put on a busy machine.
-// Usage: bench_startup [rounds=10]; KORVEL or PANDREL in the environment names another build
-// of that program to measure; KORVEL_BEFORE and PANDREL_BEFORE name a second build measured in
-// the same rounds, to compare two versions side by side. BENCH_DISPLAYS=50-59 picks the Xvfb
-// displays to try (40-49 unless set).
+// Start-up of the real korvel, pandrel and lisgar under Xvfb, interleaved with an empty Qt
+// Widgets window and with each program's bare form: its main window built from the same .ui,
+// promoted controls and all, and shown with none of the program's work. The fair floor of a
+// program is its bare form; the empty window is the floor of Qt itself. Each is timed from the
+// start of the process to its main window being mapped, and to that window drawn with its
+// controls (probe pixels inside controls showing neither the unpainted black nor the window's
+// own background colour); program and bare form share the size and the probes, so the same
+// event ends both. pandrel also opens its test choice: the bench says whether the window was
+// drawn before the dialog appeared. Beside the wall times it gives the CPU time each process
+// had used when its window was drawn, the figure that stays put on a busy machine, and the
+// median over the rounds of each program's time over its bare form's in the same round.
+// Usage: bench_startup [rounds=10]; KORVEL, PANDREL or LISGAR in the environment names another
+// build of that program to measure; KORVEL_BEFORE, PANDREL_BEFORE and LISGAR_BEFORE name a
+// second build measured in the same rounds, to compare two versions side by side.
+// BENCH_DISPLAYS=50-59 picks the Xvfb displays to try (40-49 unless set).
 #include "bench/bench.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <arpa/inet.h>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <netinet/in.h>
 #include <string>
 #include <sys/select.h>
+#include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -36,6 +44,8 @@ struct Program {
     unsigned background = 0;    // the window colour, 0xRRGGBB
     std::vector<Probe> probes;
     bool opensDialog = false;
+    std::string dir;  // the folder it starts in; empty: the bench's own
+    int floor = -1;   // the index of its bare form; -1: it is a floor itself
 };
 
 struct Run {
@@ -70,9 +80,11 @@ std::string programOr(const char* variable, const char* built) {
 
 int ignoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env) {
+pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env,
+            const std::string& dir = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
+        if (!dir.empty() && chdir(dir.c_str()) != 0) _exit(127);
         for (const auto& kv : env) putenv(const_cast<char*>(kv.c_str()));
         std::vector<char*> args;
         for (const auto& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -111,7 +123,7 @@ Run runOnce(Display* d, const Program& p, const std::vector<std::string>& env) {
     Window main = 0;
     int x0 = 0, y0 = 0;
     const auto t0 = bench::Clock::now();
-    const pid_t pid = spawn({p.path}, env);
+    const pid_t pid = spawn({p.path}, env, p.dir);
     const int fd = ConnectionNumber(d);
     while (msSince(t0) < 15000) {
         while (XPending(d)) {
@@ -144,6 +156,21 @@ Run runOnce(Display* d, const Program& p, const std::vector<std::string>& env) {
     stop(pid);
     XSync(d, False);
     return r;
+}
+
+// A TCP port nobody listens on now, for the server to listen on in every round.
+int freePort() {
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t n = sizeof a;
+    int port = 0;
+    if (fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&a), n) == 0 &&
+        getsockname(fd, reinterpret_cast<sockaddr*>(&a), &n) == 0)
+        port = ntohs(a.sin_port);
+    if (fd >= 0) close(fd);
+    return port;
 }
 
 struct Xvfb {
@@ -198,38 +225,73 @@ int main(int argc, char** argv) {
 
     char runtime[] = "/tmp/bench-startup-XXXXXX";
     char drive[] = "/tmp/bench-drive-XXXXXX";
-    if (!mkdtemp(runtime) || !mkdtemp(drive)) return 1;
+    char serverDir[] = "/tmp/bench-server-XXXXXX";
+    if (!mkdtemp(runtime) || !mkdtemp(drive) || !mkdtemp(serverDir)) return 1;
+    // The server reads its port from the folder it starts in; without the file it shows a box
+    // before its window.
+    std::ofstream(std::string(serverDir) + "/port.txt") << freePort() << "\r\n";
     const std::vector<std::string> env = {"DISPLAY=" + x.display, "QT_QPA_PLATFORM=xcb",
                                           std::string("XDG_RUNTIME_DIR=") + runtime,
                                           std::string("TESTSUITE_DRIVE_C=") + drive};
 
+    // Each program comes right after its bare form, which shares its size and probes.
     std::vector<Program> programs = {
-        {"empty Qt window", BENCH_EMPTY_WINDOW, 0, 0, 0, {{320, 240}}, false},
+        {"empty Qt window", BENCH_EMPTY_WINDOW, 0, 0, 0, {{320, 240}}, false, {}, -1},
         // Button9 and btExit of the start window, on its green-grey ground.
-        {"korvel",
-         programOr("KORVEL", BENCH_KORVEL),
+        {"korvel bare form",
+         BENCH_BARE_KORVEL,
          476,
          334,
          0xC0DCC0,
          {{14, 45}, {404, 45}},
-         false},
+         false,
+         {},
+         -1},
         // "Выход" and "Проверка ответа" at the bottom, the name field at the top, on navy.
-        {"pandrel",
-         programOr("PANDREL", BENCH_PANDREL),
+        {"pandrel bare form",
+         BENCH_BARE_PANDREL,
          1007,
          688,
          0x003050,
          {{844, 653}, {236, 653}, {300, 110}},
-         true},
+         false,
+         {},
+         -1},
+        // "Сохранение протокола" and "Выход" at the bottom, the log above them, on navy.
+        {"lisgar bare form",
+         BENCH_BARE_LISGAR,
+         1004,
+         686,
+         0x003050,
+         {{300, 660}, {940, 660}, {500, 300}},
+         false,
+         serverDir,
+         -1},
     };
-    const size_t pandrel = 2;
-    for (size_t k : {size_t(1), pandrel})
-        if (const char* before = std::getenv(k == pandrel ? "PANDREL_BEFORE" : "KORVEL_BEFORE");
-            before && *before) {
-            programs.push_back(programs[k]);
-            programs.back().name += " before";
-            programs.back().path = before;
+    const struct {
+        const char *name, *variable, *before, *built;
+        bool opensDialog;
+    } real[] = {
+        {"korvel", "KORVEL", "KORVEL_BEFORE", BENCH_KORVEL, false},
+        {"pandrel", "PANDREL", "PANDREL_BEFORE", BENCH_PANDREL, true},
+        {"lisgar", "LISGAR", "LISGAR_BEFORE", BENCH_LISGAR, false},
+    };
+    const size_t floors = programs.size();
+    size_t pandrel = 0;
+    for (size_t k = 0; k < std::size(real); ++k) {
+        Program p = programs[k + 1];
+        p.name = real[k].name;
+        p.path = programOr(real[k].variable, real[k].built);
+        p.opensDialog = real[k].opensDialog;
+        p.floor = int(k + 1);
+        if (p.opensDialog) pandrel = programs.size();
+        programs.push_back(p);
+        if (const char* before = std::getenv(real[k].before); before && *before) {
+            p.name += " before";
+            p.path = before;
+            programs.push_back(p);
         }
+    }
     std::vector<std::vector<Run>> runs(programs.size());
     for (int i = 0; i < rounds; ++i)
         for (size_t j = 0; j < programs.size(); ++j) {
@@ -238,6 +300,7 @@ int main(int argc, char** argv) {
         }
     std::filesystem::remove_all(runtime);
     std::filesystem::remove_all(drive);
+    std::filesystem::remove_all(serverDir);
 
     auto medianOf = [&](size_t k, double Run::*m) {
         std::vector<double> v;
@@ -245,22 +308,46 @@ int main(int argc, char** argv) {
             if (r.*m >= 0) v.push_back(r.*m);
         return bench::median(v);
     };
+    // A program over its floor, round by round: a burst of load that slows one round slows
+    // both of its runs.
+    auto medianRatio = [&](size_t k, size_t base, double Run::*m) {
+        std::vector<double> v;
+        for (size_t i = 0; i < runs[k].size(); ++i)
+            if (runs[k][i].*m > 0 && runs[base][i].*m > 0)
+                v.push_back(runs[k][i].*m / runs[base][i].*m);
+        return bench::median(v);
+    };
     for (size_t k = 0; k < programs.size(); ++k) {
         int missed = 0;
         for (const Run& r : runs[k]) missed += r.drawn < 0;
         std::printf(
-            "%-16s mapped %.1f ms, drawn %.1f ms, CPU until drawn %.1f ms (median of %d runs%s)\n",
+            "%-18s mapped %.1f ms, drawn %.1f ms, CPU until drawn %.1f ms (median of %d "
+            "runs%s)\n",
             programs[k].name.c_str(), medianOf(k, &Run::mapped), medianOf(k, &Run::drawn),
             medianOf(k, &Run::cpuDrawn), rounds, missed ? ", some never drawn" : "");
     }
-    for (size_t k = 1; k < programs.size(); ++k) {
-        bench::report("start-up to window drawn, " + programs[k].name, medianOf(k, &Run::drawn),
-                      medianOf(0, &Run::drawn));
-        bench::report("start-up to window mapped, " + programs[k].name, medianOf(k, &Run::mapped),
-                      medianOf(0, &Run::mapped));
-        bench::report("CPU until window drawn, " + programs[k].name, medianOf(k, &Run::cpuDrawn),
-                      medianOf(0, &Run::cpuDrawn));
+    for (size_t k = floors; k < programs.size(); ++k) {
+        const size_t b = size_t(programs[k].floor);
+        std::printf(
+            "%-18s over its bare form, median of the rounds' ratios: drawn %.2f, mapped %.2f, "
+            "CPU %.2f\n",
+            programs[k].name.c_str(), medianRatio(k, b, &Run::drawn),
+            medianRatio(k, b, &Run::mapped), medianRatio(k, b, &Run::cpuDrawn));
     }
+    // Each program against its bare form, then each bare form and program against the empty
+    // window.
+    auto reportAll = [&](size_t k, size_t base, const std::string& against) {
+        const std::string name = programs[k].name + " vs " + against;
+        bench::report("start-up to window drawn, " + name, medianOf(k, &Run::drawn),
+                      medianOf(base, &Run::drawn));
+        bench::report("start-up to window mapped, " + name, medianOf(k, &Run::mapped),
+                      medianOf(base, &Run::mapped));
+        bench::report("CPU until window drawn, " + name, medianOf(k, &Run::cpuDrawn),
+                      medianOf(base, &Run::cpuDrawn));
+    };
+    for (size_t k = floors; k < programs.size(); ++k)
+        reportAll(k, size_t(programs[k].floor), "its bare form");
+    for (size_t k = 1; k < programs.size(); ++k) reportAll(k, 0, "empty window");
     int before = 0;
     for (const Run& r : runs[pandrel])
         before += r.drawn >= 0 && r.dialog >= 0 && r.drawn < r.dialog;

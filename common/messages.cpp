@@ -1,9 +1,6 @@
 #include "messages.h"
 
 #include "platform/codec.h"
-#include "platform/net/socket_errors.h"
-
-#include <QHostAddress>
 
 namespace common {
 
@@ -11,8 +8,6 @@ QByteArray MessageMarker() {
     static const QByteArray marker("\xA9\x08\xA9\x08", MessageMarkerSize);
     return marker;
 }
-
-QString ClientAddress(const QHostAddress& local) { return plat::net::dottedIPv4(local); }
 
 QString TestStartText(const QString& name, const QString& group, const QString& testLabel) {
     return name + QLatin1Char(' ') + group + QStringLiteral(". Старт на оценку. ") + testLabel +

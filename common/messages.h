@@ -2,10 +2,10 @@
 // The two messages a testing client sends to the results server, byte for byte:
 // the marker, the client's own dotted IPv4 address, one blank, then Windows-1251 text.
 // No length field and no terminator: the receiver finds a message by its marker.
+#include "platform/net/socket_errors.h"
+
 #include <QByteArray>
 #include <QString>
-
-class QHostAddress;
 
 namespace common {
 
@@ -15,7 +15,8 @@ inline constexpr int MessageMarkerSize = 4;
 
 // The dotted IPv4 form of an address ("192.168.0.12"); an IPv4-mapped IPv6 address is
 // written as its IPv4 part. Empty for anything else (no socket, a real IPv6 address).
-QString ClientAddress(const QHostAddress& local);
+// Inline: the server, which never calls it, then does not load Qt Network.
+inline QString ClientAddress(const QHostAddress& local) { return plat::net::dottedIPv4(local); }
 
 // The text of the start message: name + " " + group + ". Старт на оценку. " + the test
 // label ("Тест " + table file name) + ".".

@@ -10,6 +10,7 @@
 int main(int argc, char** argv) {
     // A whole class connects at once; each computer holds a descriptor.
     plat::net::raiseOpenFileLimit();
+    const std::jthread fonts = plat::startReadingFontConfiguration();
     QApplication app(argc, argv);
     plat::useFormatLocale();
     plat::loadQtTranslations();

@@ -192,3 +192,7 @@ void ClientSocket::closeDescriptor() {
 }
 
 }  // namespace plat::net
+
+// Here, not in the library's one file of meta-objects: a program that uses one socket class
+// then links only that one.
+#include "moc_client_socket.cpp"

@@ -212,3 +212,7 @@ void ServerSocket::clientFailed(ServerConnection* c, ErrorEvent event, int code)
 }
 
 }  // namespace plat::net
+
+// Here, not in the library's one file of meta-objects: a program that uses one socket class
+// then links only that one.
+#include "moc_server_socket.cpp"

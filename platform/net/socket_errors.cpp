@@ -1,18 +1,11 @@
 #include "socket_errors.h"
 
-#include <QHostAddress>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <netinet/in.h>
 
 namespace plat::net {
-
-QString dottedIPv4(const QHostAddress& address) {
-    bool ok = false;
-    const quint32 v4 = address.toIPv4Address(&ok);
-    return ok ? QHostAddress(v4).toString() : QString();
-}
 
 QString dottedIPv4(const sockaddr_in& a) {
     if (a.sin_family != AF_INET) return {};
