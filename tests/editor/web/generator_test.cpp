@@ -74,14 +74,14 @@ TEST_F(TableGenerator, ReadsEveryQuestionFromItsRecord) {
                            QStringLiteral(" <LABEL> <INPUT type=\"radio\" name=\"C11\" value=2> "
                                           "два </LABEL> <BR>"),
                            "</TD></TR><TR><TD align=center  height=\"40\" >"}));
-    EXPECT_EQ(block(2).mid(0, 4),
-              (QStringList{"Fe3+<BR>", "ion<BR>", "", "</TD></TR><TR><TD>"}));
-    EXPECT_EQ(block(3).mid(0, 4), (QStringList{"<img src=\"%D0%A2GrV3.jpg\" width=100%>",
-                                               "</TD></TR><TR><TD>", "</TD></TR><TR><TD>",
-                                               QStringLiteral("Варианты ответа: <BR>")}));
+    EXPECT_EQ(block(2).mid(0, 4), (QStringList{"Fe3+<BR>", "ion<BR>", "", "</TD></TR><TR><TD>"}));
+    EXPECT_EQ(block(3).mid(0, 4),
+              (QStringList{"<img src=\"%D0%A2GrV3.jpg\" width=100%>", "</TD></TR><TR><TD>",
+                           "</TD></TR><TR><TD>", QStringLiteral("Варианты ответа: <BR>")}));
     EXPECT_EQ(get(inWork(QStringLiteral("ТGrV3.jpg"))), korvel::web::EncodeJpeg(picture));
     // No question part for a style outside "1" to "3"; the typed answer follows.
-    EXPECT_EQ(block(4)[0], QStringLiteral("Введите с клавиатуры правильный ответ без пробелов: <BR>"));
+    EXPECT_EQ(block(4)[0],
+              QStringLiteral("Введите с клавиатуры правильный ответ без пробелов: <BR>"));
     EXPECT_EQ(block(5).mid(0, 5),
               (QStringList{"a<BR>", "b<BR>", "c<BR>", "", "</TD></TR><TR><TD>"}));
 }
