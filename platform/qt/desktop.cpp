@@ -1,5 +1,6 @@
 // What the programs set up once around their application object: the font configuration read
 // early, Qt's own texts in Russian, and the Enter key on a focused button.
+#include "platform/rtf/faces.h"
 #include "platform/ui.h"
 
 #include <QAbstractButton>
@@ -58,9 +59,7 @@ std::jthread startReadingFontConfiguration() {
 }
 
 void substituteDesignFonts() {
-    QFont::insertSubstitution(QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"));
-    QFont::insertSubstitution(QStringLiteral("Times New Roman"),
-                              QStringLiteral("Liberation Serif"));
+    for (const auto& [face, standIn] : rtf::standIns()) QFont::insertSubstitution(face, standIn);
 }
 
 bool loadQtTranslations() {

@@ -19,6 +19,12 @@ constexpr StandIn kStandIns[] = {
 
 }  // namespace
 
+QList<std::pair<QString, QString>> standIns() {
+    QList<std::pair<QString, QString>> pairs;
+    for (const StandIn& s : kStandIns) pairs.append({s.designed, s.drawn});
+    return pairs;
+}
+
 QStringList drawnFamilies(const QString& family) {
     for (const StandIn& s : kStandIns)
         if (family.compare(s.designed, Qt::CaseInsensitive) == 0) return {family, s.drawn};

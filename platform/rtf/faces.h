@@ -4,8 +4,12 @@
 // Liberation Sans. A document keeps the names it was given; the stand-ins only draw them.
 #include <QString>
 #include <QStringList>
+#include <utility>
 
 namespace plat::rtf {
+
+// Each designed face with the installed face that stands in for it.
+QList<std::pair<QString, QString>> standIns();
 
 // The families a character format of the face is given: the face itself first (the name it
 // keeps), then its stand-in, which is drawn where the face is not installed.
